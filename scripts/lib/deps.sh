@@ -1,0 +1,21 @@
+# Installs what the build, the tests and the window need on Debian 12, and only what is missing.
+TV_PACKAGES=(
+    cmake ninja-build g++ pkg-config clang-format
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+    libgumbo-dev libxlsxwriter-dev zlib1g-dev
+    xvfb xauth fonts-liberation xdg-utils
+)
+
+tv_ensure_deps() {
+    local missing=()
+    local p
+    for p in "${TV_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,179 @@
+#include "resultsmodel.h"
+
+#include "platform/guard.h"
+
+namespace tv {
+
+ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ResultsModel::checkRow(int row) const
+{
+    if (row < 1 || row > m_rows.size())
+        throw Failure(QStringLiteral("Index out of bounds"));
+}
+
+void ResultsModel::checkColumn(int column) const
+{
+    if (column < 1 || column > m_columns.size())
+        throw Failure(QStringLiteral("Index out of bounds"));
+}
+
+void ResultsModel::addColumn(const QString& caption, int widthTwips)
+{
+    const int at = int(m_columns.size());
+    beginInsertColumns({}, at, at);
+    m_columns.append({caption, widthTwips});
+    endInsertColumns();
+    Q_EMIT widthsChanged();
+}
+
+void ResultsModel::clearColumns()
+{
+    beginResetModel();
+    m_columns.clear();
+    endResetModel();
+    Q_EMIT widthsChanged();
+}
+
+QString ResultsModel::caption(int column) const
+{
+    checkColumn(column);
+    return m_columns[column - 1].caption;
+}
+
+int ResultsModel::width(int column) const
+{
+    checkColumn(column);
+    return m_columns[column - 1].widthTwips;
+}
+
+void ResultsModel::setCaption(int column, const QString& caption)
+{
+    checkColumn(column);
+    m_columns[column - 1].caption = caption;
+    Q_EMIT headerDataChanged(Qt::Horizontal, column - 1, column - 1);
+}
+
+void ResultsModel::setWidth(int column, int widthTwips)
+{
+    checkColumn(column);
+    m_columns[column - 1].widthTwips = widthTwips;
+    Q_EMIT widthsChanged();
+}
+
+void ResultsModel::append(const QString& text, const QString& sub1, const QString& sub2)
+{
+    const int at = int(m_rows.size());
+    beginInsertRows({}, at, at);
+    m_rows.append({text, sub1, sub2, true});
+    endInsertRows();
+}
+
+void ResultsModel::removeAt(int row)
+{
+    checkRow(row);
+    beginRemoveRows({}, row - 1, row - 1);
+    m_rows.removeAt(row - 1);
+    endRemoveRows();
+}
+
+void ResultsModel::clearRows()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+const ResultRow& ResultsModel::row(int row) const
+{
+    checkRow(row);
+    return m_rows[row - 1];
+}
+
+QString ResultsModel::cell(int row, int column) const
+{
+    const ResultRow& r = this->row(row);
+    switch (column) {
+    case 1:
+        return r.text;
+    case 2:
+        return r.sub1;
+    case 3:
+        return r.sub2;
+    default:
+        return {};
+    }
+}
+
+bool ResultsModel::isChecked(int row) const
+{
+    return this->row(row).checked;
+}
+
+void ResultsModel::setChecked(int row, bool checked)
+{
+    checkRow(row);
+    m_rows[row - 1].checked = checked;
+    const QModelIndex at = index(row - 1, 0);
+    Q_EMIT dataChanged(at, at, {Qt::CheckStateRole});
+}
+
+int ResultsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const ResultRow& r = m_rows[index.row()];
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+        case 0:
+            return r.text;
+        case 1:
+            return r.sub1;
+        case 2:
+            return r.sub2;
+        default:
+            return {};
+        }
+    }
+    if (role == Qt::CheckStateRole && index.column() == 0)
+        return r.checked ? Qt::Checked : Qt::Unchecked;
+    return {};
+}
+
+bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
+        index.row() >= m_rows.size())
+        return false;
+    m_rows[index.row()].checked = value.toInt() == Qt::Checked;
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == 0)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= m_columns.size())
+        return {};
+    return m_columns[section].caption;
+}
+
+} // namespace tv

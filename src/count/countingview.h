@@ -1,13 +1,13 @@
 #pragma once
 // What the counting engines read from and write to the window. The window implements it;
 // tests and the command line implement it too.
+#include "platform/pointer.h"
+
 #include <QString>
 
 namespace tv {
 
-enum PointerMode { PointerDefault = 0, PointerArrow = 1, PointerHourglass = 11, PointerCustom = 99 };
-
-class CountingView {
+class CountingView : public Pointer {
 public:
     virtual ~CountingView() = default;
 
@@ -22,7 +22,6 @@ public:
 
     virtual void setProgressValue(double value) = 0; // 0 to 100
     virtual void setProgressText(const QString& text) = 0;
-    virtual void setPointer(int mode) = 0;
 
     // Appends a row to the results list (column 1, sub-items 1 and 2).
     virtual void appendResult(const QString& text, const QString& sub1, const QString& sub2) = 0;

@@ -1,0 +1,122 @@
+#pragma once
+// The main window: every control under its layout name, the start-up sequence, the pointer
+// rules and the event procedures of the commands.
+#include "count/countingview.h"
+#include "count/provider.h"
+#include "results/resultsmodel.h"
+#include "sites/sitelistmodel.h"
+
+#include <QCursor>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QGroupBox;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeView;
+
+namespace tv {
+
+class Desktop;
+class Dialogs;
+
+struct Form1Services {
+    Dialogs* dialogs = nullptr;
+    Desktop* desktop = nullptr;
+    std::function<ProviderProbe()> probeProvider = probeSqliteProvider;
+    // Where the program's own files (template database, cursor, skin) are looked for.
+    QString programFolder;
+};
+
+class Form1 : public QWidget, public CountingView {
+    Q_OBJECT
+public:
+    explicit Form1(const Form1Services& services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence; runs once before the window is first shown.
+    void Form_Load();
+    bool providerAvailable() const { return m_providerAvailable; }
+    bool hasCustomCursor() const { return m_customCursor.has_value(); }
+
+    SiteListModel& sites() { return m_sites; }
+    ResultsModel& results() { return m_results; }
+
+    // Pointer.
+    int pointerMode() const override { return m_pointerMode; }
+    void setPointerMode(int mode) override;
+
+    // CountingView.
+    int siteCount() const override;
+    QString siteText(int row) const override;
+    bool perSiteSelected() const override;
+    bool combinedSelected() const override;
+    bool ignoreCase() const override;
+    void setProgressValue(double value) override;
+    void setProgressText(const QString& text) override;
+    void appendResult(const QString& text, const QString& sub1, const QString& sub2) override;
+    void setFirstColumnCaption(const QString& caption) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    QPushButton* addButton(const char* name, const QString& caption, int left, int top, int width,
+                           int height);
+    void connectEvents();
+    void applyResultWidths();
+    // Selects or clears an option button the way program code does: selecting an unselected
+    // option runs its click handling, clearing runs nothing.
+    void setOptionValue(QRadioButton* option, bool value);
+    void ApplySkin();
+    void loadHandCursor();
+
+    // Event procedures.
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option4_Click();
+    void ListView2_DblClick();
+    void PushButton9_Click();
+    void pointerHandRule();
+    void pointerArrowRule();
+
+    Form1Services m_services;
+    SiteListModel m_sites;
+    ResultsModel m_results;
+    bool m_providerAvailable = false;
+    int m_pointerMode = PointerDefault;
+    std::optional<QCursor> m_customCursor;
+    // Commands under way; closing the window then ends the program at once.
+    int m_commandDepth = 0;
+
+    QTreeView* ListView1 = nullptr;
+    QTreeView* ListView2 = nullptr;
+    QPushButton* PushButton1 = nullptr;
+    QPushButton* PushButton2 = nullptr;
+    QPushButton* PushButton6 = nullptr;
+    QPushButton* PushButton7 = nullptr;
+    QPushButton* PushButton8 = nullptr;
+    QPushButton* PushButton9 = nullptr;
+    QPushButton* PushButton10 = nullptr;
+    QPushButton* PushButton11 = nullptr;
+    QPushButton* PushButton12 = nullptr;
+    QPushButton* PushButton13 = nullptr;
+    QPushButton* PushButton17 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option3 = nullptr;
+    QRadioButton* Option4 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+};
+
+} // namespace tv

@@ -1,0 +1,53 @@
+#include "widgetdialogs.h"
+
+#include "platform/apptitle.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace tv {
+
+void WidgetDialogs::information(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+bool WidgetDialogs::question(const QString& text, bool yesIsDefault)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text,
+                    QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString WidgetDialogs::inputBox(const QString& prompt)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_owner, applicationTitle(), prompt, QLineEdit::Normal, {}, &ok);
+    return ok ? text : QString();
+}
+
+QStringList WidgetDialogs::openFileNames(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileNames(m_owner, title, {}, qtFilterFromPairs(filter));
+}
+
+QString WidgetDialogs::saveFileName(const QString& title, const QString& filter)
+{
+    // The command asks its own overwrite question.
+    return QFileDialog::getSaveFileName(m_owner, title, {}, qtFilterFromPairs(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+void WidgetDialogs::showErrorReport(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Application Error"), text,
+                    QMessageBox::Ok, m_owner);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+} // namespace tv

@@ -1,0 +1,207 @@
+// The common error report: its text, the labels it names, and where a guarded procedure
+// resumes after a failure. Also the small helpers the start-up relies on.
+#include "platform/apptitle.h"
+#include "platform/files.h"
+#include "platform/guard.h"
+#include "platform/settings.h"
+#include "support/recorders.h"
+#include "support/testenv.h"
+
+#include <QCoreApplication>
+
+using namespace tv;
+
+namespace {
+void helperThatFails()
+{
+    throw Failure(QStringLiteral("Helper broke"));
+}
+} // namespace
+
+class TestErrorReport : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void reportTextLayout()
+    {
+        const QString text = errorReportText(QStringLiteral("Division by zero"),
+                                             locationText(QStringLiteral("Sorting"),
+                                                          QStringLiteral("fetchUrl")),
+                                             108);
+        QCOMPARE(text, QStringLiteral("Division by zero\r\nin Corvantis2021/08/31.Sorting.fetchUrl "
+                                      "at line 108\r\rPlease email screenshot of this message to ") +
+                           supportAddress());
+        QCOMPARE(text.count(u'\n'), 1);
+        QCOMPARE(text.count(u'\r'), 3);
+    }
+
+    void firstStatementFailsAndTheNextRuns()
+    {
+        test::RecordingSink sink;
+        Guard g(QStringLiteral("Form1"), QStringLiteral("Form_Load"));
+        QStringList ran;
+        g.run(100, [&] { throw Failure(QStringLiteral("Boom")); });
+        g.run(102, [&] { ran << QStringLiteral("second"); });
+        QCOMPARE(sink.reports.size(), 1);
+        QCOMPARE(sink.lines(), QList<int>{100});
+        QVERIFY(sink.reports[0].startsWith(
+            QStringLiteral("Boom\r\nin Corvantis2021/08/31.Form1.Form_Load at line 100\r\r")));
+        QCOMPARE(ran, QStringList{QStringLiteral("second")});
+    }
+
+    void failingConditionalEntersFirstBranchOnly()
+    {
+        test::RecordingSink sink;
+        Guard g(QStringLiteral("Form1"), QStringLiteral("Form_Load"));
+        QStringList ran;
+        if (g.test(104, [&]() -> bool { throw Failure(QStringLiteral("Bad test")); }))
+            g.run(106, [&] { ran << QStringLiteral("first"); });
+        else
+            g.run(110, [&] { ran << QStringLiteral("second"); });
+        QCOMPARE(ran, QStringList{QStringLiteral("first")});
+        QCOMPARE(sink.lines(), QList<int>{104});
+    }
+
+    void failureInLastStatementOfBranchSkipsOtherBranch()
+    {
+        test::RecordingSink sink;
+        Guard g(QStringLiteral("Form1"), QStringLiteral("Form_Load"));
+        QStringList ran;
+        if (g.test(100, [] { return true; })) {
+            g.run(102, [&] { ran << QStringLiteral("a"); });
+            g.run(104, [&] { throw Failure(QStringLiteral("x")); });
+        } else {
+            g.run(108, [&] { ran << QStringLiteral("b"); });
+        }
+        g.run(112, [&] { ran << QStringLiteral("after"); });
+        QCOMPARE(ran, (QStringList{QStringLiteral("a"), QStringLiteral("after")}));
+        QCOMPARE(sink.lines(), QList<int>{104});
+    }
+
+    void unguardedHelperReportsCallersLine()
+    {
+        test::RecordingSink sink;
+        Guard g(QStringLiteral("Sorting"), QStringLiteral("SortingDB"));
+        g.run(112, [] { helperThatFails(); });
+        QCOMPARE(sink.lines(), QList<int>{112});
+        QCOMPARE(sink.descriptions(), QStringList{QStringLiteral("Helper broke")});
+        QVERIFY(sink.reports[0].contains(QStringLiteral("Sorting.SortingDB at line 112")));
+    }
+
+    void failingLoopTestIsReportedOnceAndEnds()
+    {
+        test::RecordingSink sink;
+        Guard g(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpaced"));
+        int bodies = 0;
+        int guardRounds = 0;
+        while (g.loopTest(120, [&]() -> bool { throw Failure(QStringLiteral("Gone")); })) {
+            ++bodies;
+            if (++guardRounds > 10)
+                break; // the loop must end by itself; this only keeps a broken guard finite
+        }
+        QCOMPARE(bodies, 1);
+        QCOMPARE(sink.reports.size(), 1);
+        QCOMPARE(sink.lines(), QList<int>{120});
+    }
+
+    void valueGivesFallbackOnFailure()
+    {
+        test::RecordingSink sink;
+        Guard g(QStringLiteral("Sorting"), QStringLiteral("fetchUrl"));
+        const QString text =
+            g.value(108, QString(), []() -> QString { throw std::runtime_error("plain"); });
+        QVERIFY(text.isEmpty());
+        QCOMPARE(sink.descriptions(), QStringList{QStringLiteral("plain")});
+    }
+
+    void unguardedHandlerFailureIsShownNotFatal()
+    {
+        test::RecordingSink sink;
+        runUnguarded(QStringLiteral("Form1"), QStringLiteral("Option3_Click"),
+                     [] { throw Failure(QStringLiteral("Settings broke")); });
+        QCOMPARE(sink.descriptions(), QStringList{QStringLiteral("Settings broke")});
+        QVERIFY(sink.reports[0].contains(QStringLiteral("Form1.Option3_Click")));
+    }
+
+    void fileNameFromPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("full path") << "C:\\Data\\sites.txt" << "sites.txt";
+        QTest::newRow("web address") << "http://example.com/a/b" << "http://example.com/a/b";
+        QTest::newRow("trailing backslash") << "C:\\Data\\" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+    void fileNameFromPath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QCOMPARE(FileNameFromPath(path), name);
+    }
+
+    void applicationTitle_data()
+    {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("short name unchanged") << "Tallyvane" << "Tallyvane";
+        QTest::newRow("exactly 40") << QString(40, u'a') << QString(40, u'a');
+        QTest::newRow("cut at last blank")
+            << "Tallyvane word counter for the whole wide web" << "Tallyvane word counter for the whole";
+        QTest::newRow("cut repeatedly")
+            << "Tallyvane " + QString(35, u'x') + " more" << "Tallyvane";
+        QTest::newRow("no blank to cut at") << QString(45, u'b') << QString(40, u'b');
+    }
+    void applicationTitle()
+    {
+        QFETCH(QString, product);
+        QFETCH(QString, title);
+        QCOMPARE(titleFromProductName(product), title);
+    }
+
+    void applicationTitleIsProductName()
+    {
+        SetApplicationTitle();
+        QCOMPARE(tv::applicationTitle(), QStringLiteral("Tallyvane"));
+    }
+
+    void textToBool_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("value");
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("false lower") << "false" << false;
+        QTest::newRow("TRUE upper") << "TRUE" << true;
+        QTest::newRow("one") << "1" << true;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("minus one") << "-1" << true;
+    }
+    void textToBool()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, value);
+        QCOMPARE(tv::textToBool(text), value);
+    }
+
+    void textToBoolRejectsOtherText()
+    {
+        QVERIFY_THROWS_EXCEPTION(Failure, tv::textToBool(QStringLiteral("yes")));
+        QVERIFY_THROWS_EXCEPTION(Failure, tv::textToBool(QString()));
+    }
+
+    void specialFolderHasNoPaddingAndFileExistsIsSafe()
+    {
+        const QString folder = SpecialFolderPath(kCommonAppDataFolder);
+        QVERIFY(!folder.isEmpty());
+        QCOMPARE(folder.trimmed(), folder);
+        QVERIFY(!folder.contains(QChar(0)));
+        QVERIFY(SpecialFolderPath(5).isEmpty());
+        QVERIFY(!FileExists(QString()));
+        QVERIFY(!FileExists(QStringLiteral("/no/such/file")));
+        QVERIFY(!FileExists(QStringLiteral("bad\0name", 8)));
+        QVERIFY(FileExists(test::writeFile(test::fixtureFolder(QStringLiteral("fe")) +
+                                               QStringLiteral("/a.txt"),
+                                           "x")));
+    }
+};
+
+TV_TEST_MAIN(TestErrorReport, QCoreApplication)
+#include "test_errorreport.moc"

@@ -154,7 +154,6 @@ void Form1::buildControls()
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Option1, Option2, Option3,
                                                       Option4, Check3}) {
         w->setPalette(white);
-        w->setAutoFillBackground(true);
         w->setMouseTracking(true);
     }
     ProgressBar1->setMouseTracking(true);
@@ -259,7 +258,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         if (qobject_cast<QPushButton*>(control) || control == Check3) {
             runUnguarded(QStringLiteral("Form1"), QStringLiteral("PushButton_MouseMove"),
                          [this] { pointerHandRule(); });
-            return false;
+            // Unhandled, the move would travel on to the window and its arrow rule.
+            return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
         }
         if (control == ListView1 || control == ListView2 || control == Frame1 ||
             control == Frame2) {

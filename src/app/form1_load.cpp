@@ -105,6 +105,7 @@ void Form1::ApplySkin()
         QPalette pal = w->palette();
         pal.setColor(QPalette::Window, face);
         w->setPalette(pal);
+        w->setAutoFillBackground(true);
     }
     QFile file(skin);
     if (!file.open(QIODevice::ReadOnly))

@@ -5,6 +5,9 @@
 #include "platform/files.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QPixmap>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -12,6 +15,16 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Quenrith"));
     QApplication::setApplicationName(QStringLiteral("Tallyvane"));
     QApplication::setApplicationVersion(QStringLiteral(TV_VERSION));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window to <file> once it shows, then quit."),
+        QStringLiteral("file"));
+    parser.addOption(screenshot);
+    parser.process(app);
 
     tv::WidgetDialogs dialogs;
     tv::WidgetDesktop desktop;
@@ -25,7 +38,16 @@ int main(int argc, char** argv)
     dialogs.setOwner(&form);
     form.Form_Load();
     form.show();
-    const int status = app.exec();
+
+    int status = 0;
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(500, &form, [&] {
+            status = form.grab().save(file) ? 0 : 1;
+            QApplication::quit();
+        });
+    }
+    const int loopStatus = app.exec();
     tv::setReportSink(nullptr);
-    return status;
+    return status != 0 ? status : loopStatus;
 }

@@ -196,7 +196,7 @@ private Q_SLOTS:
         QVERIFY(SpecialFolderPath(5).isEmpty());
         QVERIFY(!FileExists(QString()));
         QVERIFY(!FileExists(QStringLiteral("/no/such/file")));
-        QVERIFY(!FileExists(QStringLiteral("bad\0name", 8)));
+        QVERIFY(!FileExists(QStringLiteral("bad") + QChar(0) + QStringLiteral("name")));
         QVERIFY(FileExists(test::writeFile(test::fixtureFolder(QStringLiteral("fe")) +
                                                QStringLiteral("/a.txt"),
                                            "x")));

@@ -56,8 +56,7 @@ QTreeView* makeList(QWidget* parent, const char* name, QAbstractItemModel* model
 
 } // namespace
 
-Form1::Form1(const Form1Services& services, QWidget* parent)
-    : QWidget(parent), m_services(services)
+Form1::Form1(const Form1Services& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("Form1"));
     buildControls();
@@ -98,8 +97,8 @@ void Form1::buildControls()
     PushButton13 =
         addButton("PushButton13", QStringLiteral("Load From File"), 4080, 1780, 3840, 405);
     PushButton11 = addButton("PushButton11", QStringLiteral("Clear List"), 120, 2290, 3840, 405);
-    PushButton8 = addButton("PushButton8", QStringLiteral("Load Sample/Example Sites"), 4080,
-                            2290, 3840, 405);
+    PushButton8 = addButton("PushButton8", QStringLiteral("Load Sample/Example Sites"), 4080, 2290,
+                            3840, 405);
 
     Frame1 = new QGroupBox(QStringLiteral("Options"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -133,12 +132,12 @@ void Form1::buildControls()
         addButton("PushButton12", QStringLiteral("Start Counting"), 120, 5955, 7800, 405);
     ListView2 = makeList(this, "ListView2", &m_results);
     place(ListView2, 120, 6465, 7800, 1935);
-    PushButton6 = addButton("PushButton6", QStringLiteral("Save Results As Text File"), 120,
-                            8490, 3840, 405);
-    PushButton1 = addButton("PushButton1", QStringLiteral("Save Results As Excel File"), 4080,
-                            8490, 3840, 405);
-    PushButton2 = addButton("PushButton2", QStringLiteral("Copy Results To Clipboard"), 120,
-                            9000, 3840, 405);
+    PushButton6 =
+        addButton("PushButton6", QStringLiteral("Save Results As Text File"), 120, 8490, 3840, 405);
+    PushButton1 = addButton("PushButton1", QStringLiteral("Save Results As Excel File"), 4080, 8490,
+                            3840, 405);
+    PushButton2 =
+        addButton("PushButton2", QStringLiteral("Copy Results To Clipboard"), 120, 9000, 3840, 405);
     PushButton9 = addButton("PushButton9", QStringLiteral("Clear Results"), 4080, 9000, 3840, 405);
 
     Frame2 = new QGroupBox(QStringLiteral("Processing Speed Option"), this);
@@ -163,12 +162,11 @@ void Form1::buildControls()
     Option3->setChecked(true);
 
     // Tab order of the layout; the frames and the progress bar take no focus themselves.
-    const QList<QWidget*> tabOrder = {ListView1,    PushButton7, PushButton13, PushButton11,
-                                      PushButton8,  Frame1,      PushButton17, PushButton10,
-                                      Option2,      Option1,     Check3,       ProgressBar1,
-                                      PushButton12, ListView2,   PushButton6,  PushButton1,
-                                      PushButton2,  PushButton9, Frame2,       Option3,
-                                      Option4};
+    const QList<QWidget*> tabOrder = {
+        ListView1,    PushButton7,  PushButton13, PushButton11, PushButton8, Frame1,
+        PushButton17, PushButton10, Option2,      Option1,      Check3,      ProgressBar1,
+        PushButton12, ListView2,    PushButton6,  PushButton1,  PushButton2, PushButton9,
+        Frame2,       Option3,      Option4};
     QWidget* previous = nullptr;
     for (int i = 0; i < tabOrder.size(); ++i) {
         tabOrder[i]->setProperty("TabIndex", i);

@@ -9,6 +9,7 @@
 #include "platform/settings.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +17,6 @@
 #include <QHeaderView>
 #include <QPixmap>
 #include <QRadioButton>
-#include <QCheckBox>
 #include <QTreeView>
 #include <QtEndian>
 
@@ -73,9 +73,8 @@ void Form1::Form_Load()
         g.run(126, [&] { makeFolder(p + QStringLiteral("/Quenrith")); });
     if (g.test(130, [&] { return !QFileInfo::exists(p + QStringLiteral("/Quenrith/Tallyvane")); }))
         g.run(132, [&] { makeFolder(p + QStringLiteral("/Quenrith/Tallyvane")); });
-    if (g.test(136, [&] {
-            return !FileExists(p + QStringLiteral("/Quenrith/Tallyvane/dbData.mdb"));
-        }))
+    if (g.test(136,
+               [&] { return !FileExists(p + QStringLiteral("/Quenrith/Tallyvane/dbData.mdb")); }))
         g.run(138, [&] {
             copyFile(program + QStringLiteral("/dbBlank.mdb"),
                      p + QStringLiteral("/Quenrith/Tallyvane/dbData.mdb"));
@@ -136,8 +135,7 @@ void Form1::loadHandCursor()
 void Form1::Option3_Click()
 {
     if (!m_providerAvailable) {
-        DiagnoseProvider(false, *m_services.dialogs, *m_services.desktop,
-                         m_services.probeProvider);
+        DiagnoseProvider(false, *m_services.dialogs, *m_services.desktop, m_services.probeProvider);
         setOptionValue(Option4, true);
     }
     SaveSetting(QStringLiteral("Option3"), boolToText(Option3->isChecked()));

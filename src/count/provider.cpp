@@ -62,10 +62,9 @@ bool DiagnoseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
         const ProviderProbe found = probe();
         if (found.available)
             return true;
-        const bool missing =
-            found.number == 3706 ||
-            found.description.contains(QStringLiteral("provider cannot be found"),
-                                       Qt::CaseInsensitive);
+        const bool missing = found.number == 3706 ||
+                             found.description.contains(QStringLiteral("provider cannot be found"),
+                                                        Qt::CaseInsensitive);
         if (!missing || silent)
             return false;
         if (dialogs.question(providerMissingMessage(), false)) {

@@ -45,8 +45,7 @@ public:
     QString location() const { return m_location; }
 
     // A simple statement: a failure is reported and control goes on after it.
-    template <class F>
-    void run(int line, F&& statement)
+    template <class F> void run(int line, F&& statement)
     {
         try {
             statement();
@@ -56,8 +55,7 @@ public:
     }
 
     // A statement with a value: on failure the report is shown and `fallback` comes back.
-    template <class T, class F>
-    T value(int line, T fallback, F&& expression)
+    template <class T, class F> T value(int line, T fallback, F&& expression)
     {
         try {
             return expression();
@@ -68,8 +66,7 @@ public:
     }
 
     // The test of a conditional: a failing test enters the first branch.
-    template <class F>
-    bool test(int line, F&& condition)
+    template <class F> bool test(int line, F&& condition)
     {
         try {
             return bool(condition());
@@ -81,8 +78,7 @@ public:
 
     // The test of a loop: the first failure enters the body; a repeat failure of the same test
     // ends the loop without a further report, so a broken test cannot report forever.
-    template <class F>
-    bool loopTest(int line, F&& condition)
+    template <class F> bool loopTest(int line, F&& condition)
     {
         try {
             const bool result = bool(condition());
@@ -106,8 +102,7 @@ private:
 
 // Runs an event handler that has no report of its own, so that a failure is still shown and
 // never escapes into the event loop.
-template <class F>
-void runUnguarded(const QString& module, const QString& procedure, F&& handler)
+template <class F> void runUnguarded(const QString& module, const QString& procedure, F&& handler)
 {
     try {
         handler();

@@ -2,7 +2,12 @@
 // The main window's mouse pointer, which doubles as the program's busy mark.
 namespace tv {
 
-enum PointerMode { PointerDefault = 0, PointerArrow = 1, PointerHourglass = 11, PointerCustom = 99 };
+enum PointerMode {
+    PointerDefault = 0,
+    PointerArrow = 1,
+    PointerHourglass = 11,
+    PointerCustom = 99
+};
 
 class Pointer {
 public:

@@ -23,13 +23,13 @@ class TestErrorReport : public QObject {
 private Q_SLOTS:
     void reportTextLayout()
     {
-        const QString text = errorReportText(QStringLiteral("Division by zero"),
-                                             locationText(QStringLiteral("Sorting"),
-                                                          QStringLiteral("fetchUrl")),
-                                             108);
-        QCOMPARE(text, QStringLiteral("Division by zero\r\nin Corvantis2021/08/31.Sorting.fetchUrl "
-                                      "at line 108\r\rPlease email screenshot of this message to ") +
-                           supportAddress());
+        const QString text = errorReportText(
+            QStringLiteral("Division by zero"),
+            locationText(QStringLiteral("Sorting"), QStringLiteral("fetchUrl")), 108);
+        QCOMPARE(text,
+                 QStringLiteral("Division by zero\r\nin Corvantis2021/08/31.Sorting.fetchUrl "
+                                "at line 108\r\rPlease email screenshot of this message to ") +
+                     supportAddress());
         QCOMPARE(text.count(u'\n'), 1);
         QCOMPARE(text.count(u'\r'), 3);
     }
@@ -126,10 +126,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("full path") << "C:\\Data\\sites.txt" << "sites.txt";
-        QTest::newRow("web address") << "http://example.com/a/b" << "http://example.com/a/b";
-        QTest::newRow("trailing backslash") << "C:\\Data\\" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("full path") << "C:\\Data\\sites.txt"
+                                   << "sites.txt";
+        QTest::newRow("web address") << "http://example.com/a/b"
+                                     << "http://example.com/a/b";
+        QTest::newRow("trailing backslash") << "C:\\Data\\"
+                                            << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void fileNameFromPath()
     {
@@ -142,12 +146,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("title");
-        QTest::newRow("short name unchanged") << "Tallyvane" << "Tallyvane";
+        QTest::newRow("short name unchanged") << "Tallyvane"
+                                              << "Tallyvane";
         QTest::newRow("exactly 40") << QString(40, u'a') << QString(40, u'a');
-        QTest::newRow("cut at last blank")
-            << "Tallyvane word counter for the whole wide web" << "Tallyvane word counter for the whole";
-        QTest::newRow("cut repeatedly")
-            << "Tallyvane " + QString(35, u'x') + " more" << "Tallyvane";
+        QTest::newRow("cut at last blank") << "Tallyvane word counter for the whole wide web"
+                                           << "Tallyvane word counter for the whole";
+        QTest::newRow("cut repeatedly") << "Tallyvane " + QString(35, u'x') + " more"
+                                        << "Tallyvane";
         QTest::newRow("no blank to cut at") << QString(45, u'b') << QString(40, u'b');
     }
     void applicationTitle()
@@ -197,9 +202,8 @@ private Q_SLOTS:
         QVERIFY(!FileExists(QString()));
         QVERIFY(!FileExists(QStringLiteral("/no/such/file")));
         QVERIFY(!FileExists(QStringLiteral("bad") + QChar(0) + QStringLiteral("name")));
-        QVERIFY(FileExists(test::writeFile(test::fixtureFolder(QStringLiteral("fe")) +
-                                               QStringLiteral("/a.txt"),
-                                           "x")));
+        QVERIFY(FileExists(test::writeFile(
+            test::fixtureFolder(QStringLiteral("fe")) + QStringLiteral("/a.txt"), "x")));
     }
 };
 

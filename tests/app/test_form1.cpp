@@ -30,7 +30,8 @@ ProviderProbe present()
 
 ProviderProbe missing()
 {
-    return {false, 3706, QStringLiteral("Provider cannot be found. It may not be properly installed.")};
+    return {false, 3706,
+            QStringLiteral("Provider cannot be found. It may not be properly installed.")};
 }
 
 ProviderProbe brokenOtherwise()
@@ -45,7 +46,8 @@ QString makeProgramFolder(bool withTemplate, bool withCursor)
     const QString folder = test::fixtureFolder(QStringLiteral("program%1").arg(++n));
     const QString built = QCoreApplication::applicationDirPath();
     if (withTemplate)
-        QFile::copy(built + QStringLiteral("/dbBlank.mdb"), folder + QStringLiteral("/dbBlank.mdb"));
+        QFile::copy(built + QStringLiteral("/dbBlank.mdb"),
+                    folder + QStringLiteral("/dbBlank.mdb"));
     if (withCursor)
         QFile::copy(built + QStringLiteral("/HAND-M.CUR"), folder + QStringLiteral("/HAND-M.CUR"));
     return folder;
@@ -80,8 +82,7 @@ class TestForm1 : public QObject {
         m_form->Form_Load();
         return *m_form;
     }
-    template <class T>
-    T* control(const char* name)
+    template <class T> T* control(const char* name)
     {
         T* c = m_form->findChild<T*>(QString::fromLatin1(name));
         if (!c)
@@ -110,7 +111,8 @@ private Q_SLOTS:
         QSettings s(QStringLiteral("Quenrith"), QStringLiteral("Tallyvane"));
         s.clear();
         s.sync();
-        QDir(SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith")).removeRecursively();
+        QDir(SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith"))
+            .removeRecursively();
         QFile::remove(SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith"));
     }
     void cleanup()
@@ -160,8 +162,8 @@ private Q_SLOTS:
         load(present);
         QWidget* w = m_form->findChild<QWidget*>(name);
         QVERIFY(w);
-        QCOMPARE(w->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15,
-                                      twips.height() / 15));
+        QCOMPARE(w->geometry(),
+                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
         QCOMPARE(w->property("TabIndex").toInt(), tab);
         QString text;
         if (auto* b = qobject_cast<QAbstractButton*>(w))
@@ -210,16 +212,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("storedAfter3");
         QTest::addColumn<QString>("storedAfter4");
         // Empty texts: the key is absent.
-        QTest::newRow("first start, provider present") << true << "" << "" << true << "" << "";
-        QTest::newRow("first start, provider missing")
-            << false << "" << "" << false << "False" << "True";
-        QTest::newRow("stored text method") << true << "False" << "True" << false << "False"
+        QTest::newRow("first start, provider present") << true << ""
+                                                       << "" << true << ""
+                                                       << "";
+        QTest::newRow("first start, provider missing") << false << ""
+                                                       << "" << false << "False"
+                                                       << "True";
+        QTest::newRow("stored text method") << true << "False"
+                                            << "True" << false << "False"
                                             << "True";
-        QTest::newRow("both stored True") << true << "True" << "True" << false << "False"
+        QTest::newRow("both stored True") << true << "True"
+                                          << "True" << false << "False"
                                           << "True";
-        QTest::newRow("database stored, provider missing")
-            << false << "True" << "False" << true << "True" << "False";
-        QTest::newRow("numbers and letter case") << true << "0" << "TRUE" << false << "False"
+        QTest::newRow("database stored, provider missing") << false << "True"
+                                                           << "False" << true << "True"
+                                                           << "False";
+        QTest::newRow("numbers and letter case") << true << "0"
+                                                 << "TRUE" << false << "False"
                                                  << "True";
     }
     void engineChoiceAtStartUp()
@@ -307,9 +316,10 @@ private Q_SLOTS:
     void providerMessageWordForWord()
     {
         const QString m = providerMissingMessage();
-        QVERIFY(m.startsWith(QStringLiteral("Error #3706: Provider cannot be found. It may not be "
-                                            "properly installed.\r\n\r\nYou are getting this error "
-                                            "because:\r\n\r\n1. Microsoft Access is not installed")));
+        QVERIFY(
+            m.startsWith(QStringLiteral("Error #3706: Provider cannot be found. It may not be "
+                                        "properly installed.\r\n\r\nYou are getting this error "
+                                        "because:\r\n\r\n1. Microsoft Access is not installed")));
         QVERIFY(m.endsWith(QStringLiteral("\r\n\r\n(If you have any further questions please "
                                           "email a screenshot of this error message to ") +
                            supportAddress() + QStringLiteral(")")));

@@ -19,13 +19,13 @@ QByteArray readFile(const QString& path);
 
 } // namespace tv::test
 
-#define TV_TEST_MAIN(TestClass, AppClass)                                                        \
-    int main(int argc, char** argv)                                                              \
-    {                                                                                            \
-        tv::test::redirectUserFolders();                                                         \
-        AppClass app(argc, argv);                                                                \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                 \
-        TestClass tc;                                                                            \
-        QTEST_SET_MAIN_SOURCE_PATH                                                               \
-        return QTest::qExec(&tc, argc, argv);                                                    \
+#define TV_TEST_MAIN(TestClass, AppClass)                                                          \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        tv::test::redirectUserFolders();                                                           \
+        AppClass app(argc, argv);                                                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestClass tc;                                                                              \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }

@@ -1,0 +1,103 @@
+#include "copylist.h"
+
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/guard.h"
+#include "platform/yield.h"
+#include "results/resultsmodel.h"
+
+#include <QList>
+#include <algorithm>
+
+namespace tv {
+
+QString copiedToClipboardMessage()
+{
+    return QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where "
+                          "you normally type and press Ctrl+V to paste the clipboard.");
+}
+
+QString properlySpacedClipboardText(const ResultsModel& list)
+{
+    const int columns = list.columns();
+    const int rows = list.rows();
+    if (rows == 0)
+        return {};
+
+    QList<qsizetype> widths;
+    for (int c = 1; c <= columns; ++c) {
+        qsizetype w = 0;
+        for (int r = 1; r <= rows; ++r) {
+            Yield();
+            w = std::max(w, list.cell(r, c).size());
+        }
+        widths.append(w);
+    }
+
+    QString text;
+    for (int r = 1; r <= rows; ++r) {
+        Yield();
+        if (!list.isChecked(r))
+            continue;
+        for (int c = 1; c <= columns; ++c) {
+            Yield();
+            const QString cell = list.cell(r, c);
+            text += cell;
+            if (cell.size() < widths[c - 1])
+                text.resize(text.size() + (widths[c - 1] - cell.size()), u' ');
+            text += u'\t';
+        }
+        // The last cell loses its TAB and every space it ends with. The previous line's CR LF
+        // or the TAB before the last cell stops the trimming.
+        if (columns > 0)
+            text.chop(1);
+        qsizetype end = text.size();
+        while (end > 0 && text[end - 1] == u' ')
+            --end;
+        text.truncate(end);
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void CopyListviewProperlySpaced(const ResultsModel& list, Desktop& desktop)
+{
+    if (list.rows() == 0)
+        return;
+    const QString text = properlySpacedClipboardText(list);
+    ClearClipboard(desktop);
+    SetClipboardText(desktop, text);
+}
+
+void ClearClipboard(Desktop& desktop)
+{
+    // Another program may hold the clipboard for a moment; a refusal is simply tried again.
+    for (int attempt = 0; attempt < kClipboardAttempts; ++attempt) {
+        try {
+            if (desktop.clearClipboard())
+                return;
+        } catch (...) {
+        }
+    }
+}
+
+bool SetClipboardText(Desktop& desktop, const QString& text)
+{
+    for (int attempt = 0; attempt < kClipboardAttempts; ++attempt) {
+        try {
+            if (desktop.setClipboardText(text))
+                return true;
+        } catch (...) {
+        }
+    }
+    return false;
+}
+
+void copyResultsToClipboard(const ResultsModel& list, Dialogs& dialogs, Desktop& desktop)
+{
+    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton2_Click"));
+    g.run(100, [&] { CopyListviewProperlySpaced(list, desktop); });
+    g.run(102, [&] { dialogs.information(copiedToClipboardMessage()); });
+}
+
+} // namespace tv

@@ -1,0 +1,106 @@
+#include "excelexport.h"
+
+#include "platform/dialogs.h"
+#include "platform/guard.h"
+#include "platform/pointer.h"
+#include "platform/yield.h"
+#include "results/resultsmodel.h"
+
+namespace tv {
+
+QString excelNotInstalledTestMessage()
+{
+    return QStringLiteral("Excel is not installed on this computer. You need to have it "
+                          "installed to use this software without error.");
+}
+
+QString excelNotInstalledMessage()
+{
+    return QStringLiteral("Excel is not installed on this computer. You need to have it "
+                          "installed to use this feature.");
+}
+
+bool SaveResultsAsExcelFileIsExcelInstalled(Dialogs& dialogs,
+                                            const std::function<bool()>& applicationRegistered)
+{
+    bool installed = true;
+    try {
+        installed = applicationRegistered();
+    } catch (...) {
+        installed = false;
+    }
+    if (!installed)
+        dialogs.information(excelNotInstalledTestMessage());
+    return installed;
+}
+
+void saveResultsAsExcelFile(const ResultsModel& list, Dialogs& dialogs, Pointer& pointer,
+                            Spreadsheet& sheet, const std::function<bool()>& combinedSelected,
+                            const std::function<bool()>& applicationRegistered)
+{
+    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton1_Click"));
+    if (g.test(100, [&] {
+            return !SaveResultsAsExcelFileIsExcelInstalled(dialogs, applicationRegistered);
+        })) {
+        g.run(102, [&] { dialogs.information(excelNotInstalledMessage()); });
+        return;
+    }
+    if (g.test(104, [&] { return list.rows() == 0; }))
+        return;
+    g.run(106, [&] { pointer.setPointerMode(PointerHourglass); });
+    g.run(108, [&] { sheet.newWorkbook(); });
+
+    const int columns = list.columns();
+    const int rows = list.rows();
+    int i = 1;
+    for (int k = 1; k <= columns; ++k) {
+        Yield();
+        QString cell;
+        g.run(110, [&] { cell = list.cell(1, k); });
+        if (g.test(112, [&] { return !cell.isEmpty(); })) {
+            g.run(114, [&] { sheet.setCellText(1, i, list.caption(k)); });
+            ++i;
+        }
+    }
+
+    int j = 2;
+    int r = 1;
+    // Rows past the sheet's last one cannot be written; one report says so instead of one
+    // report per cell.
+    for (; r <= rows && j <= kSheetRows; ++r, ++j) {
+        Yield();
+        if (!g.test(116, [&] { return list.isChecked(r); }))
+            continue;
+        i = 1;
+        for (int k = 1; k <= columns; ++k) {
+            Yield();
+            QString cell;
+            g.run(118, [&] { cell = list.cell(r, k); });
+            if (g.test(120, [&] { return !cell.isEmpty(); })) {
+                g.run(122, [&] {
+                    if (k > 1 && combinedSelected())
+                        cell.remove(u'=');
+                });
+                g.run(124, [&] { sheet.setCellText(j, i, cell); });
+                ++i;
+            }
+        }
+    }
+    for (; r <= rows; ++r) {
+        if (g.test(126, [&] { return list.isChecked(r); })) {
+            g.run(128, [&] {
+                throw Failure(QStringLiteral("A sheet holds %1 rows: the ticked rows from list "
+                                             "row %2 on are left out")
+                                  .arg(kSheetRows)
+                                  .arg(r));
+            });
+            break;
+        }
+    }
+
+    g.run(130, [&] { sheet.fitColumns(); });
+    g.run(132, [&] { sheet.show(); });
+    g.run(134, [&] { pointer.setPointerMode(PointerDefault); });
+}
+
+} // namespace tv

@@ -1,0 +1,152 @@
+#include "savelist.h"
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/guard.h"
+#include "platform/pointer.h"
+#include "platform/yield.h"
+#include "results/resultsmodel.h"
+#include "results/textfilewriter.h"
+
+#include <QList>
+#include <algorithm>
+
+namespace tv {
+
+namespace {
+
+// The text, spaces up to the column's width, then TAB.
+void appendCell(QString& line, const QString& text, qsizetype width)
+{
+    line += text;
+    if (text.size() < width)
+        line.resize(line.size() + (width - text.size()), u' ');
+    line += u'\t';
+}
+
+// The per-row bar value. From 2000 rows on, the formula overshoots 100 slightly near the end;
+// the bar's range is 0 to 100, so it is capped there.
+double rowProgress(qsizetype r, qsizetype rows)
+{
+    const double value = double(rows / 2000 + r) / double(rows) * 100.0;
+    return std::min(value, 100.0);
+}
+
+} // namespace
+
+QString saveListTitle()
+{
+    return QStringLiteral("Save List");
+}
+
+QString saveListFilter()
+{
+    return QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+}
+
+QString overwriteQuestion(const QString& path)
+{
+    return QStringLiteral("Are you sure you wish to overwrite ") + path + QStringLiteral(" ?");
+}
+
+void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
+                                ProgressSink* progress)
+{
+    Guard g(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpaced"));
+    QString name;
+    // Yield, set the bar, yield; nothing at all without a bar.
+    auto report = [&](int line, double value, const QString& text) {
+        if (!progress)
+            return;
+        g.run(line, [&] {
+            Yield();
+            progress->setProgressValue(value);
+            progress->setProgressText(text);
+            Yield();
+        });
+    };
+
+    g.run(100, [&] { name = localFileName(path); });
+    const QString writing = QStringLiteral("Writing file: ") + name;
+    report(102, 1, writing);
+
+    const int columns = list.columns();
+    const int rows = list.rows();
+    QList<qsizetype> widths;
+    for (int c = 1; c <= columns; ++c) {
+        qsizetype w = 0;
+        g.run(104, [&] { w = std::max(w, list.caption(c).size()); });
+        for (int r = 1; r <= rows; ++r) {
+            Yield();
+            g.run(106, [&] { w = std::max(w, list.cell(r, c).size()); });
+        }
+        widths.append(w);
+    }
+    report(108, 10, writing);
+
+    TextFileWriter file(path);
+    g.run(110, [&] { file.open(); });
+
+    QString line;
+    for (int c = 1; c <= columns; ++c) {
+        Yield();
+        g.run(112, [&] { appendCell(line, list.caption(c), widths[c - 1]); });
+    }
+    g.run(114, [&] { file.writeLine(line); });
+    report(116, 20, writing);
+
+    for (int r = 1; r <= rows; ++r) {
+        Yield();
+        line.resize(0); // keeps the buffer for the next line
+        if (g.test(118, [&] { return !list.isChecked(r); }))
+            continue;
+        for (int c = 1; c <= columns; ++c) {
+            Yield();
+            g.run(120, [&] { appendCell(line, list.cell(r, c), widths[c - 1]); });
+        }
+        if (progress) {
+            g.run(122, [&] {
+                Yield();
+                progress->setProgressValue(rowProgress(r, rows));
+                if (r % 1000 == 0)
+                    progress->setProgressText(writing + QStringLiteral(" (") + QString::number(r) +
+                                              u')');
+                Yield();
+            });
+        }
+        g.run(124, [&] { file.writeLine(line); });
+    }
+
+    if (progress) {
+        g.run(126, [&] {
+            progress->setProgressValue(100);
+            progress->setProgressText(QStringLiteral("Done."));
+        });
+    }
+    g.run(128, [&] { file.commit(); });
+    if (progress) {
+        g.run(130, [&] {
+            progress->setProgressValue(0);
+            progress->setProgressText(QStringLiteral("Progress Bar"));
+        });
+    }
+}
+
+void saveResultsAsTextFile(const ResultsModel& list, Dialogs& dialogs, Pointer& pointer,
+                           ProgressSink* progress)
+{
+    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click"));
+    QString name;
+    g.run(100, [&] { name = dialogs.saveFileName(saveListTitle(), saveListFilter()); });
+    if (g.test(102, [&] { return name.isEmpty(); }))
+        return;
+    if (g.test(104, [&] { return FileExists(name); })) {
+        if (g.test(106, [&] { return !dialogs.question(overwriteQuestion(name), true); }))
+            return;
+    }
+    g.run(108, [&] { pointer.setPointerMode(PointerHourglass); });
+    g.run(110, [&] { SaveListviewProperlySpaced(list, name, progress); });
+    g.run(112, [&] { pointer.setPointerMode(PointerDefault); });
+}
+
+} // namespace tv

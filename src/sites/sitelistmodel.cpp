@@ -2,6 +2,8 @@
 
 #include "platform/guard.h"
 
+#include <utility>
+
 namespace tv {
 
 SiteListModel::SiteListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -38,6 +40,49 @@ void SiteListModel::removeAt(int row)
     beginRemoveRows({}, row - 1, row - 1);
     m_rows.removeAt(row - 1);
     endRemoveRows();
+}
+
+void SiteListModel::removeAtRows(const QList<int>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const bool ascending = i == 0 || rows[i - 1] < rows[i];
+        if (!ascending || rows[i] < 1 || rows[i] > m_rows.size())
+            throw Failure(QStringLiteral("Index out of bounds"));
+    }
+    // Runs of neighbouring rows, each as (first, last), 0-based.
+    QList<std::pair<int, int>> runs;
+    for (const int row : rows) {
+        if (!runs.isEmpty() && runs.last().second == row - 2)
+            runs.last().second = row - 1;
+        else
+            runs.append({row - 1, row - 1});
+    }
+    // Each removal moves every row behind it, so scattered rows are removed in one sweep.
+    constexpr qsizetype kMostRuns = 64;
+    if (runs.size() > kMostRuns) {
+        beginResetModel();
+        qsizetype next = 0;
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < m_rows.size(); ++i) {
+            if (next < rows.size() && rows[next] - 1 == i) {
+                ++next;
+                continue;
+            }
+            if (kept != i)
+                m_rows[kept] = std::move(m_rows[i]);
+            ++kept;
+        }
+        m_rows.resize(kept);
+        endResetModel();
+        return;
+    }
+    for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+        beginRemoveRows({}, run->first, run->second);
+        m_rows.remove(run->first, run->second - run->first + 1);
+        endRemoveRows();
+    }
 }
 
 void SiteListModel::clear()

@@ -17,6 +17,9 @@ public:
     void append(const QStringList& addresses);
     // Removes row `row` (1-based); throws Failure when there is no such row.
     void removeAt(int row);
+    // Removes the rows with these numbers (1-based, ascending), the highest first, so the
+    // others keep their order. Throws Failure, removing nothing, when one is out of range.
+    void removeAtRows(const QList<int>& rows);
     void clear();
     const QStringList& rows() const { return m_rows; }
     // The one column's caption, set when the window loads.

@@ -1,0 +1,71 @@
+#include "loadfromfile.h"
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/guard.h"
+#include "platform/yield.h"
+#include "sites/sitelinesplitter.h"
+#include "sites/sitelistmodel.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace tv {
+
+namespace {
+
+constexpr qint64 kChunkSize = 64 * 1024;
+
+// Rows go in one by one, with a yield before each, so a command started during the load
+// (Clear List, a filter) sees exactly the rows read so far.
+void appendRows(SiteListModel& list, QStringList& rows)
+{
+    for (const QString& row : rows) {
+        Yield();
+        list.append(row);
+    }
+    rows.clear();
+}
+
+} // namespace
+
+void appendLinesFromDevice(SiteListModel& list, QIODevice& device, const QString& name)
+{
+    SiteLineSplitter splitter;
+    QStringList rows;
+    QByteArray buffer(kChunkSize, Qt::Uninitialized);
+    for (;;) {
+        // A file without line ends still lets the window breathe while it is read.
+        Yield();
+        const qint64 got = device.read(buffer.data(), buffer.size());
+        if (got < 0)
+            throw Failure(QStringLiteral("Cannot read \"%1\": %2").arg(name, device.errorString()));
+        if (got == 0)
+            break;
+        splitter.feed(QByteArrayView(buffer.constData(), got), rows);
+        appendRows(list, rows);
+    }
+    splitter.finish(rows);
+    appendRows(list, rows);
+}
+
+void LoadListviewFromFile(SiteListModel& list, const QString& path, Dialogs& dialogs)
+{
+    if (!FileExists(path)) {
+        dialogs.information(QStringLiteral("File not found"));
+        return;
+    }
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw Failure(QStringLiteral("Cannot read \"%1\": it is a folder").arg(path));
+    // A pipe or a device could block the window or never end; a site list is a plain file.
+    if (!info.isFile())
+        throw Failure(QStringLiteral("Cannot read \"%1\": it is not a regular file").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
+    // The file closes when `file` goes, also when reading fails part-way.
+    appendLinesFromDevice(list, file, path);
+}
+
+} // namespace tv

@@ -1,0 +1,33 @@
+#pragma once
+// The bodies of the main window's site-list commands. Each button procedure carries its own
+// error report (module "Form1", the procedure's name) and goes on after a reported failure.
+#include <QString>
+#include <QStringList>
+
+namespace tv {
+
+class Dialogs;
+class Pointer;
+class SiteListModel;
+
+// The two host names "Load Sample/Example Sites" appends, in order.
+QStringList sampleSites();
+
+// "Add One URL": asks for an address and appends it as typed; cancel or "" changes nothing.
+void PushButton7_Click(SiteListModel& sites, Dialogs& dialogs);
+// "Load Sample/Example Sites": appends the two sample host names, every time.
+void PushButton8_Click(SiteListModel& sites);
+// "Clear List": empties the list, except while the busy mark shows.
+void PushButton11_Click(SiteListModel& sites, const Pointer& pointer);
+// "Load From File": appends the lines of the files picked in the file dialog, in its order.
+void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs);
+// "Remove Entries Containing X": hourglass while it works, arrow after; refused while busy.
+void PushButton17_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer);
+// "Remove Entries Not Containing X": hourglass while it works, arrow after; refused while busy.
+void PushButton10_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer);
+
+// Double-click on the site list: removes row `selectedRow` (1-based; 0 when none is
+// selected). Does nothing while busy or without a selected row; never throws.
+void ListView1_DblClick(SiteListModel& sites, int selectedRow, const Pointer& pointer);
+
+} // namespace tv

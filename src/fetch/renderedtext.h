@@ -1,0 +1,13 @@
+#pragma once
+// The text of an HTML document as a browser shows it: what innerText of the root element gives
+// with scripting off, following the browser's built-in style sheet and inline style attributes.
+#include <QByteArray>
+#include <QString>
+
+namespace tv {
+
+// The rendered text of an HTML document given in UTF-8 (without a byte-order mark). Bad markup
+// never fails; only running out of memory throws.
+QString renderedText(const QByteArray& utf8Html);
+
+} // namespace tv

@@ -1,0 +1,339 @@
+#include "fetch/stylesheet.h"
+
+#include <algorithm>
+#include <cstring>
+#include <gumbo.h>
+
+namespace tv {
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+QByteArrayView trimmed(QByteArrayView v)
+{
+    while (!v.isEmpty() && isSpace(v.front()))
+        v = v.sliced(1);
+    while (!v.isEmpty() && isSpace(v.back()))
+        v.chop(1);
+    return v;
+}
+
+QByteArray withoutComments(QByteArrayView css)
+{
+    QByteArray out;
+    out.reserve(css.size());
+    qsizetype pos = 0;
+    while (pos < css.size()) {
+        const qsizetype open = css.indexOf("/*", pos);
+        if (open < 0) {
+            out.append(css.sliced(pos));
+            break;
+        }
+        out.append(css.sliced(pos, open - pos));
+        const qsizetype close = css.indexOf("*/", open + 2);
+        if (close < 0)
+            break;
+        out.append(' ');
+        pos = close + 2;
+    }
+    return out;
+}
+
+// The end of the block that starts just after `open` (the position after its '{').
+qsizetype blockEnd(QByteArrayView css, qsizetype pos)
+{
+    int depth = 1;
+    for (; pos < css.size(); ++pos) {
+        if (css[pos] == '{')
+            ++depth;
+        else if (css[pos] == '}' && --depth == 0)
+            return pos;
+    }
+    return css.size();
+}
+
+// A window of a desktop browser on screen: "all", "screen" and "only screen" apply; print and
+// anything that depends on the window's size does not.
+bool mediaApplies(QByteArrayView query)
+{
+    const QByteArray q = trimmed(query).toByteArray().toLower();
+    if (q.isEmpty())
+        return true;
+    for (const QByteArray& part : q.split(',')) {
+        const QByteArray p = part.trimmed();
+        if (p == "all" || p == "screen" || p == "only screen" || p == "only all")
+            return true;
+    }
+    return false;
+}
+
+const char* attributeValue(const GumboElement& el, const char* name)
+{
+    for (unsigned i = 0; i < el.attributes.length; ++i) {
+        const auto* attr = static_cast<const GumboAttribute*>(el.attributes.data[i]);
+        if (std::strcmp(attr->name, name) == 0)
+            return attr->value;
+    }
+    return nullptr;
+}
+
+bool hasClass(const char* classes, const QByteArray& name)
+{
+    if (!classes)
+        return false;
+    const char* p = classes;
+    while (*p) {
+        while (*p && isSpace(*p))
+            ++p;
+        const char* start = p;
+        while (*p && !isSpace(*p))
+            ++p;
+        if (std::size_t(p - start) == std::size_t(name.size()) &&
+            std::memcmp(start, name.constData(), std::size_t(name.size())) == 0)
+            return true;
+    }
+    return false;
+}
+
+QByteArray tagName(const GumboElement& el)
+{
+    if (el.tag != GUMBO_TAG_UNKNOWN)
+        return QByteArray::fromRawData(gumbo_normalized_tagname(el.tag),
+                                       qsizetype(std::strlen(gumbo_normalized_tagname(el.tag))));
+    GumboStringPiece piece = el.original_tag;
+    if (!piece.data || piece.length == 0)
+        return {};
+    gumbo_tag_from_original_text(&piece);
+    return QByteArray(piece.data, qsizetype(piece.length)).toLower();
+}
+
+bool matchesCompound(const StyleSheet*, const GumboNode* node, const QByteArray& tag,
+                     const QByteArray& id, const std::vector<QByteArray>& classes)
+{
+    if (node == nullptr || node->type != GUMBO_NODE_ELEMENT)
+        return false;
+    const GumboElement& el = node->v.element;
+    if (!tag.isEmpty() && tagName(el) != tag)
+        return false;
+    if (!id.isEmpty()) {
+        const char* value = attributeValue(el, "id");
+        if (!value || id != value)
+            return false;
+    }
+    if (!classes.empty()) {
+        const char* value = attributeValue(el, "class");
+        for (const QByteArray& c : classes) {
+            if (!hasClass(value, c))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool isNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+} // namespace
+
+void StyleSheet::addCss(QByteArrayView css)
+{
+    // "<!--" and "-->" around old style sheets are no part of any rule.
+    QByteArray clean = withoutComments(css);
+    clean.replace("<!--", "    ").replace("-->", "   ");
+    addRules(clean);
+}
+
+void StyleSheet::addRules(QByteArrayView css)
+{
+    qsizetype pos = 0;
+    while (pos < css.size()) {
+        while (pos < css.size() && (isSpace(css[pos]) || css[pos] == '}' || css[pos] == ';'))
+            ++pos;
+        if (pos >= css.size())
+            break;
+        const qsizetype brace = css.indexOf('{', pos);
+        if (css[pos] == '@') {
+            const qsizetype semicolon = css.indexOf(';', pos);
+            if (brace < 0 || (semicolon >= 0 && semicolon < brace)) {
+                pos = semicolon < 0 ? css.size() : semicolon + 1; // @import, @charset
+                continue;
+            }
+            const QByteArrayView prelude = css.sliced(pos, brace - pos);
+            const qsizetype end = blockEnd(css, brace + 1);
+            const QByteArrayView inner = css.sliced(brace + 1, end - brace - 1);
+            if (prelude.startsWith("@media") && mediaApplies(prelude.sliced(6)))
+                addRules(inner);
+            else if (prelude.startsWith("@supports"))
+                addRules(inner);
+            pos = end + 1;
+            continue;
+        }
+        if (brace < 0)
+            break;
+        const qsizetype end = blockEnd(css, brace + 1);
+        addRule(css.sliced(pos, brace - pos), css.sliced(brace + 1, end - brace - 1));
+        pos = end + 1;
+    }
+}
+
+void StyleSheet::addRule(QByteArrayView selectors, QByteArrayView declarations)
+{
+    const InlineStyle style = parseInlineStyle(declarations);
+    if (!style.display && !style.visibility && !style.whiteSpace && !style.textTransform)
+        return;
+    for (const QByteArray& text : selectors.toByteArray().split(',')) {
+        Rule rule;
+        rule.style = style;
+        rule.order = int(m_rules.size());
+        Compound current;
+        bool inCompound = false;
+        char combinator = ' ';
+        bool ok = true;
+        const QByteArray s = text.trimmed();
+        qsizetype i = 0;
+        auto readName = [&]() {
+            const qsizetype start = i;
+            while (i < s.size() && isNameChar(s[i]))
+                ++i;
+            return s.mid(start, i - start);
+        };
+        auto finishCompound = [&]() {
+            if (!inCompound)
+                return;
+            if (!rule.compounds.empty())
+                rule.combinators.push_back(combinator);
+            rule.compounds.push_back(current);
+            current = Compound();
+            inCompound = false;
+            combinator = ' ';
+        };
+        while (ok && i < s.size()) {
+            const char c = s[i];
+            if (isSpace(c)) {
+                finishCompound();
+                ++i;
+            } else if (c == '>') {
+                finishCompound();
+                combinator = '>';
+                ++i;
+            } else if (c == '.') {
+                ++i;
+                current.classes.push_back(readName());
+                rule.specificity += 100;
+                inCompound = true;
+                ok = !current.classes.back().isEmpty();
+            } else if (c == '#') {
+                ++i;
+                current.id = readName();
+                rule.specificity += 10000;
+                inCompound = true;
+                ok = !current.id.isEmpty();
+            } else if (c == '*') {
+                ++i;
+                inCompound = true;
+            } else if (isNameChar(c)) {
+                current.tag = readName().toLower();
+                rule.specificity += 1;
+                inCompound = true;
+            } else {
+                ok = false; // pseudo-classes, attributes, sibling combinators
+            }
+        }
+        finishCompound();
+        if (!ok || rule.compounds.empty() || combinator == '>')
+            continue;
+        const int index = int(m_rules.size());
+        const Compound& key = rule.compounds.back();
+        if (!key.id.isEmpty())
+            m_byId[key.id].push_back(index);
+        else if (!key.classes.empty())
+            m_byClass[key.classes.front()].push_back(index);
+        else if (!key.tag.isEmpty())
+            m_byTag[key.tag].push_back(index);
+        else
+            m_universal.push_back(index);
+        m_rules.push_back(std::move(rule));
+    }
+}
+
+bool StyleSheet::matches(const Rule& rule, const GumboNode* element) const
+{
+    const GumboNode* node = element;
+    std::size_t i = rule.compounds.size() - 1;
+    const Compound& last = rule.compounds[i];
+    if (!matchesCompound(this, node, last.tag, last.id, last.classes))
+        return false;
+    while (i-- > 0) {
+        const Compound& c = rule.compounds[i];
+        if (rule.combinators[i] == '>') {
+            node = node->parent;
+            if (!matchesCompound(this, node, c.tag, c.id, c.classes))
+                return false;
+            continue;
+        }
+        do {
+            node = node->parent;
+        } while (node && node->type == GUMBO_NODE_ELEMENT &&
+                 !matchesCompound(this, node, c.tag, c.id, c.classes));
+        if (!node || node->type != GUMBO_NODE_ELEMENT)
+            return false;
+    }
+    return true;
+}
+
+InlineStyle StyleSheet::match(const GumboNode* element) const
+{
+    InlineStyle result;
+    if (m_rules.empty() || element->type != GUMBO_NODE_ELEMENT)
+        return result;
+    const GumboElement& el = element->v.element;
+    std::vector<int> candidates = m_universal;
+    auto addAll = [&](const QHash<QByteArray, std::vector<int>>& index, const QByteArray& key) {
+        const auto it = index.constFind(key);
+        if (it != index.constEnd())
+            candidates.insert(candidates.end(), it->begin(), it->end());
+    };
+    if (!m_byId.isEmpty()) {
+        if (const char* id = attributeValue(el, "id"))
+            addAll(m_byId, QByteArray::fromRawData(id, qsizetype(std::strlen(id))));
+    }
+    if (!m_byClass.isEmpty()) {
+        if (const char* classes = attributeValue(el, "class")) {
+            const char* p = classes;
+            while (*p) {
+                while (*p && isSpace(*p))
+                    ++p;
+                const char* start = p;
+                while (*p && !isSpace(*p))
+                    ++p;
+                if (p > start)
+                    addAll(m_byClass, QByteArray::fromRawData(start, p - start));
+            }
+        }
+    }
+    if (!m_byTag.isEmpty())
+        addAll(m_byTag, tagName(el));
+    if (candidates.empty())
+        return result;
+    std::sort(candidates.begin(), candidates.end(), [this](int a, int b) {
+        const Rule& x = m_rules[std::size_t(a)];
+        const Rule& y = m_rules[std::size_t(b)];
+        return x.specificity != y.specificity ? x.specificity < y.specificity : x.order < y.order;
+    });
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    for (const int index : candidates) {
+        const Rule& rule = m_rules[std::size_t(index)];
+        if (matches(rule, element))
+            result = cascade(result, rule.style);
+    }
+    return result;
+}
+
+} // namespace tv

@@ -40,6 +40,7 @@ struct XlsxSpreadsheet::Book {
     lxw_workbook* workbook = nullptr;
     lxw_worksheet* sheet = nullptr;
     std::vector<int> longest; // per column, in characters
+    QByteArray scratchFolder;
 };
 
 XlsxSpreadsheet::XlsxSpreadsheet(Desktop& desktop, const QString& folder)
@@ -78,7 +79,12 @@ void XlsxSpreadsheet::newWorkbook()
 
     auto book = std::make_unique<Book>();
     const QByteArray fileName = QFile::encodeName(m_path);
+    // Rows go out to a scratch file as they are finished: a million-row list then takes a
+    // fraction of the memory and time of a workbook held whole.
+    book->scratchFolder = QFile::encodeName(folder);
     lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = book->scratchFolder.data();
     book->workbook = workbook_new_opt(fileName.constData(), &options);
     if (book->workbook)
         book->sheet = workbook_add_worksheet(book->workbook, nullptr);

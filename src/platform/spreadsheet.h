@@ -29,7 +29,9 @@ public:
 };
 
 // Writes the workbook as a new .xlsx file in `folder` (the temporary folder when empty) and
-// opens it with the desktop's default application.
+// opens it with the desktop's default application. Rows are written out as the next one
+// starts, so they must come in increasing order (the cells of one row in any order); a cell of
+// an earlier row throws Failure.
 class XlsxSpreadsheet : public Spreadsheet {
 public:
     explicit XlsxSpreadsheet(Desktop& desktop, const QString& folder = QString());

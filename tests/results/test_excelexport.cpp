@@ -351,13 +351,18 @@ void TestExcelExport::workbookFailures()
         QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCellText(0, 1, QStringLiteral("a")));
         QVERIFY_THROWS_EXCEPTION(Failure,
                                  sheet.setCellText(kSheetRows + 1, 1, QStringLiteral("a")));
+        sheet.setCellText(2, 2, QStringLiteral("b"));
+        sheet.setCellText(2, 1, QStringLiteral("a"));
+        QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCellText(1, 1, QStringLiteral("too late")));
         sheet.setCellText(kSheetRows, 1, QStringLiteral("last row"));
         QVERIFY_THROWS_EXCEPTION(Failure, sheet.show()); // nothing opened it
         QCOMPARE(desktop.openedDocuments, QStringList{sheet.path()});
         QString error;
         const SheetContents contents = readFirstSheet(sheet.path(), &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(contents.cells.value({kSheetRows, 1}), QStringLiteral("last row"));
+        const QMap<QPair<int, int>, QString> expected{
+            {{2, 1}, "a"}, {{2, 2}, "b"}, {{kSheetRows, 1}, "last row"}};
+        QCOMPARE(contents.cells, expected);
     }
     {
         // A workbook dropped before it is shown leaves no file behind.

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "platform/guard.h"
+#include "sites/sitecommands.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -205,7 +206,7 @@ void Form1::connectEvents()
             runUnguarded(QStringLiteral("Form1"), QStringLiteral("Option4_Click"),
                          [this] { Option4_Click(); });
     });
-    connect(PushButton9, &QPushButton::clicked, this, [this] { PushButton9_Click(); });
+    connectCommands();
     connect(&m_results, &ResultsModel::widthsChanged, this, &Form1::applyResultWidths);
     connect(&m_results, &QAbstractItemModel::modelReset, this, &Form1::applyResultWidths);
 }
@@ -274,6 +275,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
                      [this] { ListView2_DblClick(); });
         return true;
     }
+    if (event->type() == QEvent::MouseButtonDblClick && watched == ListView1->viewport()) {
+        const QModelIndex current = ListView1->selectionModel()->currentIndex();
+        runUnguarded(QStringLiteral("Form1"), QStringLiteral("ListView1_DblClick"), [&] {
+            tv::ListView1_DblClick(m_sites, current.isValid() ? current.row() + 1 : 0, *this);
+        });
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -337,12 +345,6 @@ void Form1::ListView2_DblClick()
     m_results.removeAt(current.row() + 1);
 }
 
-void Form1::PushButton9_Click()
-{
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton9_Click"));
-    g.run(100, [&] { m_results.clearRows(); });
-}
-
 // CountingView.
 int Form1::siteCount() const
 {
@@ -388,6 +390,11 @@ void Form1::appendResult(const QString& text, const QString& sub1, const QString
 void Form1::setFirstColumnCaption(const QString& caption)
 {
     m_results.setCaption(1, caption);
+}
+
+void Form1::setResultsEnabled(bool enabled)
+{
+    ListView2->setEnabled(enabled);
 }
 
 } // namespace tv

@@ -3,12 +3,15 @@
 // rules and the event procedures of the commands.
 #include "count/countingview.h"
 #include "count/provider.h"
+#include "platform/spreadsheet.h"
+#include "results/progresssink.h"
 #include "results/resultsmodel.h"
 #include "sites/sitelistmodel.h"
 
 #include <QCursor>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -29,9 +32,12 @@ struct Form1Services {
     std::function<ProviderProbe()> probeProvider = probeSqliteProvider;
     // Where the program's own files (template database, cursor, skin) are looked for.
     QString programFolder;
+    // Whether the desktop can open a workbook, and a new spreadsheet for each export.
+    std::function<bool()> spreadsheetRegistered = spreadsheetApplicationRegistered;
+    std::function<std::unique_ptr<Spreadsheet>()> makeSpreadsheet;
 };
 
-class Form1 : public QWidget, public CountingView {
+class Form1 : public QWidget, public CountingView, public ProgressSink {
     Q_OBJECT
 public:
     explicit Form1(const Form1Services& services, QWidget* parent = nullptr);
@@ -41,6 +47,9 @@ public:
     void Form_Load();
     bool providerAvailable() const { return m_providerAvailable; }
     bool hasCustomCursor() const { return m_customCursor.has_value(); }
+
+    // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
+    bool SaveResultsAsExcelFileIsExcelInstalled();
 
     SiteListModel& sites() { return m_sites; }
     ResultsModel& results() { return m_results; }
@@ -59,6 +68,7 @@ public:
     void setProgressText(const QString& text) override;
     void appendResult(const QString& text, const QString& sub1, const QString& sub2) override;
     void setFirstColumnCaption(const QString& caption) override;
+    void setResultsEnabled(bool enabled) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +94,9 @@ private:
     void Option4_Click();
     void ListView2_DblClick();
     void PushButton9_Click();
+    // Runs a command's procedure, counting it as under way while it runs.
+    void command(const std::function<void()>& procedure);
+    void connectCommands();
     void pointerHandRule();
     void pointerArrowRule();
 

@@ -3,6 +3,10 @@
 #include "app/form1.h"
 #include "count/provider.h"
 #include "platform/files.h"
+#include "platform/spreadsheet.h"
+#include "results/copylist.h"
+#include "results/excelexport.h"
+#include "sites/sitecommands.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
 
@@ -53,6 +57,22 @@ QString makeProgramFolder(bool withTemplate, bool withCursor)
     return folder;
 }
 
+// Records the cells an export writes.
+class RecordingSheet : public Spreadsheet {
+public:
+    explicit RecordingSheet(QStringList* log) : m_log(log) {}
+    void newWorkbook() override { *m_log << QStringLiteral("new"); }
+    void setCellText(int row, int column, const QString& text) override
+    {
+        *m_log << QStringLiteral("%1,%2=%3").arg(row).arg(column).arg(text);
+    }
+    void fitColumns() override { *m_log << QStringLiteral("fit"); }
+    void show() override { *m_log << QStringLiteral("show"); }
+
+private:
+    QStringList* m_log;
+};
+
 void sendMove(QWidget* w)
 {
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
@@ -70,10 +90,15 @@ class TestForm1 : public QObject {
     std::unique_ptr<test::RecordingSink> m_sink;
     std::unique_ptr<Form1> m_form;
 
+    QStringList m_sheetLog;
+    bool m_spreadsheetApp = true;
+
     Form1& load(std::function<ProviderProbe()> probe, bool withTemplate = true,
                 bool withCursor = true)
     {
         Form1Services s;
+        s.spreadsheetRegistered = [this] { return m_spreadsheetApp; };
+        s.makeSpreadsheet = [this] { return std::make_unique<RecordingSheet>(&m_sheetLog); };
         s.dialogs = &m_dialogs;
         s.desktop = &m_desktop;
         s.probeProvider = std::move(probe);
@@ -108,6 +133,8 @@ private Q_SLOTS:
         m_dialogs = test::ScriptedDialogs();
         m_desktop = test::RecordingDesktop();
         m_sink = std::make_unique<test::RecordingSink>();
+        m_sheetLog.clear();
+        m_spreadsheetApp = true;
         QSettings s(QStringLiteral("Quenrith"), QStringLiteral("Tallyvane"));
         s.clear();
         s.sync();
@@ -428,6 +455,77 @@ private Q_SLOTS:
         QCOMPARE(r.width(1), 3500);
         QCOMPARE(r.width(2), 3000);
         QCOMPARE(view->header()->sectionSize(0), 3500 / 15);
+    }
+
+    // Each button reaches its procedure with the window's lists, dialogs and pointer.
+    void commandButtonsReachTheirProcedures()
+    {
+        load(present);
+        m_dialogs.inputs << QStringLiteral(" typed.example ");
+        control<QPushButton>("PushButton7")->click();
+        control<QPushButton>("PushButton8")->click();
+        QCOMPARE(m_form->sites().rows(),
+                 QStringList{QStringLiteral(" typed.example ")} + sampleSites());
+        m_dialogs.inputs << QStringLiteral("GOOGLE");
+        control<QPushButton>("PushButton17")->click();
+        QCOMPARE(m_form->sites().count(), 2);
+        QCOMPARE(m_form->pointerMode(), int(PointerArrow));
+        m_dialogs.inputs << QStringLiteral("typed");
+        control<QPushButton>("PushButton10")->click();
+        QCOMPARE(m_form->sites().rows(), QStringList{QStringLiteral(" typed.example ")});
+        const QString list = test::writeFile(
+            test::fixtureFolder(QStringLiteral("lists")) + QStringLiteral("/a.txt"), "one\r\ntwo");
+        m_dialogs.openResults << QStringList{list};
+        control<QPushButton>("PushButton13")->click();
+        QCOMPARE(m_form->sites().count(), 3);
+        m_form->setPointerMode(PointerHourglass);
+        control<QPushButton>("PushButton11")->click();
+        QCOMPARE(m_form->sites().count(), 3);
+        m_form->setPointerMode(PointerDefault);
+        control<QPushButton>("PushButton11")->click();
+        QCOMPARE(m_form->sites().count(), 0);
+
+        ResultsModel& r = m_form->results();
+        r.append(QStringLiteral("the"), QStringLiteral("12"));
+        r.append(QStringLiteral("a"), QStringLiteral("7"));
+        control<QPushButton>("PushButton2")->click();
+        QCOMPARE(m_desktop.clipboard, QStringLiteral("the\t12\r\na  \t7\r\n"));
+        QCOMPARE(m_dialogs.informations.last(), copiedToClipboardMessage());
+
+        const QString saved =
+            test::fixtureFolder(QStringLiteral("out")) + QStringLiteral("/results.txt");
+        m_dialogs.saveResults << saved;
+        control<QPushButton>("PushButton6")->click();
+        QCOMPARE(test::readFile(saved), QByteArray("Results\tCount\t\r\nthe    \t12   \t\r\n"
+                                                   "a      \t7    \t\r\n"));
+        QCOMPARE(control<QProgressBar>("ProgressBar1")->format(), QStringLiteral("Progress Bar"));
+        QCOMPARE(m_form->pointerMode(), int(PointerDefault));
+
+        control<QPushButton>("PushButton1")->click();
+        QCOMPARE(m_sheetLog, (QStringList{QStringLiteral("new"), QStringLiteral("1,1=Results"),
+                                          QStringLiteral("1,2=Count"), QStringLiteral("2,1=the"),
+                                          QStringLiteral("2,2=12"), QStringLiteral("3,1=a"),
+                                          QStringLiteral("3,2=7"), QStringLiteral("fit"),
+                                          QStringLiteral("show")}));
+        QVERIFY(m_sink->reports.isEmpty());
+        QVERIFY(m_dialogs.unexpected.isEmpty());
+    }
+
+    void excelTestWithoutSpreadsheetApplication()
+    {
+        load(present);
+        m_spreadsheetApp = false;
+        QVERIFY(!m_form->SaveResultsAsExcelFileIsExcelInstalled());
+        QCOMPARE(m_dialogs.informations, QStringList{excelNotInstalledTestMessage()});
+        m_form->results().append(QStringLiteral("w"), QStringLiteral("1"));
+        control<QPushButton>("PushButton1")->click();
+        QCOMPARE(m_dialogs.informations,
+                 (QStringList{excelNotInstalledTestMessage(), excelNotInstalledTestMessage(),
+                              excelNotInstalledMessage()}));
+        QVERIFY(m_sheetLog.isEmpty());
+        m_spreadsheetApp = true;
+        QVERIFY(m_form->SaveResultsAsExcelFileIsExcelInstalled());
+        QCOMPARE(m_dialogs.informations.size(), 3);
     }
 };
 

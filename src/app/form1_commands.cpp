@@ -1,0 +1,66 @@
+// The command buttons of the main window, each handing over to its procedure in the logic
+// libraries with the window's lists, options, pointer and progress bar.
+#include "form1.h"
+
+#include "platform/dialogs.h"
+#include "platform/guard.h"
+#include "results/copylist.h"
+#include "results/excelexport.h"
+#include "results/savelist.h"
+#include "sites/sitecommands.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tv {
+
+void Form1::command(const std::function<void()>& procedure)
+{
+    ++m_commandDepth;
+    try {
+        procedure();
+    } catch (...) {
+        // Guarded procedures report their own failures; this only keeps a stray one from
+        // escaping into the event loop.
+        showErrorReport(errorReportText(describeException(std::current_exception()),
+                                        locationText(QStringLiteral("Form1"), objectName()), 0));
+    }
+    --m_commandDepth;
+}
+
+void Form1::connectCommands()
+{
+    auto on = [this](QPushButton* button, std::function<void()> procedure) {
+        connect(button, &QPushButton::clicked, this,
+                [this, procedure = std::move(procedure)] { command(procedure); });
+    };
+    on(PushButton7, [this] { tv::PushButton7_Click(m_sites, *m_services.dialogs); });
+    on(PushButton8, [this] { tv::PushButton8_Click(m_sites); });
+    on(PushButton11, [this] { tv::PushButton11_Click(m_sites, *this); });
+    on(PushButton13, [this] { tv::PushButton13_Click(m_sites, *m_services.dialogs); });
+    on(PushButton17, [this] { tv::PushButton17_Click(m_sites, *m_services.dialogs, *this); });
+    on(PushButton10, [this] { tv::PushButton10_Click(m_sites, *m_services.dialogs, *this); });
+    on(PushButton9, [this] {
+        Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton9_Click"));
+        g.run(100, [&] { m_results.clearRows(); });
+    });
+    on(PushButton6, [this] { saveResultsAsTextFile(m_results, *m_services.dialogs, *this, this); });
+    on(PushButton2,
+       [this] { copyResultsToClipboard(m_results, *m_services.dialogs, *m_services.desktop); });
+    on(PushButton1, [this] {
+        std::unique_ptr<Spreadsheet> sheet =
+            m_services.makeSpreadsheet ? m_services.makeSpreadsheet()
+                                       : std::make_unique<XlsxSpreadsheet>(*m_services.desktop);
+        saveResultsAsExcelFile(
+            m_results, *m_services.dialogs, *this, *sheet, [this] { return Option2->isChecked(); },
+            m_services.spreadsheetRegistered);
+    });
+}
+
+bool Form1::SaveResultsAsExcelFileIsExcelInstalled()
+{
+    return tv::SaveResultsAsExcelFileIsExcelInstalled(*m_services.dialogs,
+                                                      m_services.spreadsheetRegistered);
+}
+
+} // namespace tv

@@ -1,0 +1,248 @@
+#include "fetch/download.h"
+
+#include "fetch/inflater.h"
+#include "fetch/pagetext.h"
+#include "platform/guard.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+#include <algorithm>
+
+namespace tv {
+
+namespace {
+
+QString seconds(std::chrono::milliseconds ms)
+{
+    const QString n = QString::number(double(ms.count()) / 1000.0);
+    return n == QLatin1String("1") ? QStringLiteral("1 second") : n + QStringLiteral(" seconds");
+}
+
+QString describeNetworkError(QNetworkReply* reply, int maxRedirects)
+{
+    switch (reply->error()) {
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("the host %1 was not found").arg(reply->url().host());
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("the server refused the connection");
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("the server closed the connection before the page was complete");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("the secure connection failed (%1)").arg(reply->errorString());
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("it redirects more than %1 times").arg(maxRedirects);
+    case QNetworkReply::ProtocolUnknownError:
+        return QStringLiteral("it is not a web address");
+    default:
+        return reply->errorString();
+    }
+}
+
+} // namespace
+
+Download::Download(QNetworkAccessManager& network, const QString& url, const FetchOptions& options)
+    : m_url(url), m_options(options)
+{
+    const QUrl target(url);
+    const QString scheme = target.scheme().toLower();
+    if (url.isEmpty() || !target.isValid() || target.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        m_finished = true;
+        m_error = url.isEmpty()
+                      ? QStringLiteral("Could not load the page: the address is empty")
+                      : QStringLiteral("Could not load %1: it is not a web address").arg(url);
+        return;
+    }
+    QNetworkRequest request(target);
+    // Redirects are approved one by one: a browser follows http to https and back, Qt's own
+    // policy would refuse the latter.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(options.maxRedirects);
+    request.setRawHeader("User-Agent", options.userAgent);
+    request.setRawHeader("Accept",
+                         "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    request.setRawHeader("Accept-Language", "en-US,en;q=0.9");
+    // Asked for by hand so that the size cap counts decompressed bytes as they arrive.
+    request.setRawHeader("Accept-Encoding", "gzip, deflate");
+
+    m_reply = network.get(request);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &Download::onMetaData);
+    connect(m_reply, &QNetworkReply::readyRead, this, &Download::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &Download::onReplyFinished);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, &Download::progress);
+    connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& next) {
+        progress();
+        const QString s = next.scheme().toLower();
+        if (s != QLatin1String("http") && s != QLatin1String("https")) {
+            fail(QStringLiteral("it redirects to %1, which is not a web address")
+                     .arg(next.toString()));
+            return;
+        }
+        emit m_reply->redirectAllowed();
+    });
+
+    const auto shortest = std::min(options.idleTimeout, options.totalTimeout);
+    m_tick.setInterval(std::clamp<qint64>(shortest.count() / 4, 5, 1000));
+    connect(&m_tick, &QTimer::timeout, this, &Download::onTick);
+    m_tick.start();
+}
+
+Download::~Download()
+{
+    abort();
+}
+
+void Download::abort()
+{
+    m_tick.stop();
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
+        m_reply = nullptr;
+    }
+    m_finished = true;
+}
+
+void Download::startWaiting()
+{
+    if (m_waiting)
+        return;
+    m_waiting = true;
+    m_sinceWaiting.start();
+    if (!m_receiving)
+        m_sinceProgress.start();
+    m_idleSuspected = false;
+}
+
+void Download::progress()
+{
+    m_receiving = true;
+    m_sinceProgress.start();
+    m_idleSuspected = false;
+}
+
+void Download::onTick()
+{
+    if (m_finished)
+        return;
+    if (m_waiting && m_sinceWaiting.elapsed() >= m_options.totalTimeout.count()) {
+        fail(QStringLiteral("it took longer than %1").arg(seconds(m_options.totalTimeout)));
+        return;
+    }
+    if ((m_waiting || m_receiving) && m_sinceProgress.isValid() &&
+        m_sinceProgress.elapsed() >= m_options.idleTimeout.count()) {
+        // Confirmed on the next tick, so that data queued while the event loop was busy
+        // elsewhere is seen before the download is given up.
+        if (m_idleSuspected)
+            fail(QStringLiteral("no data came for %1").arg(seconds(m_options.idleTimeout)));
+        else
+            m_idleSuspected = true;
+    }
+}
+
+void Download::onMetaData()
+{
+    progress();
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 200 && status < 300) {
+        const QByteArray type = m_reply->rawHeader("Content-Type");
+        if (pageKind(type) == PageKind::Other)
+            fail(QStringLiteral("it is of type \"%1\", not a web page")
+                     .arg(QString::fromLatin1(type.trimmed())));
+    }
+}
+
+void Download::onReadyRead()
+{
+    if (m_finished || !m_reply)
+        return;
+    progress();
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray data = m_reply->readAll();
+    if (status >= 300 && status < 400)
+        return; // the body of a redirect
+    if (!m_encodingKnown) {
+        m_encodingKnown = true;
+        const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+        if (encoding == "gzip" || encoding == "x-gzip") {
+            m_inflater = std::make_unique<Inflater>(Inflater::Format::Gzip);
+        } else if (encoding == "deflate") {
+            m_inflater = std::make_unique<Inflater>(Inflater::Format::Deflate);
+        } else if (!encoding.isEmpty() && encoding != "identity") {
+            fail(QStringLiteral("it is sent in the encoding \"%1\", which this program cannot read")
+                     .arg(QString::fromLatin1(encoding)));
+            return;
+        }
+    }
+    const qint64 limit = m_options.maxBytes + 1;
+    if (m_inflater) {
+        try {
+            m_inflater->feed(data, m_body, limit);
+        } catch (const Failure&) {
+            fail(QStringLiteral("its compressed data is damaged"));
+            return;
+        }
+    } else {
+        m_body.append(data.first(std::min<qsizetype>(data.size(), limit - m_body.size())));
+    }
+    if (m_body.size() > m_options.maxBytes) {
+        // Cut off: the first part still counts, and the cut is reported.
+        m_body.truncate(m_options.maxBytes);
+        m_truncated = true;
+        m_contentType = m_reply->rawHeader("Content-Type");
+        const int code = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (code >= 400)
+            fail(QStringLiteral("the server answered %1").arg(code));
+        else
+            finish();
+    }
+}
+
+void Download::onReplyFinished()
+{
+    if (m_finished || !m_reply)
+        return;
+    onReadyRead();
+    if (m_finished)
+        return;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400) {
+        const QString reason = QString::fromLatin1(
+            m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+        fail(QStringLiteral("the server answered %1 %2").arg(status).arg(reason).trimmed());
+        return;
+    }
+    if (m_reply->error() != QNetworkReply::NoError) {
+        fail(describeNetworkError(m_reply, m_options.maxRedirects));
+        return;
+    }
+    m_contentType = m_reply->rawHeader("Content-Type");
+    if (pageKind(m_contentType) == PageKind::Other) {
+        fail(QStringLiteral("it is of type \"%1\", not a web page")
+                 .arg(QString::fromLatin1(m_contentType.trimmed())));
+        return;
+    }
+    finish();
+}
+
+void Download::fail(const QString& reason)
+{
+    if (m_finished)
+        return;
+    m_error = QStringLiteral("Could not load %1: %2").arg(m_url, reason);
+    m_body.clear();
+    finish();
+}
+
+void Download::finish()
+{
+    abort();
+    m_inflater.reset();
+    emit finished();
+}
+
+} // namespace tv

@@ -1,0 +1,81 @@
+#pragma once
+// One page download with the bounds a counting run needs: redirects, compression, time limits
+// and a size cap. It runs in the event loop of the thread that owns it.
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace tv {
+
+class Inflater;
+
+struct FetchOptions {
+    std::chrono::milliseconds idleTimeout{30000};   // no data for this long ends a download
+    std::chrono::milliseconds totalTimeout{120000}; // nor may it take longer than this in all
+    qint64 maxBytes = 64 * 1024 * 1024;             // a larger page is cut off here
+    int maxRedirects = 20;
+    int prefetchDepth = 8; // pages downloaded ahead of the one being counted
+    QByteArray userAgent = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like "
+                           "Gecko) Chrome/124.0.0.0 Safari/537.36";
+};
+
+class Download : public QObject {
+    Q_OBJECT
+public:
+    Download(QNetworkAccessManager& network, const QString& url, const FetchOptions& options);
+    ~Download() override;
+
+    // The time limits run only while someone waits for the page or data flows, so that a page
+    // fetched ahead is judged as if it had been fetched when asked for.
+    void startWaiting();
+    // Ends the download without a result.
+    void abort();
+
+    bool isFinished() const { return m_finished; }
+    // Set when finished: the description of a failure ("" on success), the page's bytes and
+    // type, and whether it was cut off at the size cap.
+    QString error() const { return m_error; }
+    QByteArray body() const { return m_body; }
+    QByteArray contentType() const { return m_contentType; }
+    bool truncated() const { return m_truncated; }
+    QString url() const { return m_url; }
+
+signals:
+    void finished();
+
+private:
+    void onMetaData();
+    void onReadyRead();
+    void onReplyFinished();
+    void onTick();
+    void progress();
+    void fail(const QString& reason);
+    void finish();
+
+    QString m_url;
+    FetchOptions m_options;
+    QPointer<QNetworkReply> m_reply;
+    std::unique_ptr<Inflater> m_inflater;
+    bool m_encodingKnown = false;
+    QTimer m_tick;
+    QElapsedTimer m_sinceProgress;
+    QElapsedTimer m_sinceWaiting;
+    bool m_waiting = false;
+    bool m_receiving = false;
+    bool m_idleSuspected = false;
+    bool m_finished = false;
+    bool m_truncated = false;
+    QString m_error;
+    QByteArray m_body;
+    QByteArray m_contentType;
+};
+
+} // namespace tv

@@ -1,0 +1,113 @@
+// Address completion and the body text extractor.
+#include "fetch/address.h"
+#include "fetch/removetags.h"
+#include "support/recorders.h"
+#include "support/testenv.h"
+
+#include <QCoreApplication>
+
+class TestStrings : public QObject {
+    Q_OBJECT
+private slots:
+    void completeAddress_data();
+    void completeAddress();
+    void removeTags_data();
+    void removeTags();
+    void removeTagsEndBeforeStart_data();
+    void removeTagsEndBeforeStart();
+};
+
+void TestStrings::completeAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("bare host with blanks") << "  example.com  "
+                                           << "http://example.com/";
+    QTest::newRow("exactly four characters") << "a.de"
+                                             << "a.de";
+    QTest::newRow("five characters") << "ab.de"
+                                     << "http://ab.de/";
+    QTest::newRow("scheme in capitals") << "HTTP://example.com"
+                                        << "HTTP://example.com";
+    QTest::newRow("secure, mixed case") << "hTtPs://example.com/x"
+                                        << "hTtPs://example.com/x";
+    QTest::newRow("path ending in slash") << "example.com/docs/"
+                                          << "http://example.com/docs//";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("only blanks") << "     "
+                                 << "";
+    QTest::newRow("tabs stay") << "\texample.com\t"
+                               << "http://\texample.com\t/";
+    QTest::newRow("http as a host prefix") << "httpbin.org"
+                                           << "httpbin.org";
+    QTest::newRow("other scheme gets one more") << "ftp://x.org"
+                                                << "http://ftp://x.org/";
+}
+
+void TestStrings::completeAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, expected);
+    QCOMPARE(tv::completeAddress(address), expected);
+}
+
+void TestStrings::removeTags_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no end tag") << "<body>Hello</body"
+                                << "<body>Hello</body";
+    QTest::newRow("no end tag, any case") << "<BODY>Hello"
+                                          << "<BODY>Hello";
+    QTest::newRow("capitals, attribute, bold")
+        << "<html><BODY class=x>Hello <b>World</b></BoDy></html>"
+        << "Hello World";
+    QTest::newRow("body of tags only") << "<body><br></body>"
+                                       << "<body><br></body>";
+    QTest::newRow("outside text dropped") << "<head><title>T</title></head><body>in</body>after"
+                                          << "in";
+    QTest::newRow("lone greater-than stays") << "<body>a > b</body>"
+                                             << "a > b";
+    QTest::newRow("unclosed less-than drops the rest") << "<body>keep<br x</body>"
+                                                       << "keep";
+    QTest::newRow("second less-than inside a tag") << "<body>a<b<c>d</body>"
+                                                   << "ad";
+    QTest::newRow("entities and script text stay") << "<body>&amp;<script>x=1</script></body>"
+                                                   << "&amp;x=1";
+    QTest::newRow("white space kept") << "<body>\r\n a  b\t</body>"
+                                      << "\r\n a  b\t";
+    QTest::newRow("plain rendered text") << "just text\nlines"
+                                         << "just text\nlines";
+}
+
+void TestStrings::removeTags()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    tv::test::RecordingSink sink;
+    QCOMPARE(tv::removeTags(input), expected);
+    QCOMPARE(sink.reports.size(), 0);
+}
+
+void TestStrings::removeTagsEndBeforeStart_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::newRow("end without start") << "text</body>";
+    QTest::newRow("end before start") << "a</body><body>b";
+}
+
+void TestStrings::removeTagsEndBeforeStart()
+{
+    QFETCH(QString, input);
+    tv::test::RecordingSink sink;
+    QCOMPARE(tv::removeTags(input), input);
+    QCOMPARE(sink.reports.size(), 1);
+    QCOMPARE(sink.lines(), QList<int>{108});
+    QVERIFY(
+        sink.reports.first().contains(QLatin1String("in Corvantis2021/08/31.Sorting.removeTags ")));
+    QVERIFY(sink.descriptions().first().contains(QLatin1String("</body>")));
+}
+
+TV_TEST_MAIN(TestStrings, QCoreApplication)
+#include "tst_strings.moc"

@@ -24,28 +24,46 @@ QString properlySpacedClipboardText(const ResultsModel& list)
     if (rows == 0)
         return {};
 
-    QList<qsizetype> widths;
-    for (int c = 1; c <= columns; ++c) {
+    // Other commands run while this one yields and may remove rows: after each yield the loops
+    // stop at what is left instead of failing on a row that is gone.
+    auto hasRow = [&](int r) { return r <= list.rows(); };
+    auto hasColumn = [&](int c) { return c <= list.columns(); };
+
+    QList<qsizetype> widths(columns, 0);
+    for (int c = 1; c <= columns && hasColumn(c); ++c) {
         qsizetype w = 0;
         for (int r = 1; r <= rows; ++r) {
             Yield();
+            if (!hasRow(r) || !hasColumn(c))
+                break;
             w = std::max(w, list.cell(r, c).size());
         }
-        widths.append(w);
+        widths[c - 1] = w;
     }
 
     QString text;
     for (int r = 1; r <= rows; ++r) {
         Yield();
+        if (!hasRow(r))
+            break;
         if (!list.isChecked(r))
             continue;
-        for (int c = 1; c <= columns; ++c) {
+        const qsizetype lineStart = text.size();
+        bool whole = true;
+        for (int c = 1; c <= columns && whole; ++c) {
             Yield();
+            whole = hasRow(r) && hasColumn(c);
+            if (!whole)
+                break;
             const QString cell = list.cell(r, c);
             text += cell;
             if (cell.size() < widths[c - 1])
                 text.resize(text.size() + (widths[c - 1] - cell.size()), u' ');
             text += u'\t';
+        }
+        if (!whole) {
+            text.truncate(lineStart); // never a line of a row that went away half-read
+            break;
         }
         // The last cell loses its TAB and every space it ends with. The previous line's CR LF
         // or the TAB before the last cell stops the trimming.

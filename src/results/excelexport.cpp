@@ -52,9 +52,16 @@ void saveResultsAsExcelFile(const ResultsModel& list, Dialogs& dialogs, Pointer&
 
     const int columns = list.columns();
     const int rows = list.rows();
+    // Other commands run while this one yields, and "Clear Results" or a layout click may
+    // empty the list: after each yield the loops stop at what is left instead of reporting
+    // every row that is gone.
+    auto hasRow = [&](int r) { return r <= rows && r <= list.rows(); };
+    auto hasColumn = [&](int k) { return k <= columns && k <= list.columns(); };
     int i = 1;
     for (int k = 1; k <= columns; ++k) {
         Yield();
+        if (!hasRow(1) || !hasColumn(k))
+            break;
         QString cell;
         g.run(110, [&] { cell = list.cell(1, k); });
         if (g.test(112, [&] { return !cell.isEmpty(); })) {
@@ -65,15 +72,21 @@ void saveResultsAsExcelFile(const ResultsModel& list, Dialogs& dialogs, Pointer&
 
     int j = 2;
     int r = 1;
+    bool whole = true;
     // Rows past the sheet's last one cannot be written; one report says so instead of one
     // report per cell.
-    for (; r <= rows && j <= kSheetRows; ++r, ++j) {
+    for (; r <= rows && j <= kSheetRows && whole; ++r, ++j) {
         Yield();
+        if (!hasRow(r))
+            break;
         if (!g.test(116, [&] { return list.isChecked(r); }))
             continue;
         i = 1;
         for (int k = 1; k <= columns; ++k) {
             Yield();
+            whole = hasRow(r) && hasColumn(k);
+            if (!whole)
+                break;
             QString cell;
             g.run(118, [&] { cell = list.cell(r, k); });
             if (g.test(120, [&] { return !cell.isEmpty(); })) {
@@ -86,7 +99,7 @@ void saveResultsAsExcelFile(const ResultsModel& list, Dialogs& dialogs, Pointer&
             }
         }
     }
-    for (; r <= rows; ++r) {
+    for (; whole && j > kSheetRows && hasRow(r); ++r) {
         if (g.test(126, [&] { return list.isChecked(r); })) {
             g.run(128, [&] {
                 throw Failure(QStringLiteral("A sheet holds %1 rows: the ticked rows from list "

@@ -72,15 +72,22 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
 
     const int columns = list.columns();
     const int rows = list.rows();
-    QList<qsizetype> widths;
-    for (int c = 1; c <= columns; ++c) {
+    // Other commands run while this one yields, and "Clear Results" or a layout click may
+    // empty the list: after each yield the loops stop at what is left instead of reporting
+    // every row that is gone.
+    auto hasRow = [&](int r) { return r <= list.rows(); };
+    auto hasColumn = [&](int c) { return c <= list.columns(); };
+    QList<qsizetype> widths(columns, 0);
+    for (int c = 1; c <= columns && hasColumn(c); ++c) {
         qsizetype w = 0;
         g.run(104, [&] { w = std::max(w, list.caption(c).size()); });
         for (int r = 1; r <= rows; ++r) {
             Yield();
+            if (!hasRow(r) || !hasColumn(c))
+                break;
             g.run(106, [&] { w = std::max(w, list.cell(r, c).size()); });
         }
-        widths.append(w);
+        widths[c - 1] = w;
     }
     report(108, 10, writing);
 
@@ -90,6 +97,8 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
     QString line;
     for (int c = 1; c <= columns; ++c) {
         Yield();
+        if (!hasColumn(c))
+            break;
         g.run(112, [&] { appendCell(line, list.caption(c), widths[c - 1]); });
     }
     g.run(114, [&] { file.writeLine(line); });
@@ -97,13 +106,20 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
 
     for (int r = 1; r <= rows; ++r) {
         Yield();
+        if (!hasRow(r))
+            break;
         line.resize(0); // keeps the buffer for the next line
         if (g.test(118, [&] { return !list.isChecked(r); }))
             continue;
-        for (int c = 1; c <= columns; ++c) {
+        bool whole = true;
+        for (int c = 1; c <= columns && whole; ++c) {
             Yield();
-            g.run(120, [&] { appendCell(line, list.cell(r, c), widths[c - 1]); });
+            whole = hasRow(r) && hasColumn(c);
+            if (whole)
+                g.run(120, [&] { appendCell(line, list.cell(r, c), widths[c - 1]); });
         }
+        if (!whole)
+            break; // never a line of a row that went away half-read
         if (progress) {
             g.run(122, [&] {
                 Yield();

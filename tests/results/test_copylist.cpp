@@ -1,4 +1,5 @@
 // "Copy Results To Clipboard": the clipboard text, the retry rules and the confirmation.
+#include "platform/yield.h"
 #include "results/copylist.h"
 #include "results/resultsmodel.h"
 #include "resultsfixture.h"
@@ -23,6 +24,7 @@ private Q_SLOTS:
     void clipboardText();
     void emptyListLeavesClipboard();
     void confirmationEveryTime();
+    void listClearedWhileCopying();
     void retries_data();
     void retries();
 };
@@ -125,6 +127,29 @@ void TestCopyList::confirmationEveryTime()
     copyResultsToClipboard(list, dialogs, desktop);
     QCOMPARE(dialogs.informations, (QStringList{kConfirmation, kConfirmation}));
     QCOMPARE(desktop.clipboard, QStringLiteral("the\t12\r\n"));
+}
+
+void TestCopyList::listClearedWhileCopying()
+{
+    // The copy yields, and the list may be cleared meanwhile: what is left is copied and no
+    // failure is reported for the rows that are gone.
+    ResultsModel list;
+    fillList(list, {"Results", "Count"}, {{"x", "the", "12"}, {"x", "a", "7"}, {"x", "of", "3"}});
+    RecordingDesktop desktop;
+    ScriptedDialogs dialogs;
+    RecordingSink sink;
+    setYieldInterval(std::chrono::milliseconds(0));
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { list.clearRows(); }, Qt::QueuedConnection);
+
+    copyResultsToClipboard(list, dialogs, desktop);
+    setYieldInterval(std::chrono::milliseconds(15));
+
+    QCOMPARE(list.rows(), 0);
+    QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
+    QVERIFY(desktop.clipboardSet);
+    QCOMPARE(desktop.clipboard, QString());
+    QCOMPARE(dialogs.informations, QStringList{kConfirmation});
 }
 
 void TestCopyList::retries_data()

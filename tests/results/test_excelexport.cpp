@@ -77,6 +77,7 @@ private Q_SLOTS:
     void notInstalled();
     void layoutReadAtEveryCell();
     void failedCellIsReportedAndExportGoesOn();
+    void listClearedWhileExporting();
     void applicationRegistered_data();
     void applicationRegistered();
     void realWorkbookReadBack();
@@ -238,6 +239,28 @@ void TestExcelExport::failedCellIsReportedAndExportGoesOn()
     // The column counter still moves on, so the count lands in column 2 as before.
     QCOMPARE(sheet.calls, (QStringList{"new", "1 1 Results", "1 2 Count", "2 1 the", "2 2 12",
                                        "3 1 a", "3 2 7", "fit", "show"}));
+    QCOMPARE(pointer.modes, (QList<int>{PointerHourglass, PointerDefault}));
+}
+
+void TestExcelExport::listClearedWhileExporting()
+{
+    ResultsModel list;
+    fillList(list, {"Results", "Count"}, {{"x", "the", "12"}, {"x", "a", "7"}, {"x", "of", "3"}});
+    ScriptedDialogs dialogs;
+    RecordingPointer pointer;
+    RecordingSpreadsheet sheet(pointer);
+    sheet.onCell = [&](int row, int column) {
+        if (row == 2 && column == 2)
+            list.clearRows(); // "Clear Results" while the export yields
+    };
+    RecordingSink sink;
+
+    saveResultsAsExcelFile(
+        list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
+
+    QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
+    QCOMPARE(sheet.calls,
+             (QStringList{"new", "1 1 Results", "1 2 Count", "2 1 the", "2 2 12", "fit", "show"}));
     QCOMPARE(pointer.modes, (QList<int>{PointerHourglass, PointerDefault}));
 }
 

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void progressLargeList();
     void command_data();
     void command();
+    void listClearedWhileSaving();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void eightBitCodePage_data();
@@ -281,6 +282,27 @@ void TestSaveList::command()
         QVERIFY(pointer.modes.isEmpty());
         QVERIFY(progress.events.isEmpty());
     }
+}
+
+void TestSaveList::listClearedWhileSaving()
+{
+    // "Clear Results" still works while the save yields; the save then ends with what it had,
+    // without a report for every row that is gone.
+    ResultsModel list;
+    fillList(list, {"Results", "Count"},
+             {{"x", "alpha", "1"}, {"x", "beta", "2"}, {"x", "gamma", "3"}, {"x", "delta", "4"}});
+    const QString path = m_dir.filePath(QStringLiteral("cleared.txt"));
+    RecordingSink sink;
+    RecordingProgress progress;
+    progress.onEvent = [&] {
+        if (progress.events.size() == 7) // the first row's value
+            list.clearRows();
+    };
+    SaveListviewProperlySpaced(list, path, &progress);
+
+    QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
+    QCOMPARE(readFile(path), QByteArray("Results\tCount\t\r\nalpha  \t1    \t\r\n"));
+    QCOMPARE(progress.events.last().text, QStringLiteral("Progress Bar"));
 }
 
 void TestSaveList::failedSaveKeepsOldFile_data()

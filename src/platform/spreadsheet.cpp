@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <vector>
@@ -32,6 +33,17 @@ int displayLength(const QString& text)
         if (!ch.isLowSurrogate())
             ++length;
     return length;
+}
+
+// A spreadsheet reads "_x0041_" in a cell as an escaped "A". The writing library escapes
+// control characters that way but leaves such text alone, so a literal one is escaped here by
+// escaping its underscore.
+QString escapeUnderscores(const QString& text)
+{
+    if (!text.contains(QStringLiteral("_x")))
+        return text;
+    static const QRegularExpression escape(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    return QString(text).replace(escape, QStringLiteral("_x005F_"));
 }
 
 } // namespace
@@ -102,7 +114,7 @@ void XlsxSpreadsheet::setCellText(int row, int column, const QString& text)
         throw Failure(QStringLiteral("No workbook is open"));
     if (row < 1 || row > kSheetRows || column < 1 || column > kSheetColumns)
         throw Failure(QStringLiteral("Cell (%1, %2) is outside the sheet").arg(row).arg(column));
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = escapeUnderscores(text).toUtf8();
     const lxw_error error = worksheet_write_string(
         m_book->sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), utf8.constData(), nullptr);
     if (error != LXW_NO_ERROR)

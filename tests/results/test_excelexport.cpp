@@ -311,7 +311,9 @@ void TestExcelExport::realWorkbookReadBack()
               {"-", "skipped", "1"},
               {"x", "naïve=", "=3"},
               {"x", "0042", "1e5"},
-              {"x", "Grüße \U0001D11E & <b>", "100000000000000000001"}});
+              {"x", "Grüße \U0001D11E & <b>", "100000000000000000001"},
+              {"x", " two  spaces ", "a_x0041_b"},
+              {"x", "bell\x07", "tab\tin"}});
     ScriptedDialogs dialogs;
     RecordingPointer pointer;
     RecordingDesktop desktop;
@@ -340,7 +342,11 @@ void TestExcelExport::realWorkbookReadBack()
                                                   {{5, 1}, "0042"},
                                                   {{5, 2}, "1e5"},
                                                   {{6, 1}, "Grüße \U0001D11E & <b>"},
-                                                  {{6, 2}, "100000000000000000001"}};
+                                                  {{6, 2}, "100000000000000000001"},
+                                                  {{7, 1}, " two  spaces "},
+                                                  {{7, 2}, "a_x0041_b"},
+                                                  {{8, 1}, "bell\x07"},
+                                                  {{8, 2}, "tab\tin"}};
     QCOMPARE(contents.cells, expected);
     for (auto it = contents.types.cbegin(); it != contents.types.cend(); ++it)
         QVERIFY2(it.value() == u"s" || it.value() == u"inlineStr", qPrintable(it.value()));

@@ -54,6 +54,25 @@ QPair<int, int> cellPosition(QStringView reference)
     return {reference.mid(i).toInt(), column};
 }
 
+// Cell text as a spreadsheet reads it: "_xHHHH_" stands for the character HHHH.
+QString unescape(const QString& raw)
+{
+    QString text;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == u'_' && i + 6 < raw.size() && raw[i + 1] == u'x' && raw[i + 6] == u'_') {
+            bool ok = false;
+            const ushort code = raw.mid(i + 2, 4).toUShort(&ok, 16);
+            if (ok) {
+                text += QChar(code);
+                i += 6;
+                continue;
+            }
+        }
+        text += raw[i];
+    }
+    return text;
+}
+
 QList<QString> sharedStrings(const QByteArray& xml)
 {
     QList<QString> strings;
@@ -68,7 +87,7 @@ QList<QString> sharedStrings(const QByteArray& xml)
         } else if (reader.isStartElement() && reader.name() == u"t" && inItem) {
             current += reader.readElementText();
         } else if (reader.isEndElement() && reader.name() == u"si") {
-            strings << current;
+            strings << unescape(current);
             inItem = false;
         }
     }
@@ -160,7 +179,7 @@ SheetContents readFirstSheet(const QString& xlsxPath, QString* error)
             const QString value = reader.readElementText();
             contents.cells[position] = type == u"s" ? strings.value(value.toInt()) : value;
         } else if (reader.name() == u"t") {
-            contents.cells[position] += reader.readElementText(); // an inline string
+            contents.cells[position] += unescape(reader.readElementText()); // an inline string
         }
     }
     if (reader.hasError())

@@ -26,6 +26,8 @@ public:
     // Appends a row to the results list (column 1, sub-items 1 and 2).
     virtual void appendResult(const QString& text, const QString& sub1, const QString& sub2) = 0;
     virtual void setFirstColumnCaption(const QString& caption) = 0;
+    // The results list takes input again once a run has reported "Done.".
+    virtual void setResultsEnabled(bool enabled) = 0;
 };
 
 } // namespace tv

@@ -20,6 +20,7 @@ void ResultsModel::checkColumn(int column) const
 
 void ResultsModel::addColumn(const QString& caption, int widthTwips)
 {
+    flushAppends();
     const int at = int(m_columns.size());
     beginInsertColumns({}, at, at);
     m_columns.append({caption, widthTwips});
@@ -63,17 +64,31 @@ void ResultsModel::setWidth(int column, int widthTwips)
 
 void ResultsModel::append(const QString& text, const QString& sub1, const QString& sub2)
 {
-    const int at = int(m_rows.size());
-    beginInsertRows({}, at, at);
     m_rows.append({text, sub1, sub2, true});
+    if (!m_flushQueued) {
+        m_flushQueued = true;
+        QMetaObject::invokeMethod(this, &ResultsModel::flushAppends, Qt::QueuedConnection);
+    }
+}
+
+void ResultsModel::flushAppends()
+{
+    m_flushQueued = false;
+    const int total = int(m_rows.size());
+    if (total <= m_shown)
+        return;
+    beginInsertRows({}, m_shown, total - 1);
+    m_shown = total;
     endInsertRows();
 }
 
 void ResultsModel::removeAt(int row)
 {
     checkRow(row);
+    flushAppends();
     beginRemoveRows({}, row - 1, row - 1);
     m_rows.removeAt(row - 1);
+    m_shown = int(m_rows.size());
     endRemoveRows();
 }
 
@@ -81,6 +96,8 @@ void ResultsModel::clearRows()
 {
     beginResetModel();
     m_rows.clear();
+    m_rows.squeeze();
+    m_shown = 0;
     endResetModel();
 }
 
@@ -114,13 +131,15 @@ void ResultsModel::setChecked(int row, bool checked)
 {
     checkRow(row);
     m_rows[row - 1].checked = checked;
+    if (row > m_shown)
+        return;
     const QModelIndex at = index(row - 1, 0);
     Q_EMIT dataChanged(at, at, {Qt::CheckStateRole});
 }
 
 int ResultsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_shown;
 }
 
 int ResultsModel::columnCount(const QModelIndex& parent) const
@@ -130,7 +149,7 @@ int ResultsModel::columnCount(const QModelIndex& parent) const
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_shown)
         return {};
     const ResultRow& r = m_rows[index.row()];
     if (role == Qt::DisplayRole) {
@@ -153,7 +172,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
-        index.row() >= m_rows.size())
+        index.row() >= m_shown)
         return false;
     m_rows[index.row()].checked = value.toInt() == Qt::Checked;
     Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});

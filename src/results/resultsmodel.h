@@ -1,6 +1,10 @@
 #pragma once
 // The results list: columns with captions and widths, rows of up to three texts and a tick.
 // Rows and columns are numbered from 1, as the commands that use the list count them.
+// A run appends rows by the hundred thousand, and a view told of each row on its own would
+// lay itself out again for each; so views hear of appended rows in batches, once control is
+// back in the event loop (or at flushAppends()). The program's own accessors (rows(), row(),
+// cell(), ...) always see every row at once.
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -37,6 +41,8 @@ public:
     // Rows.
     int rows() const { return int(m_rows.size()); }
     void append(const QString& text, const QString& sub1, const QString& sub2 = QString());
+    // Tells views now about rows appended since they last heard.
+    void flushAppends();
     // Throws Failure when there is no such row.
     void removeAt(int row);
     void clearRows();
@@ -63,6 +69,8 @@ private:
 
     QList<ResultColumn> m_columns;
     QList<ResultRow> m_rows;
+    int m_shown = 0; // rows the views know of: the first m_shown rows
+    bool m_flushQueued = false;
 };
 
 } // namespace tv

@@ -1,0 +1,581 @@
+// Both counting engines, headless, against a recording window and a page source of texts.
+#include "count/sortingdb.h"
+#include "count/sortingtext.h"
+#include "fakeview.h"
+#include "platform/database.h"
+#include "support/recorders.h"
+#include "support/testenv.h"
+#include "worddatabase.h"
+
+#include <QCoreApplication>
+#include <QLockFile>
+#include <QTemporaryDir>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+enum class Engine { Text, Database };
+
+QString engineName(Engine engine)
+{
+    return engine == Engine::Text ? QStringLiteral("text method")
+                                  : QStringLiteral("database method");
+}
+
+QString textCaption(int total)
+{
+    return QStringLiteral("Results (Total Word Count: %1)").arg(total);
+}
+
+QString databaseCaption(int total)
+{
+    return QStringLiteral("Results - Word Count: %1").arg(total);
+}
+
+QStringList siteNames(qsizetype count)
+{
+    QStringList names;
+    for (qsizetype i = 1; i <= count; ++i)
+        names << QStringLiteral("site%1").arg(i);
+    return names;
+}
+
+} // namespace
+
+class TestEngines : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void edgeCases_data();
+    void edgeCases();
+    void twoRunsAppend_data();
+    void twoRunsAppend();
+    void rowCountIsReadOnce_data();
+    void rowCountIsReadOnce();
+    void announcesRowsBeforeFetching_data();
+    void announcesRowsBeforeFetching();
+    void unreadableRowIsReportedAndSkipped_data();
+    void unreadableRowIsReportedAndSkipped();
+    void letterCaseIsReadPerWord_data();
+    void letterCaseIsReadPerWord();
+    void noSites_data();
+    void noSites();
+    void noModeSelected_data();
+    void noModeSelected();
+    void textMethodShowsPositionOnly();
+    void databaseMethodCaptions_data();
+    void databaseMethodCaptions();
+    void databaseStoresEveryOccurrence();
+    void unusableDatabaseIsReportedOnce_data();
+    void unusableDatabaseIsReportedOnce();
+    void databaseInUseIsLeftAlone();
+    void tableThatCannotBeEmptiedStopsTheRun();
+
+private:
+    void run(Engine engine, FakeCountingView& view, FakePageSource& pages);
+    static void addCase(const char* name, const QStringList& texts, bool perSite, bool ignoreCase,
+                        const QStringList& textRows, int textTotal, const QStringList& dbRows,
+                        int dbTotal, const QStringList& addresses = {});
+    static void addEngines();
+
+    QTemporaryDir m_dir;
+    QString m_database;
+    int m_serial = 0;
+};
+
+void TestEngines::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_database = makeWordDatabase(m_dir.path(), QStringLiteral("db%1.mdb").arg(++m_serial));
+}
+
+void TestEngines::run(Engine engine, FakeCountingView& view, FakePageSource& pages)
+{
+    if (engine == Engine::Text)
+        SortingText(view, pages);
+    else
+        SortingDB(view, pages, m_database);
+}
+
+void TestEngines::addEngines()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::newRow("text method") << Engine::Text;
+    QTest::newRow("database method") << Engine::Database;
+}
+
+void TestEngines::addCase(const char* name, const QStringList& texts, bool perSite, bool ignoreCase,
+                          const QStringList& textRows, int textTotal, const QStringList& dbRows,
+                          int dbTotal, const QStringList& addresses)
+{
+    QTest::newRow(name) << (addresses.isEmpty() ? siteNames(texts.size()) : addresses) << texts
+                        << perSite << ignoreCase << textRows << textCaption(textTotal) << dbRows
+                        << databaseCaption(dbTotal);
+}
+
+void TestEngines::edgeCases_data()
+{
+    QTest::addColumn<QStringList>("addresses");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("perSite");
+    QTest::addColumn<bool>("ignoreCase");
+    QTest::addColumn<QStringList>("textRows");
+    QTest::addColumn<QString>("textCaption");
+    QTest::addColumn<QStringList>("dbRows");
+    QTest::addColumn<QString>("dbCaption");
+
+    const QStringList cat{"and|1", "cat|1", "hat|1", "the|2"};
+    addCase("one page", {"the cat and the hat"}, false, false, cat, 5, cat, 5);
+    const QStringList cases{"THE|1", "The|1", "the|1"};
+    addCase("letter case kept", {"The the THE"}, false, false, cases, 3, cases, 3);
+    addCase("letter case ignored", {"The the THE"}, false, true, {"the|3"}, 3, {"the|3"}, 3);
+    const QStringList cleaned{"dont|1", "email|1"};
+    addCase("punctuation inside words", {"don't e-mail ---"}, false, false, cleaned, 2, cleaned, 2);
+    addCase("punctuation-only tokens", {"... !!! ? -- \"\" (*)"}, false, false, {}, 0, {}, 0);
+    addCase("tab separates words", {"a\tb"}, false, false, {"a|1", "b|1"}, 2, {"a|1", "b|1"}, 2);
+    const QStringList cells{"Apple|1", "Pear|1", "5|2"};
+    addCase("table cells", {"Apple\t5\r\nPear\t5"}, false, false, cells, 4, cells, 4);
+    addCase("CR LF ends a line", {"a\r\nb"}, false, false, {"a|1", "b|1"}, 2, {"a|1", "b|1"}, 2);
+    addCase("lone CR ends a line", {"a\rb"}, false, false, {"a|1", "b|1"}, 2, {"a|1", "b|1"}, 2);
+    const QStringList abc{"a|1", "b|1", "c|1"};
+    addCase("blanks and empty lines", {"  a   b \n\n\n c\n"}, false, false, abc, 3, abc, 3);
+    addCase("nbsp", {"xnbspy nbsp"}, false, false, {"|1", "x|1"}, 2, {"nbsp|1", "xnbspy|1"}, 2);
+    const QString longWord(300, u'w');
+    addCase("word of 300 characters", {longWord + u' ' + longWord}, false, false,
+            {longWord + QStringLiteral("|2")}, 2, {longWord.left(255) + QStringLiteral("|2")}, 2);
+    const QStringList summed{"pear|1", "apple|2"};
+    addCase("two sites, one count", {"apple pear", "apple"}, false, false, summed, 3, summed, 3);
+    const QStringList apart{"site1|apple|1", "site1|pear|1", "site2|apple|1"};
+    addCase("two sites, counted apart", {"apple pear", "apple"}, true, false, apart, 3, apart, 3);
+    addCase("empty page, per site", {"", "word"}, true, false, {"site2|word|1"}, 1,
+            {"site2|word|1"}, 1);
+    addCase("empty pages, one count", {"", ""}, false, false, {}, 0, {}, 0);
+    const QStringList equal{"A|1", "B|1", "a|1", "b|1", "Zeta|2", "alpha|2"};
+    addCase("equal counts, capitals first", {"b B a A alpha Zeta alpha Zeta"}, false, false, equal,
+            8, equal, 8);
+    const QStringList frequency{"b|1", "a|2", "z|3"};
+    addCase("least frequent first", {"z z z a a b"}, false, false, frequency, 6, frequency, 6);
+    const QStringList digits{"42|1", "2021|2"};
+    addCase("numbers", {"2021 2021 42"}, false, false, digits, 3, digits, 3);
+    const QStringList naive{QStringLiteral("na\u00EFve|3")};
+    addCase("non-ASCII letters, case ignored", {QStringLiteral("Na\u00EFve na\u00EFve NA\u00CFVE")},
+            false, true, naive, 3, naive, 3);
+    const QStringList marks{QStringLiteral("a\u00A0b|1"), QStringLiteral("\u201Cword\u201D|1")};
+    addCase("curly quotes and no-break space stay", {QStringLiteral("\u201Cword\u201D a\u00A0b")},
+            false, false, marks, 2, marks, 2);
+    // Ordinal order of UTF-16 units puts a surrogate pair before U+FF21; the database orders
+    // by code point.
+    addCase("characters beyond 16 bits", {QStringLiteral("\U0001F600 \uFF21")}, false, false,
+            {QStringLiteral("\U0001F600|1"), QStringLiteral("\uFF21|1")}, 2,
+            {QStringLiteral("\uFF21|1"), QStringLiteral("\U0001F600|1")}, 2);
+    // Only the text method cuts a page down to its body when counting per site.
+    addCase("body tags, per site", {"<body>Hello <b>World</b></body>"}, true, false,
+            {"site1|Hello|1", "site1|World|1"}, 2, {"site1|bWorldbbody|1", "site1|bodyHello|1"}, 2);
+    addCase("address as typed, per site", {"word"}, true, false, {"C:\\pages\\a.htm|word|1"}, 1,
+            {"a.htm|word|1"}, 1, {"C:\\pages\\a.htm"});
+    addCase("address with blanks, per site", {"word"}, true, false, {" example.com |word|1"}, 1,
+            {" example.com |word|1"}, 1, {" example.com "});
+}
+
+void TestEngines::edgeCases()
+{
+    QFETCH(QStringList, addresses);
+    QFETCH(QStringList, texts);
+    QFETCH(bool, perSite);
+    QFETCH(bool, ignoreCase);
+    QFETCH(QStringList, textRows);
+    QFETCH(QString, textCaption);
+    QFETCH(QStringList, dbRows);
+    QFETCH(QString, dbCaption);
+
+    for (const Engine engine : {Engine::Text, Engine::Database}) {
+        FakeCountingView view;
+        view.sites = addresses;
+        view.perSite = perSite;
+        view.combined = !perSite;
+        view.ignoreCaseValue = ignoreCase;
+        FakePageSource pages;
+        for (qsizetype i = 0; i < addresses.size(); ++i)
+            pages.texts[addresses[i]] = texts[i];
+        RecordingSink sink;
+        run(engine, view, pages);
+
+        const QString name = engineName(engine);
+        QVERIFY2(sink.reports.isEmpty(),
+                 qPrintable(name + QStringLiteral(": ") + sink.reports.join(u'\n')));
+        const QStringList expected = engine == Engine::Text ? textRows : dbRows;
+        QVERIFY2(view.rowTexts() == expected,
+                 qPrintable(name + QStringLiteral(": rows [") + view.rowTexts().join(u',') +
+                            QStringLiteral("], expected [") + expected.join(u',') + u']'));
+        const QStringList caption{engine == Engine::Text ? textCaption : dbCaption};
+        QVERIFY2(view.captions == caption,
+                 qPrintable(name + QStringLiteral(": captions ") + view.captions.join(u',')));
+    }
+}
+
+void TestEngines::twoRunsAppend_data()
+{
+    addEngines();
+}
+
+void TestEngines::twoRunsAppend()
+{
+    QFETCH(Engine, engine);
+    FakeCountingView view;
+    view.sites = {"site1"};
+    FakePageSource pages;
+    pages.texts["site1"] = "one two two";
+    run(engine, view, pages);
+    pages.texts["site1"] = "three";
+    run(engine, view, pages);
+    QCOMPARE(view.rowTexts(), (QStringList{"one|1", "two|2", "three|1"}));
+    const QString last = engine == Engine::Text ? textCaption(1) : databaseCaption(1);
+    QCOMPARE(view.lastCaption(), last);
+}
+
+void TestEngines::rowCountIsReadOnce_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<bool>("perSite");
+    QTest::newRow("text method, one count") << Engine::Text << false;
+    QTest::newRow("text method, per site") << Engine::Text << true;
+    QTest::newRow("database method, one count") << Engine::Database << false;
+    QTest::newRow("database method, per site") << Engine::Database << true;
+}
+
+void TestEngines::rowCountIsReadOnce()
+{
+    // Rows added while a run is under way are not visited by it.
+    QFETCH(Engine, engine);
+    QFETCH(bool, perSite);
+    FakeCountingView view;
+    view.sites = {"site1", "site2"};
+    view.perSite = perSite;
+    view.combined = !perSite;
+    FakePageSource pages;
+    pages.texts = {{"site1", "a"}, {"site2", "b"}, {"site3", "c"}};
+    pages.afterFetch = [&](const QString&) { view.sites << QStringLiteral("site3"); };
+    run(engine, view, pages);
+    QCOMPARE(pages.fetched(), (QStringList{"site1", "site2"}));
+    QCOMPARE(view.siteCountReads, 1);
+    QCOMPARE(view.rows.size(), 2);
+}
+
+void TestEngines::announcesRowsBeforeFetching_data()
+{
+    rowCountIsReadOnce_data();
+}
+
+void TestEngines::announcesRowsBeforeFetching()
+{
+    QFETCH(Engine, engine);
+    QFETCH(bool, perSite);
+    FakeCountingView view;
+    view.sites = {"site1", " site2", "site1"};
+    view.perSite = perSite;
+    view.combined = !perSite;
+    FakePageSource pages;
+    run(engine, view, pages);
+    QCOMPARE(pages.calls, (QStringList{"announce:site1, site2,site1", "fetch:site1", "fetch: site2",
+                                       "fetch:site1"}));
+}
+
+void TestEngines::unreadableRowIsReportedAndSkipped_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<bool>("perSite");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("line");
+    QTest::newRow("text method, one count") << Engine::Text << false << QStringList{"a|1"} << 106;
+    QTest::newRow("text method, per site")
+        << Engine::Text << true << QStringList{"site1|a|1"} << 126;
+    QTest::newRow("database method, one count")
+        << Engine::Database << false << QStringList{"a|1"} << 112;
+    QTest::newRow("database method, per site")
+        << Engine::Database << true << QStringList{"site1|a|1"} << 136;
+}
+
+void TestEngines::unreadableRowIsReportedAndSkipped()
+{
+    // A row removed during the run cannot be read: reported, and not counted again under the
+    // previous row's address.
+    QFETCH(Engine, engine);
+    QFETCH(bool, perSite);
+    QFETCH(QStringList, rows);
+    QFETCH(int, line);
+    FakeCountingView view;
+    view.sites = {"site1", "site2"};
+    view.perSite = perSite;
+    view.combined = !perSite;
+    FakePageSource pages;
+    pages.texts = {{"site1", "a"}, {"site2", "b"}};
+    pages.afterFetch = [&](const QString&) { view.sites.removeLast(); };
+    RecordingSink sink;
+    run(engine, view, pages);
+    QCOMPARE(sink.descriptions(), QStringList{"Index out of bounds"});
+    QCOMPARE(sink.lines(), QList<int>{line});
+    QVERIFY(sink.reports[0].contains(engine == Engine::Text ? "Sorting.SortingText "
+                                                            : "Sorting.SortingDB "));
+    QCOMPARE(pages.fetched(), QStringList{"site1"});
+    QCOMPARE(view.rowTexts(), rows);
+}
+
+void TestEngines::letterCaseIsReadPerWord_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QStringList>("rows");
+    // The text method fetches every page before it cleans a word; the database method stores
+    // each page's words before it fetches the next.
+    QTest::newRow("text method") << Engine::Text << QStringList{"word|2"};
+    QTest::newRow("database method") << Engine::Database << QStringList{"Word|1", "word|1"};
+}
+
+void TestEngines::letterCaseIsReadPerWord()
+{
+    QFETCH(Engine, engine);
+    QFETCH(QStringList, rows);
+    FakeCountingView view;
+    view.sites = {"site1", "site2"};
+    FakePageSource pages;
+    pages.texts = {{"site1", "Word"}, {"site2", "Word"}};
+    pages.afterFetch = [&](const QString& address) {
+        if (address == QStringLiteral("site2"))
+            view.ignoreCaseValue = true;
+    };
+    run(engine, view, pages);
+    QCOMPARE(view.rowTexts(), rows);
+}
+
+void TestEngines::noSites_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<bool>("perSite");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("text method, one count") << Engine::Text << false << QStringList{};
+    QTest::newRow("text method, per site") << Engine::Text << true << QStringList{textCaption(0)};
+    QTest::newRow("database method, one count")
+        << Engine::Database << false << QStringList{databaseCaption(0)};
+    QTest::newRow("database method, per site")
+        << Engine::Database << true << QStringList{databaseCaption(0)};
+}
+
+void TestEngines::noSites()
+{
+    QFETCH(Engine, engine);
+    QFETCH(bool, perSite);
+    QFETCH(QStringList, captions);
+    FakeCountingView view;
+    view.perSite = perSite;
+    view.combined = !perSite;
+    FakePageSource pages;
+    RecordingSink sink;
+    run(engine, view, pages);
+    QVERIFY(sink.reports.isEmpty());
+    QVERIFY(view.rows.isEmpty());
+    QCOMPARE(view.captions, captions);
+}
+
+void TestEngines::noModeSelected_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("text method") << Engine::Text << QStringList{};
+    QTest::newRow("database method") << Engine::Database << QStringList{databaseCaption(0)};
+}
+
+void TestEngines::noModeSelected()
+{
+    QFETCH(Engine, engine);
+    QFETCH(QStringList, captions);
+    FakeCountingView view;
+    view.sites = {"site1"};
+    view.combined = false;
+    view.perSite = false;
+    FakePageSource pages;
+    pages.texts["site1"] = "word";
+    run(engine, view, pages);
+    QVERIFY(pages.calls.isEmpty());
+    QVERIFY(view.rows.isEmpty());
+    QCOMPARE(view.captions, captions);
+}
+
+void TestEngines::textMethodShowsPositionOnly()
+{
+    FakeCountingView view;
+    view.sites = {"site1"};
+    FakePageSource pages;
+    pages.texts["site1"] = "b a\nb";
+    SortingText(view, pages);
+    QVERIFY(view.progressTexts.isEmpty());
+    QVERIFY(!view.progressValues.isEmpty());
+    for (const double value : std::as_const(view.progressValues))
+        QVERIFY2(value > 0 && value <= 100, qPrintable(QString::number(value)));
+    QCOMPARE(view.progressValues.last(), 100.0);
+    QVERIFY(view.pointerHistory.isEmpty());
+}
+
+void TestEngines::databaseMethodCaptions_data()
+{
+    QTest::addColumn<bool>("perSite");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("one count") << false
+                               << QStringList{"Processing: site1",
+                                              "Counting words for site1, please wait... 1.1",
+                                              "Counting words for site1, please wait... 2.3",
+                                              "Processing: site2",
+                                              "Counting words for site2, please wait... 1.1",
+                                              "Counting words for site2, please wait... 1.1",
+                                              "Sorting words, please wait...",
+                                              "Counting words, please wait... 1",
+                                              "Counting words, please wait... 5"};
+    QTest::newRow("per site") << true
+                              << QStringList{"Processing: site1",
+                                             "Counting words for site1, please wait... 1.1",
+                                             "Counting words for site1, please wait... 2.3",
+                                             "Sorting words, please wait...",
+                                             "Counting words for site1, please wait... 1",
+                                             "Counting words for site1, please wait... 4",
+                                             "Processing: site2",
+                                             "Counting words for site2, please wait... 1.1",
+                                             "Counting words for site2, please wait... 1.1",
+                                             "Sorting words, please wait...",
+                                             "Counting words for site2, please wait... 1",
+                                             "Counting words for site2, please wait... 1"};
+}
+
+void TestEngines::databaseMethodCaptions()
+{
+    // The caption shows the line and piece of the last piece, and the last result row.
+    QFETCH(bool, perSite);
+    QFETCH(QStringList, texts);
+    FakeCountingView view;
+    view.sites = {"site1", "site2"};
+    view.perSite = perSite;
+    view.combined = !perSite;
+    FakePageSource pages;
+    pages.texts = {{"site1", "a b\nc  d"}, {"site2", "e"}};
+    SortingDB(view, pages, m_database);
+    QCOMPARE(view.progressTexts, texts);
+    QVERIFY(view.pointerHistory.contains(PointerHourglass));
+    QVERIFY(!view.pointerHistory.contains(PointerDefault));
+    if (!perSite)
+        QCOMPARE(view.progressValues.last(), 5.0 / 6.0 * 100.0);
+}
+
+void TestEngines::databaseStoresEveryOccurrence()
+{
+    // More words than one batch and one statement carry, and a remainder: every occurrence
+    // is one row, stored in the table in text order.
+    FakeCountingView view;
+    view.sites = {"site1"};
+    QStringList words;
+    for (int i = 0; i < 5000; ++i)
+        words << QStringLiteral("w%1").arg(i % 7);
+    words << QStringLiteral("\"quoted\"") << QStringLiteral("x');DROP");
+    FakePageSource pages;
+    pages.texts["site1"] = words.join(u' ');
+    RecordingSink sink;
+    SortingDB(view, pages, m_database);
+    QVERIFY(sink.reports.isEmpty());
+    const QStringList stored = storedWords(m_database);
+    QCOMPARE(stored.size(), 5002);
+    QCOMPARE(stored.first(), QStringLiteral("w0"));
+    QCOMPARE(stored.mid(5000), (QStringList{"quoted", "xDROP"}));
+    QCOMPARE(view.rowTexts().size(), 9);
+    QCOMPARE(view.rowTexts().last(), QStringLiteral("w1|715"));
+    QCOMPARE(view.lastCaption(), databaseCaption(5002));
+}
+
+void TestEngines::unusableDatabaseIsReportedOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("missing file") << "missing"
+                                  << "does not exist";
+    QTest::newRow("not a database") << "garbage"
+                                    << "file is not a database";
+    QTest::newRow("no word table") << "no table"
+                                   << "has no table tbWords";
+}
+
+void TestEngines::unusableDatabaseIsReportedOnce()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, expected);
+    const QString folder = m_dir.path() + QStringLiteral("/unusable%1").arg(m_serial);
+    QString path = folder + QStringLiteral("/dbData.mdb");
+    if (kind == QStringLiteral("garbage")) {
+        writeFile(path, QByteArray(4096, 'x'));
+    } else if (kind == QStringLiteral("no table")) {
+        path = makeWordDatabase(folder, QStringLiteral("dbData.mdb"),
+                                {QStringLiteral("DROP TABLE tbWords")});
+    }
+    FakeCountingView view;
+    view.sites = {"site1", "site2"};
+    FakePageSource pages;
+    pages.texts = {{"site1", "a"}, {"site2", "b"}};
+    RecordingSink sink;
+    SortingDB(view, pages, path);
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY2(sink.descriptions()[0].contains(expected), qPrintable(sink.descriptions()[0]));
+    QVERIFY2(sink.descriptions()[0].contains(path), qPrintable(sink.descriptions()[0]));
+    QCOMPARE(sink.lines(), QList<int>{100});
+    QVERIFY(pages.calls.isEmpty());
+    QVERIFY(view.rows.isEmpty());
+    QVERIFY(view.captions.isEmpty());
+}
+
+void TestEngines::databaseInUseIsLeftAlone()
+{
+    // Another program's run holds the database: this run says so and leaves the table as it is.
+    {
+        Database db;
+        db.open(m_database);
+        db.exec(QStringLiteral("INSERT INTO tbWords VALUES ('theirs')"));
+    }
+    QLockFile other(m_database + QStringLiteral(".lock"));
+    QVERIFY(other.tryLock(0));
+    FakeCountingView view;
+    view.sites = {"site1"};
+    FakePageSource pages;
+    pages.texts["site1"] = "mine";
+    RecordingSink sink;
+    SortingDB(view, pages, m_database);
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY2(sink.descriptions()[0].contains("in use by another counting run"),
+             qPrintable(sink.descriptions()[0]));
+    QCOMPARE(storedWords(m_database), QStringList{"theirs"});
+    QVERIFY(view.rows.isEmpty());
+
+    // Once that run is over, the database is free again.
+    other.unlock();
+    SortingDB(view, pages, m_database);
+    QCOMPARE(sink.reports.size(), 1);
+    QCOMPARE(view.rowTexts(), QStringList{"mine|1"});
+    QVERIFY(!QFile::exists(m_database + QStringLiteral(".lock")));
+}
+
+void TestEngines::tableThatCannotBeEmptiedStopsTheRun()
+{
+    // Words left in the table would be counted as this run's words.
+    const QString path = makeWordDatabase(
+        m_dir.path() + QStringLiteral("/stuck%1").arg(m_serial), QStringLiteral("dbData.mdb"),
+        {QStringLiteral("INSERT INTO tbWords VALUES ('stale')"),
+         QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON tbWords "
+                        "BEGIN SELECT RAISE(FAIL, 'rows are kept'); END")});
+    FakeCountingView view;
+    view.sites = {"site1"};
+    FakePageSource pages;
+    pages.texts["site1"] = "fresh";
+    RecordingSink sink;
+    SortingDB(view, pages, path);
+    QCOMPARE(sink.lines(), QList<int>{102});
+    QVERIFY2(sink.descriptions()[0].contains("rows are kept"), qPrintable(sink.reports[0]));
+    QVERIFY(view.rows.isEmpty());
+    QVERIFY(pages.calls.isEmpty());
+}
+
+TV_TEST_MAIN(TestEngines, QCoreApplication)
+#include "tst_engines.moc"

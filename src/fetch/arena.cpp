@@ -18,6 +18,8 @@ void Arena::newBlock(std::size_t atLeast)
         m_blockSize *= 2;
     if (size < atLeast)
         size = atLeast;
+    if (m_reserved + size > m_budget)
+        throw ArenaExhausted{};
     m_blocks.push_back(std::make_unique_for_overwrite<std::byte[]>(size));
     m_reserved += size;
     m_next = m_blocks.back().get();

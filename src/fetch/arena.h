@@ -8,6 +8,11 @@
 
 namespace tv {
 
+// Thrown by an arena that would grow past its budget. gumbo has no way to stop a parse, but it
+// is built with unwind tables, and everything it allocated lives in the arena: the exception
+// leaves the parse cleanly.
+struct ArenaExhausted {};
+
 class Arena {
 public:
     Arena() = default;
@@ -21,6 +26,8 @@ public:
 
     // Bytes held from the system.
     std::size_t reserved() const { return m_reserved; }
+    // Past this many bytes, allocate() throws ArenaExhausted.
+    void setBudget(std::size_t bytes) { m_budget = bytes; }
 
     // The functions gumbo's options take, with the arena as user data.
     static void* gumboAllocate(void* arena, std::size_t size);
@@ -35,6 +42,7 @@ private:
     std::byte* m_last = nullptr; // start (header) of the most recent allocation
     std::size_t m_blockSize = 64 * 1024;
     std::size_t m_reserved = 0;
+    std::size_t m_budget = std::size_t(-1);
 };
 
 } // namespace tv

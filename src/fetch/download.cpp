@@ -20,7 +20,7 @@ QString seconds(std::chrono::milliseconds ms)
     return n == QLatin1String("1") ? QStringLiteral("1 second") : n + QStringLiteral(" seconds");
 }
 
-QString describeNetworkError(QNetworkReply* reply, int maxRedirects)
+QString describeNetworkError(QNetworkReply* reply)
 {
     switch (reply->error()) {
     case QNetworkReply::HostNotFoundError:
@@ -31,8 +31,6 @@ QString describeNetworkError(QNetworkReply* reply, int maxRedirects)
         return QStringLiteral("the server closed the connection before the page was complete");
     case QNetworkReply::SslHandshakeFailedError:
         return QStringLiteral("the secure connection failed (%1)").arg(reply->errorString());
-    case QNetworkReply::TooManyRedirectsError:
-        return QStringLiteral("it redirects more than %1 times").arg(maxRedirects);
     case QNetworkReply::ProtocolUnknownError:
         return QStringLiteral("it is not a web address");
     default:
@@ -55,39 +53,64 @@ Download::Download(QNetworkAccessManager& network, const QString& url, const Fet
                       : QStringLiteral("Could not load %1: it is not a web address").arg(url);
         return;
     }
+    startRequest(network, target);
+
+    const auto shortest = std::min(options.idleTimeout, options.totalTimeout);
+    m_tick.setInterval(std::clamp<qint64>(shortest.count() / 4, 5, 1000));
+    connect(&m_tick, &QTimer::timeout, this, &Download::onTick);
+    m_tick.start();
+}
+
+void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
+{
     QNetworkRequest request(target);
-    // Redirects are approved one by one: a browser follows http to https and back, Qt's own
-    // policy would refuse the latter.
+    // Redirects are followed here, hop by hop: Qt's own following sends requests twice and
+    // loses the final answer when the body is read as it arrives (Qt 6.4), and a browser
+    // follows https to http too.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(options.maxRedirects);
-    request.setRawHeader("User-Agent", options.userAgent);
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setRawHeader("User-Agent", m_options.userAgent);
     request.setRawHeader("Accept",
                          "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
     request.setRawHeader("Accept-Language", "en-US,en;q=0.9");
     // Asked for by hand so that the size cap counts decompressed bytes as they arrive.
     request.setRawHeader("Accept-Encoding", "gzip, deflate");
 
+    m_network = &network;
+    m_current = target;
     m_reply = network.get(request);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Download::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &Download::onReplyFinished);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &Download::progress);
-    connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& next) {
-        progress();
-        const QString s = next.scheme().toLower();
-        if (s != QLatin1String("http") && s != QLatin1String("https")) {
-            fail(QStringLiteral("it redirects to %1, which is not a web address")
-                     .arg(next.toString()));
-            return;
-        }
-        emit m_reply->redirectAllowed();
-    });
+}
 
-    const auto shortest = std::min(options.idleTimeout, options.totalTimeout);
-    m_tick.setInterval(std::clamp<qint64>(shortest.count() / 4, 5, 1000));
-    connect(&m_tick, &QTimer::timeout, this, &Download::onTick);
-    m_tick.start();
+bool Download::followRedirect(int status)
+{
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
+        return false;
+    const QByteArray location = m_reply->rawHeader("Location");
+    if (location.isEmpty())
+        return false;
+    progress();
+    const QUrl next = m_current.resolved(QUrl::fromEncoded(location.trimmed()));
+    if (++m_redirects > m_options.maxRedirects) {
+        fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects));
+        return true;
+    }
+    const QString scheme = next.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        fail(QStringLiteral("it redirects to %1, which is not a web address").arg(next.toString()));
+        return true;
+    }
+    m_reply->disconnect(this);
+    m_reply->deleteLater();
+    m_body.clear();
+    m_received = 0;
+    m_inflater.reset();
+    m_encodingKnown = false;
+    startRequest(*m_network, next);
+    return true;
 }
 
 Download::~Download()
@@ -165,6 +188,7 @@ void Download::onReadyRead()
     const QByteArray data = m_reply->readAll();
     if (status >= 300 && status < 400)
         return; // the body of a redirect
+    m_received += data.size();
     if (!m_encodingKnown) {
         m_encodingKnown = true;
         const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
@@ -210,6 +234,8 @@ void Download::onReplyFinished()
     if (m_finished)
         return;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (followRedirect(status))
+        return;
     if (status >= 400) {
         const QString reason = QString::fromLatin1(
             m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
@@ -217,7 +243,16 @@ void Download::onReplyFinished()
         return;
     }
     if (m_reply->error() != QNetworkReply::NoError) {
-        fail(describeNetworkError(m_reply, m_options.maxRedirects));
+        fail(describeNetworkError(m_reply));
+        return;
+    }
+    // Qt resends a request whose connection broke, and may then end the second try as if the
+    // body were complete: the declared length tells.
+    bool declared = false;
+    const qint64 length =
+        m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&declared);
+    if (declared && m_received < length) {
+        fail(QStringLiteral("the server closed the connection before the page was complete"));
         return;
     }
     m_contentType = m_reply->rawHeader("Content-Type");

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <memory>
 
@@ -52,6 +53,9 @@ signals:
     void finished();
 
 private:
+    void startRequest(QNetworkAccessManager& network, const QUrl& target);
+    // Starts the next hop when the answer is a redirect; true when it was one.
+    bool followRedirect(int status);
     void onMetaData();
     void onReadyRead();
     void onReplyFinished();
@@ -62,6 +66,9 @@ private:
 
     QString m_url;
     FetchOptions m_options;
+    QNetworkAccessManager* m_network = nullptr;
+    QUrl m_current;
+    int m_redirects = 0;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<Inflater> m_inflater;
     bool m_encodingKnown = false;
@@ -75,6 +82,7 @@ private:
     bool m_truncated = false;
     QString m_error;
     QByteArray m_body;
+    qint64 m_received = 0; // bytes as sent, before decompression
     QByteArray m_contentType;
 };
 

@@ -6,6 +6,7 @@
 #include "fetch/stylesheet.h"
 #include "fetch/tagkinds.h"
 #include "fetch/textbuilder.h"
+#include "platform/guard.h"
 
 #include <cstring>
 #include <gumbo.h>
@@ -540,10 +541,13 @@ void revealControls(QString& text)
 
 } // namespace
 
-QString renderedText(const QByteArray& utf8Html)
+namespace {
+
+QString renderWithin(const QByteArray& utf8Html, NestingLimits limits, std::size_t budget)
 {
-    const QByteArray html = disguiseControls(boundNesting(utf8Html));
+    const QByteArray html = disguiseControls(boundNesting(utf8Html, limits));
     Arena arena;
+    arena.setBudget(budget);
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &Arena::gumboAllocate;
     options.deallocator = &Arena::gumboDeallocate;
@@ -559,6 +563,28 @@ QString renderedText(const QByteArray& utf8Html)
     if (html.constData() != utf8Html.constData() || html.size() != utf8Html.size())
         revealControls(text);
     return text;
+}
+
+} // namespace
+
+QString renderedText(const QByteArray& utf8Html)
+{
+    // Ordinary pages need a fraction of this; a page past it is built to multiply its tree.
+    const std::size_t budget = std::size_t(64) * 1024 * 1024 + 32 * std::size_t(utf8Html.size());
+    try {
+        return renderWithin(utf8Html, NestingLimits{}, budget);
+    } catch (const ArenaExhausted&) {
+    }
+    // The tree multiplies when the parse reopens the open formatting elements (b, font, a, ...)
+    // in every new block; without them it is no larger than the tags, and the text the same
+    // but for the styles of those elements.
+    try {
+        return renderWithin(utf8Html, NestingLimits{NestingLimits{}.maxDepth, 0}, budget);
+    } catch (const ArenaExhausted&) {
+        throw Failure(QStringLiteral("The page is built so that reading it would take more than "
+                                     "%1 MB of memory")
+                          .arg(budget / (1024 * 1024)));
+    }
 }
 
 } // namespace tv

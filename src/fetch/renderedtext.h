@@ -7,7 +7,7 @@
 namespace tv {
 
 // The rendered text of an HTML document given in UTF-8 (without a byte-order mark). Bad markup
-// never fails; only running out of memory throws.
+// never fails; a page built to multiply its tree past a memory budget throws tv::Failure.
 QString renderedText(const QByteArray& utf8Html);
 
 } // namespace tv

@@ -177,15 +177,16 @@ void HttpServer::onNewConnection()
 
 void HttpServer::onReadable(QTcpSocket* socket)
 {
-    if (m_answered.contains(socket))
-        return;
     QByteArray& buffer = m_buffers[socket];
     buffer += socket->readAll();
+    // One answer at a time on a connection; the next request waits in the buffer.
+    if (m_answered.contains(socket))
+        return;
     const qsizetype end = buffer.indexOf("\r\n\r\n");
     if (end < 0)
         return;
     const QList<QByteArray> lines = buffer.left(end).split('\n');
-    buffer.clear();
+    buffer.remove(0, end + 4);
     HttpRequest request;
     const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
     request.method = first.value(0);
@@ -197,9 +198,15 @@ void HttpServer::onReadable(QTcpSocket* socket)
                 qMakePair(lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()));
     }
     m_requests.append(request);
-    // One answer per connection.
     m_answered.insert(socket);
     answer(socket, request);
+}
+
+void HttpServer::answered(QTcpSocket* socket)
+{
+    m_answered.remove(socket);
+    if (m_buffers.value(socket).contains("\r\n\r\n"))
+        QTimer::singleShot(0, socket, [this, socket] { onReadable(socket); });
 }
 
 void HttpServer::answer(QTcpSocket* socket, const HttpRequest& request)
@@ -247,7 +254,7 @@ void HttpServer::send(QTcpSocket* socket, const HttpFixture& fixture)
         head += "Content-Encoding: " + encoding + "\r\n";
     if (fixture.sendLength)
         head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
-    head += "Connection: close\r\n\r\n";
+    head += "\r\n";
     socket->write(head);
 
     const qsizetype cut = fixture.resetAfter >= 0   ? fixture.resetAfter
@@ -271,7 +278,6 @@ void HttpServer::send(QTcpSocket* socket, const HttpFixture& fixture)
             connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent] {
                 if (*sent >= body.size()) {
                     timer->stop();
-                    socket->disconnectFromHost();
                     return;
                 }
                 socket->write(body.mid((*sent)++, 1));
@@ -280,7 +286,11 @@ void HttpServer::send(QTcpSocket* socket, const HttpFixture& fixture)
         }
         return; // the connection stays open and silent
     }
-    socket->disconnectFromHost();
+    if (!fixture.sendLength) {
+        socket->disconnectFromHost(); // the end of the body is the end of the connection
+        return;
+    }
+    answered(socket);
 }
 
 } // namespace tv::test

@@ -11,8 +11,8 @@
 //     QString row = server.siteAddress("/page"); // "127.0.0.1:PORT/page" (no scheme, like a typed
 //     row)
 //
-// Every connection gets one answer and is then closed ("Connection: close"). A path without a
-// fixture gets 404. What was asked is kept in requests().
+// Connections are kept alive between answers (a fixture without Content-Length ends its
+// connection instead). A path without a fixture gets 404. What was asked is kept in requests().
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -88,12 +88,13 @@ private:
     void onReadable(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const HttpRequest& request);
     void send(QTcpSocket* socket, const HttpFixture& fixture);
+    void answered(QTcpSocket* socket);
 
     QTcpServer m_server;
     QHash<QByteArray, HttpFixture> m_fixtures;
     QList<HttpRequest> m_requests;
     QHash<QTcpSocket*, QByteArray> m_buffers;
-    QSet<QTcpSocket*> m_answered;
+    QSet<QTcpSocket*> m_answered; // an answer is in progress
 };
 
 // Compresses bytes in the gzip format (for fixtures built by hand).

@@ -1,0 +1,341 @@
+// Real downloads from a server inside the test process: redirects, compression, failures,
+// time limits, charsets, the size cap, and fetching ahead.
+#include "fetch/networkpagesource.h"
+#include "support/httpserver.h"
+#include "support/recorders.h"
+#include "support/testenv.h"
+
+#include <QCoreApplication>
+#include <QTcpServer>
+#include <QTimer>
+
+using tv::test::HttpFixture;
+using Fixtures = QList<QPair<QString, HttpFixture>>;
+Q_DECLARE_METATYPE(HttpFixture)
+
+class TestNetwork : public QObject {
+    Q_OBJECT
+private slots:
+    void fetch_data();
+    void fetch();
+    void refusedConnection();
+    void browserLikeRequest();
+    void sizeCap();
+    void eventsFlowWhileWaiting();
+    void cancelEndsTheWait();
+    void fetchAheadStartsDownloads();
+    void fetchAheadKeepsOrderAndMessages();
+    void fetchAheadOutOfOrder();
+    void stalledPageFetchedAheadTimesOutOnlyWhenAskedFor();
+};
+
+namespace {
+
+tv::FetchOptions quickOptions()
+{
+    tv::FetchOptions o;
+    o.idleTimeout = std::chrono::milliseconds(400);
+    o.totalTimeout = std::chrono::milliseconds(5000);
+    return o;
+}
+
+QByteArray bigParagraphs(int count)
+{
+    QByteArray html = "<html><body>";
+    for (int i = 0; i < count; ++i)
+        html += "<p>paragraph " + QByteArray::number(i) + "</p>";
+    return html + "</body></html>";
+}
+
+} // namespace
+
+void TestNetwork::fetch_data()
+{
+    QTest::addColumn<Fixtures>("fixtures");
+    QTest::addColumn<QString>("path");           // asked for as http://127.0.0.1:PORT + path
+    QTest::addColumn<QString>("expected");       // the text
+    QTest::addColumn<QString>("reportContains"); // "" when no report is expected
+
+    auto page = [](const QByteArray& body, const QByteArray& type) {
+        return HttpFixture::page(body, type);
+    };
+    HttpFixture gzip = HttpFixture::html("<p>squeezed <i>text</i></p>");
+    gzip.encoding = HttpFixture::Encoding::Gzip;
+    HttpFixture deflate = HttpFixture::html("<p>deflated</p>");
+    deflate.encoding = HttpFixture::Encoding::Deflate;
+    HttpFixture rawDeflate = HttpFixture::html("<p>raw deflated</p>");
+    rawDeflate.encoding = HttpFixture::Encoding::RawDeflate;
+    HttpFixture stalled = HttpFixture::html("<p>never complete</p>");
+    stalled.stallAfter = 5;
+    HttpFixture trickle = HttpFixture::html(QByteArray(200, 'x'));
+    trickle.stallAfter = 0;
+    trickle.trickle = std::chrono::milliseconds(100);
+    HttpFixture reset = HttpFixture::html("<p>" + QByteArray(50000, 'y') + "</p>");
+    reset.resetAfter = 1000;
+    HttpFixture slow = HttpFixture::html("<p>late but fine</p>");
+    slow.delay = std::chrono::milliseconds(150);
+
+    QTest::newRow("plain page") << Fixtures{{"/p", HttpFixture::html("<p>Hello <b>World</b></p>")}}
+                                << "/p"
+                                << "Hello World"
+                                << "";
+    QTest::newRow("slow page") << Fixtures{{"/p", slow}} << "/p"
+                               << "late but fine"
+                               << "";
+    QTest::newRow("redirect chain") << Fixtures{{"/r1", HttpFixture::redirect("/r2", 301)},
+                                                {"/r2", HttpFixture::redirect("/r3", 307)},
+                                                {"/r3", HttpFixture::redirect("/end", 308)},
+                                                {"/end", HttpFixture::html("arrived")}}
+                                    << "/r1"
+                                    << "arrived"
+                                    << "";
+    QTest::newRow("redirect loop")
+        << Fixtures{{"/a", HttpFixture::redirect("/b")}, {"/b", HttpFixture::redirect("/a")}}
+        << "/a"
+        << ""
+        << "redirects more than 20 times";
+    QTest::newRow("gzip") << Fixtures{{"/z", gzip}} << "/z"
+                          << "squeezed text"
+                          << "";
+    QTest::newRow("deflate") << Fixtures{{"/d", deflate}} << "/d"
+                             << "deflated"
+                             << "";
+    QTest::newRow("raw deflate") << Fixtures{{"/d", rawDeflate}} << "/d"
+                                 << "raw deflated"
+                                 << "";
+    QTest::newRow("404") << Fixtures{{"/x", HttpFixture::error(404, "<p>Not here</p>")}} << "/x"
+                         << ""
+                         << "the server answered 404 Not Found";
+    QTest::newRow("500") << Fixtures{{"/x", HttpFixture::error(500)}} << "/x"
+                         << ""
+                         << "the server answered 500";
+    QTest::newRow("stalled") << Fixtures{{"/s", stalled}} << "/s"
+                             << ""
+                             << "no data came for 0.4 seconds";
+    QTest::newRow("too slow in all") << Fixtures{{"/t", trickle}} << "/t"
+                                     << ""
+                                     << "it took longer than 1 second";
+    QTest::newRow("connection reset mid-body") << Fixtures{{"/r", reset}} << "/r"
+                                               << ""
+                                               << "closed the connection";
+    QTest::newRow("image") << Fixtures{{"/i", page("\x89PNG", "image/png")}} << "/i"
+                           << ""
+                           << "it is of type \"image/png\", not a web page";
+    QTest::newRow("text/plain as it is")
+        << Fixtures{{"/t", page("a  <b>x</b>\nline", "text/plain; charset=utf-8")}} << "/t"
+        << "a  <b>x</b>\nline"
+        << "";
+    QTest::newRow("xhtml") << Fixtures{{"/x", page("<p>x</p>", "application/xhtml+xml")}} << "/x"
+                           << "x"
+                           << "";
+    QTest::newRow("utf-8 by header")
+        << Fixtures{{"/u", page("<p>caf\xC3\xA9</p>", "text/html; charset=utf-8")}} << "/u"
+        << QStringLiteral(u"caf\u00E9") << "";
+    QTest::newRow("utf-8 with BOM, no charset")
+        << Fixtures{{"/u", page("\xEF\xBB\xBF<!DOCTYPE html><title>t</title><p>na\xC3\xAFve</p>",
+                                "text/html")}}
+        << "/u" << QStringLiteral(u"na\u00EFve") << "";
+    QTest::newRow("windows-1252 by header")
+        << Fixtures{{"/w",
+                     page("<p>\x93quoted\x94 caf\xE9</p>", "text/html; charset=windows-1252")}}
+        << "/w" << QStringLiteral(u"\u201Cquoted\u201D caf\u00E9") << "";
+    QTest::newRow("windows-1252 by meta")
+        << Fixtures{{"/w", page("<meta charset=\"iso-8859-1\"><p>\x93quoted\x94</p>", "text/html")}}
+        << "/w" << QStringLiteral(u"\u201Cquoted\u201D") << "";
+    QTest::newRow("no fixture") << Fixtures{} << "/nothing"
+                                << ""
+                                << "404";
+}
+
+void TestNetwork::fetch()
+{
+    QFETCH(Fixtures, fixtures);
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QFETCH(QString, reportContains);
+
+    tv::test::HttpServer server;
+    QVERIFY(server.isListening());
+    for (const auto& f : fixtures)
+        server.serve(f.first, f.second);
+    tv::FetchOptions options = quickOptions();
+    if (QByteArray(QTest::currentDataTag()) == "too slow in all")
+        options.totalTimeout = std::chrono::milliseconds(1000);
+    tv::NetworkPageSource source(options);
+    tv::test::RecordingSink sink;
+
+    const QString url = server.url(path);
+    QCOMPARE(source.fetchUrl(url), expected);
+    if (reportContains.isEmpty()) {
+        QCOMPARE(sink.reports, QStringList());
+    } else {
+        QCOMPARE(sink.reports.size(), 1);
+        const QString description = sink.descriptions().first();
+        QVERIFY2(description.contains(reportContains), qPrintable(description));
+        QVERIFY2(description.contains(url), qPrintable(description));
+        QVERIFY(sink.reports.first().contains(
+            QLatin1String("in Corvantis2021/08/31.Sorting.fetchUrl ")));
+        QCOMPARE(sink.lines(), QList<int>{104});
+    }
+}
+
+void TestNetwork::refusedConnection()
+{
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    // A site row without a scheme: completed to http://...:port/
+    QCOMPARE(source.fetchUrl(QStringLiteral(" 127.0.0.1:%1 ").arg(port)), QString());
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY(sink.descriptions().first().contains(QStringLiteral("http://127.0.0.1:%1/").arg(port)));
+    QVERIFY(sink.descriptions().first().contains(QLatin1String("refused")));
+}
+
+void TestNetwork::browserLikeRequest()
+{
+    tv::test::HttpServer server;
+    server.serve(QStringLiteral("/row/"), HttpFixture::html("<p>typed row</p>"));
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    QCOMPARE(source.fetchUrl(server.siteAddress(QStringLiteral("/row"))),
+             QStringLiteral("typed row"));
+    QCOMPARE(server.requests().size(), 1);
+    const tv::test::HttpRequest request = server.requests().first();
+    QCOMPARE(request.method, QByteArray("GET"));
+    QVERIFY(request.header("User-Agent").startsWith("Mozilla/5.0"));
+    QVERIFY(request.header("Accept-Encoding").contains("gzip"));
+    QVERIFY(request.header("Accept-Encoding").contains("deflate"));
+    QVERIFY(request.header("Accept").contains("text/html"));
+}
+
+void TestNetwork::sizeCap()
+{
+    tv::test::HttpServer server;
+    HttpFixture big = HttpFixture::html(bigParagraphs(2000));
+    big.encoding = HttpFixture::Encoding::Gzip; // the cap counts the decompressed bytes
+    server.serve(QStringLiteral("/big"), big);
+    tv::FetchOptions options = quickOptions();
+    options.maxBytes = 4096;
+    tv::NetworkPageSource source(options);
+    tv::test::RecordingSink sink;
+    const QString text = source.fetchUrl(server.url(QStringLiteral("/big")));
+    // The first part still counts, the rest is cut off and the cut is reported.
+    QVERIFY(text.startsWith(QLatin1String("paragraph 0\n\nparagraph 1\n\n")));
+    QVERIFY(!text.contains(QLatin1String("paragraph 1999")));
+    QVERIFY(text.size() < 4096);
+    QCOMPARE(sink.reports.size(), 1);
+    QCOMPARE(sink.lines(), QList<int>{106});
+    QVERIFY(sink.descriptions().first().contains(QLatin1String("larger than 4096 bytes")));
+}
+
+void TestNetwork::eventsFlowWhileWaiting()
+{
+    tv::test::HttpServer server;
+    HttpFixture slow = HttpFixture::html("<p>slow</p>");
+    slow.delay = std::chrono::milliseconds(300);
+    server.serve(QStringLiteral("/slow"), slow);
+    tv::NetworkPageSource source(quickOptions());
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+    timer.start(20);
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/slow"))), QStringLiteral("slow"));
+    QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
+}
+
+void TestNetwork::cancelEndsTheWait()
+{
+    tv::test::HttpServer server;
+    HttpFixture stalled = HttpFixture::html("<p>never</p>");
+    stalled.stallAfter = 0;
+    server.serve(QStringLiteral("/s"), stalled);
+    tv::FetchOptions options = quickOptions();
+    options.idleTimeout = std::chrono::milliseconds(60000);
+    tv::NetworkPageSource source(options);
+    tv::test::RecordingSink sink;
+    QTimer::singleShot(100, &source, [&] { source.cancel(); });
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/s"))), QString());
+    QCOMPARE(sink.reports, QStringList());
+}
+
+void TestNetwork::fetchAheadStartsDownloads()
+{
+    tv::test::HttpServer server;
+    QStringList addresses;
+    for (int i = 0; i < 12; ++i) {
+        const QString path = QStringLiteral("/p%1").arg(i);
+        server.serve(path, HttpFixture::html("<p>page " + QByteArray::number(i) + "</p>"));
+        addresses << server.url(path);
+    }
+    tv::NetworkPageSource source(quickOptions());
+    source.announce(addresses);
+    QCOMPARE(source.downloadsStarted(), 8);
+    QTRY_COMPARE(server.requests().size(), 8);
+    for (int i = 0; i < 12; ++i)
+        QCOMPARE(source.fetchUrl(addresses[i]), QStringLiteral("page %1").arg(i));
+    QCOMPARE(source.downloadsStarted(), 12);
+    for (int i = 0; i < 12; ++i)
+        QCOMPARE(server.requestCount(QStringLiteral("/p%1").arg(i)), 1);
+}
+
+void TestNetwork::fetchAheadKeepsOrderAndMessages()
+{
+    tv::test::HttpServer server;
+    server.serve(QStringLiteral("/ok1"), HttpFixture::html("one"));
+    server.serve(QStringLiteral("/bad"), HttpFixture::error(404));
+    server.serve(QStringLiteral("/ok2"), HttpFixture::html("two"));
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    const QStringList addresses{server.url(QStringLiteral("/ok1")),
+                                server.url(QStringLiteral("/bad")),
+                                server.url(QStringLiteral("/ok2"))};
+    source.announce(addresses);
+    QTRY_COMPARE(server.requests().size(), 3);
+    // Every page is in by now; the failure is still reported only when its page is asked for.
+    QCOMPARE(source.fetchUrl(addresses[0]), QStringLiteral("one"));
+    QCOMPARE(sink.reports.size(), 0);
+    QCOMPARE(source.fetchUrl(addresses[1]), QString());
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY(sink.descriptions().first().contains(addresses[1]));
+    QCOMPARE(source.fetchUrl(addresses[2]), QStringLiteral("two"));
+    QCOMPARE(sink.reports.size(), 1);
+}
+
+void TestNetwork::fetchAheadOutOfOrder()
+{
+    tv::test::HttpServer server;
+    server.serve(QStringLiteral("/a"), HttpFixture::html("A"));
+    server.serve(QStringLiteral("/b"), HttpFixture::html("B"));
+    server.serve(QStringLiteral("/c"), HttpFixture::html("C"));
+    tv::NetworkPageSource source(quickOptions());
+    source.announce({server.url(QStringLiteral("/a")), server.url(QStringLiteral("/b"))});
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/b"))), QStringLiteral("B"));
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/c"))), QStringLiteral("C"));
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/a"))), QStringLiteral("A"));
+    // A page asked for twice is downloaded twice: nothing is cached between calls.
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/a"))), QStringLiteral("A"));
+    QCOMPARE(server.requestCount(QStringLiteral("/a")), 2);
+    QCOMPARE(server.requestCount(QStringLiteral("/b")), 1);
+}
+
+void TestNetwork::stalledPageFetchedAheadTimesOutOnlyWhenAskedFor()
+{
+    tv::test::HttpServer server;
+    HttpFixture stalled = HttpFixture::html("<p>x</p>");
+    stalled.stallAfter = 0;
+    server.serve(QStringLiteral("/first"), HttpFixture::html("first"));
+    server.serve(QStringLiteral("/stall"), stalled);
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    source.announce({server.url(QStringLiteral("/first")), server.url(QStringLiteral("/stall"))});
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/first"))), QStringLiteral("first"));
+    QCOMPARE(source.fetchUrl(server.url(QStringLiteral("/stall"))), QString());
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY(sink.descriptions().first().contains(QLatin1String("no data came")));
+}
+
+TV_TEST_MAIN(TestNetwork, QCoreApplication)
+#include "tst_network.moc"

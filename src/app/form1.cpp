@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "fetch/networkpagesource.h"
 #include "platform/guard.h"
 #include "sites/sitecommands.h"
 

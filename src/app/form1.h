@@ -25,6 +25,8 @@ namespace tv {
 
 class Desktop;
 class Dialogs;
+class NetworkPageSource;
+class PageSource;
 
 struct Form1Services {
     Dialogs* dialogs = nullptr;
@@ -35,6 +37,8 @@ struct Form1Services {
     // Whether the desktop can open a workbook, and a new spreadsheet for each export.
     std::function<bool()> spreadsheetRegistered = spreadsheetApplicationRegistered;
     std::function<std::unique_ptr<Spreadsheet>()> makeSpreadsheet;
+    // Where the counting run gets its pages; the window downloads them itself when unset.
+    PageSource* pages = nullptr;
 };
 
 class Form1 : public QWidget, public CountingView, public ProgressSink {
@@ -100,7 +104,10 @@ private:
     void pointerHandRule();
     void pointerArrowRule();
 
+    PageSource& pages();
+
     Form1Services m_services;
+    std::unique_ptr<NetworkPageSource> m_networkPages;
     SiteListModel m_sites;
     ResultsModel m_results;
     bool m_providerAvailable = false;

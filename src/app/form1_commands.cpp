@@ -2,7 +2,10 @@
 // libraries with the window's lists, options, pointer and progress bar.
 #include "form1.h"
 
+#include "count/countingrun.h"
+#include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/guard.h"
 #include "results/copylist.h"
 #include "results/excelexport.h"
@@ -40,6 +43,14 @@ void Form1::connectCommands()
     on(PushButton13, [this] { tv::PushButton13_Click(m_sites, *m_services.dialogs); });
     on(PushButton17, [this] { tv::PushButton17_Click(m_sites, *m_services.dialogs, *this); });
     on(PushButton10, [this] { tv::PushButton10_Click(m_sites, *m_services.dialogs, *this); });
+    on(PushButton12, [this] {
+        EngineChoice choice;
+        choice.databaseMethod = Option3->isChecked();
+        choice.textMethod = Option4->isChecked();
+        choice.providerAvailable = m_providerAvailable;
+        choice.databasePath = workingDatabasePath();
+        startCounting(*this, *m_services.dialogs, pages(), choice);
+    });
     on(PushButton9, [this] {
         Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton9_Click"));
         g.run(100, [&] { m_results.clearRows(); });
@@ -55,6 +66,15 @@ void Form1::connectCommands()
             m_results, *m_services.dialogs, *this, *sheet, [this] { return Option2->isChecked(); },
             m_services.spreadsheetRegistered);
     });
+}
+
+PageSource& Form1::pages()
+{
+    if (m_services.pages)
+        return *m_services.pages;
+    if (!m_networkPages)
+        m_networkPages = std::make_unique<NetworkPageSource>();
+    return *m_networkPages;
 }
 
 bool Form1::SaveResultsAsExcelFileIsExcelInstalled()

@@ -7,6 +7,7 @@
 #include "results/copylist.h"
 #include "results/excelexport.h"
 #include "sites/sitecommands.h"
+#include "support/httpserver.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
 
@@ -434,6 +435,7 @@ private Q_SLOTS:
         for (const char* w : {"x", "y", "z"})
             r.append(QStringLiteral("site"), QString::fromLatin1(w), QStringLiteral("1"));
         r.setChecked(3, false);
+        r.flushAppends(); // views hear of appended rows in batches
         auto* view = control<QTreeView>("ListView2");
         QTest::mouseDClick(view->viewport(), Qt::LeftButton); // nothing selected yet
         QCOMPARE(r.rows(), 3);
@@ -509,6 +511,52 @@ private Q_SLOTS:
                                           QStringLiteral("show")}));
         QVERIFY(m_sink->reports.isEmpty());
         QVERIFY(m_dialogs.unexpected.isEmpty());
+    }
+
+    // "Start Counting" from the window, over real downloads from a local server.
+    void startCountingEndToEnd_data()
+    {
+        QTest::addColumn<bool>("databaseMethod");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("database method") << true << "Results - Word Count: 7";
+        QTest::newRow("text method") << false << "Results (Total Word Count: 7)";
+    }
+    void startCountingEndToEnd()
+    {
+        QFETCH(bool, databaseMethod);
+        QFETCH(QString, caption);
+        test::HttpServer server;
+        QVERIFY(server.isListening());
+        // A typed address without a scheme gets one, and a slash behind.
+        server.serve(QStringLiteral("/a/"), test::HttpFixture::html("<p>the cat and the hat</p>"));
+        server.serve(QStringLiteral("/b/"), test::HttpFixture::html("<p>The end</p>"));
+        load(present);
+        control<QRadioButton>(databaseMethod ? "Option3" : "Option4")->click();
+        m_form->sites().append(server.siteAddress(QStringLiteral("/a")));
+        m_form->sites().append(QStringLiteral(" ") + server.siteAddress(QStringLiteral("/b")));
+        control<QPushButton>("PushButton12")->click();
+        QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
+        QCOMPARE(m_dialogs.informations, QStringList{QStringLiteral("Done.")});
+        const ResultsModel& r = m_form->results();
+        QStringList rows;
+        for (int i = 1; i <= r.rows(); ++i)
+            rows << r.cell(i, 1) + QStringLiteral("=") + r.cell(i, 2);
+        QCOMPARE(rows, (QStringList{QStringLiteral("and=1"), QStringLiteral("cat=1"),
+                                    QStringLiteral("end=1"), QStringLiteral("hat=1"),
+                                    QStringLiteral("the=3")}));
+        QCOMPARE(r.caption(1), caption);
+        QCOMPARE(m_form->pointerMode(), int(PointerDefault));
+        QCOMPARE(control<QProgressBar>("ProgressBar1")->format(), QStringLiteral("Progress Bar"));
+        QCOMPARE(control<QProgressBar>("ProgressBar1")->value(), 0);
+        QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
+    }
+
+    void startCountingOnEmptyList()
+    {
+        load(present);
+        control<QPushButton>("PushButton12")->click();
+        QCOMPARE(m_dialogs.informations, QStringList{QStringLiteral("No files added.")});
+        QCOMPARE(m_form->results().rows(), 0);
     }
 
     void excelTestWithoutSpreadsheetApplication()

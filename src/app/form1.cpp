@@ -288,13 +288,18 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    event->accept();
     if (m_commandDepth > 0) {
-        // A command is still running inside a nested event loop: end at once, as promised.
-        // Settings are written when they change, so nothing is lost.
+        // A command is still running inside a nested event loop and would hold the program
+        // until it ends: end at once instead. Settings are written when they change, and the
+        // database keeps its own journal, so nothing is lost.
+        if (m_services.endProgramNow) {
+            m_services.endProgramNow();
+            return;
+        }
         std::fflush(nullptr);
         std::_Exit(0);
     }
-    event->accept();
 }
 
 void Form1::setOptionValue(QRadioButton* option, bool value)

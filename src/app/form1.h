@@ -39,6 +39,8 @@ struct Form1Services {
     std::function<std::unique_ptr<Spreadsheet>()> makeSpreadsheet;
     // Where the counting run gets its pages; the window downloads them itself when unset.
     PageSource* pages = nullptr;
+    // Ends the program at once when the window closes in the middle of a command.
+    std::function<void()> endProgramNow;
 };
 
 class Form1 : public QWidget, public CountingView, public ProgressSink {

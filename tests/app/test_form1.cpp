@@ -2,6 +2,7 @@
 // pointer rules and the results-list layouts.
 #include "app/form1.h"
 #include "count/provider.h"
+#include "fetch/pagesource.h"
 #include "platform/files.h"
 #include "platform/spreadsheet.h"
 #include "results/copylist.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTimer>
 #include <QTreeView>
 #include <memory>
 
@@ -557,6 +560,42 @@ private Q_SLOTS:
         control<QPushButton>("PushButton12")->click();
         QCOMPARE(m_dialogs.informations, QStringList{QStringLiteral("No files added.")});
         QCOMPARE(m_form->results().rows(), 0);
+    }
+
+    // Closing the window in the middle of a run ends the program at once.
+    void closingDuringARunEndsAtOnce()
+    {
+        struct WaitingPages : PageSource {
+            bool release = false;
+            QString fetchUrl(const QString&) override
+            {
+                QElapsedTimer bound;
+                bound.start();
+                while (!release && bound.elapsed() < 10000)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+                return QStringLiteral("words");
+            }
+        } pages;
+        int ended = 0;
+        Form1Services s;
+        s.dialogs = &m_dialogs;
+        s.desktop = &m_desktop;
+        s.probeProvider = present;
+        s.programFolder = makeProgramFolder(true, false);
+        s.pages = &pages;
+        s.endProgramNow = [&] {
+            ++ended;
+            pages.release = true;
+        };
+        m_form = std::make_unique<Form1>(s);
+        m_form->Form_Load();
+        m_form->show();
+        m_form->sites().append(QStringLiteral("example.com"));
+        QTimer::singleShot(50, m_form.get(), [&] { m_form->close(); });
+        control<QPushButton>("PushButton12")->click();
+        QCOMPARE(ended, 1);
+        m_form->close(); // idle now: an ordinary close
+        QCOMPARE(ended, 1);
     }
 
     void excelTestWithoutSpreadsheetApplication()

@@ -112,6 +112,41 @@ double median(std::vector<double> v)
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+QByteArray repeated(const QByteArray& piece, int times)
+{
+    QByteArray out;
+    out.reserve(piece.size() * times);
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+// Pages built to hurt a parser; each should take well under 3 seconds.
+void hostilePages()
+{
+    QByteArray reopen = "<p>";
+    for (int i = 0; i < 40; ++i)
+        reopen += "<b id=" + QByteArray::number(i) + ">";
+    reopen += "</p>" + repeated("<p>x</p>", 50000);
+    const QList<QPair<QString, QByteArray>> pages{
+        {"nested100k", repeated("<div>", 100000) + "x" + repeated("</div>", 100000)},
+        {"unclosed_div50k", repeated("<div>x", 50000)},
+        {"unclosed_b50k", repeated("<b>x", 50000)},
+        {"single_line5mb", "<p>" + repeated("word ", 1000000) + "</p>"},
+        {"nul_bytes", "<p>a" + QByteArray(5000000, '\0') + "b</p>"},
+        {"formatting_reopen", reopen},
+    };
+    for (const auto& page : pages) {
+        QElapsedTimer t;
+        t.start();
+        try {
+            tv::pageText(page.second, "text/html");
+        } catch (...) {
+        }
+        figure(QStringLiteral("fetch_hostile_") + page.first, double(t.nsecsElapsed()) / 1e9, "s");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -128,6 +163,7 @@ int main(int argc, char** argv)
     const QDir pagesDir(corpus + QStringLiteral("/pages"));
     if (!pagesDir.exists()) {
         out() << "fetch_corpus skipped (no " << pagesDir.path() << ")" << Qt::endl;
+        hostilePages();
         return 0;
     }
 
@@ -138,6 +174,7 @@ int main(int argc, char** argv)
         if (f.open(QIODevice::ReadOnly))
             pages.push_back({name, f.readAll()});
     }
+    // Peak memory counts from here, with the corpus itself loaded.
     const double baseMemory = peakMegabytes();
 
     qint64 totalBytes = 0;
@@ -204,5 +241,7 @@ int main(int argc, char** argv)
         figure(QStringLiteral("fetch_word_diff_max"), *std::max_element(diffs.begin(), diffs.end()),
                "%");
     }
+    // Last, so that their memory does not count in the corpus figures.
+    hostilePages();
     return 0;
 }

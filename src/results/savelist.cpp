@@ -8,6 +8,7 @@
 #include "results/resultsmodel.h"
 #include "results/textfilewriter.h"
 
+#include <QIODevice>
 #include <QList>
 #include <algorithm>
 
@@ -32,28 +33,12 @@ double rowProgress(qsizetype r, qsizetype rows)
     return std::min(value, 100.0);
 }
 
-} // namespace
-
-QString saveListTitle()
+// The lines of the text, written through `out` (a file, or an open device): shared by the
+// file and the device so that both get the same bytes.
+template <class Output>
+void writeSpaced(const ResultsModel& list, Output& out, Guard& g, const QString& name,
+                 ProgressSink* progress)
 {
-    return QStringLiteral("Save List");
-}
-
-QString saveListFilter()
-{
-    return QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
-}
-
-QString overwriteQuestion(const QString& path)
-{
-    return QStringLiteral("Are you sure you wish to overwrite ") + path + QStringLiteral(" ?");
-}
-
-void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
-                                ProgressSink* progress)
-{
-    Guard g(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpaced"));
-    QString name;
     // Yield, set the bar, yield; nothing at all without a bar.
     auto report = [&](int line, double value, const QString& text) {
         if (!progress)
@@ -66,7 +51,6 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
         });
     };
 
-    g.run(100, [&] { name = localFileName(path); });
     const QString writing = QStringLiteral("Writing file: ") + name;
     report(102, 1, writing);
 
@@ -91,8 +75,7 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
     }
     report(108, 10, writing);
 
-    TextFileWriter file(path);
-    g.run(110, [&] { file.open(); });
+    g.run(110, [&] { out.open(); });
 
     QString line;
     for (int c = 1; c <= columns; ++c) {
@@ -101,7 +84,7 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
             break;
         g.run(112, [&] { appendCell(line, list.caption(c), widths[c - 1]); });
     }
-    g.run(114, [&] { file.writeLine(line); });
+    g.run(114, [&] { out.writeLine(line); });
     report(116, 20, writing);
 
     for (int r = 1; r <= rows; ++r) {
@@ -130,7 +113,7 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
                 Yield();
             });
         }
-        g.run(124, [&] { file.writeLine(line); });
+        g.run(124, [&] { out.writeLine(line); });
     }
 
     if (progress) {
@@ -139,13 +122,86 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
             progress->setProgressText(QStringLiteral("Done."));
         });
     }
-    g.run(128, [&] { file.commit(); });
+    g.run(128, [&] { out.commit(); });
     if (progress) {
         g.run(130, [&] {
             progress->setProgressValue(0);
             progress->setProgressText(QStringLiteral("Progress Bar"));
         });
     }
+}
+
+// Lines encoded as the file's are, written to a device that is already open.
+class DeviceLines {
+public:
+    explicit DeviceLines(QIODevice& device) : m_device(device) {}
+    void open() {}
+    // Throws Failure the first time writing fails; later lines are dropped.
+    void writeLine(QStringView line)
+    {
+        if (m_failed)
+            return;
+        m_encoder.append(m_buffer, line);
+        m_buffer.append("\r\n", 2);
+        if (m_buffer.size() >= kDeviceChunk)
+            flush();
+    }
+    void commit() { flush(); }
+    bool failed() const { return m_failed; }
+
+private:
+    static constexpr qsizetype kDeviceChunk = 1 << 16;
+    void flush()
+    {
+        if (m_failed || m_buffer.isEmpty())
+            return;
+        const bool written = m_device.write(m_buffer) == m_buffer.size();
+        m_buffer.resize(0);
+        if (!written) {
+            m_failed = true;
+            throw Failure(QStringLiteral("Cannot write the results: ") + m_device.errorString());
+        }
+    }
+
+    QIODevice& m_device;
+    TextFileEncoder m_encoder;
+    QByteArray m_buffer;
+    bool m_failed = false;
+};
+
+} // namespace
+
+QString saveListTitle()
+{
+    return QStringLiteral("Save List");
+}
+
+QString saveListFilter()
+{
+    return QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+}
+
+QString overwriteQuestion(const QString& path)
+{
+    return QStringLiteral("Are you sure you wish to overwrite ") + path + QStringLiteral(" ?");
+}
+
+void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
+                                ProgressSink* progress)
+{
+    Guard g(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpaced"));
+    QString name;
+    g.run(100, [&] { name = localFileName(path); });
+    TextFileWriter file(path);
+    writeSpaced(list, file, g, name, progress);
+}
+
+bool writeListviewProperlySpaced(const ResultsModel& list, QIODevice& device)
+{
+    Guard g(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpaced"));
+    DeviceLines out(device);
+    writeSpaced(list, out, g, QString(), nullptr);
+    return !out.failed();
 }
 
 void saveResultsAsTextFile(const ResultsModel& list, Dialogs& dialogs, Pointer& pointer,

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 namespace tv {
 
 class Dialogs;
@@ -22,6 +24,9 @@ QString overwriteQuestion(const QString& path);
 // and never escape; the file at `path` is then left as it was.
 void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
                                 ProgressSink* progress);
+// The same bytes as the file, written to the open `device` (standard output, say). Failures are
+// reported (once) and never escape; gives false then.
+bool writeListviewProperlySpaced(const ResultsModel& list, QIODevice& device);
 
 // The command: asks for the file name, asks before replacing an existing file, and writes the
 // list with the busy mark showing. Failures are reported; nothing is written on cancel.

@@ -1,0 +1,198 @@
+#include "cliarguments.h"
+
+#include <QHash>
+
+namespace tv {
+
+namespace {
+
+constexpr int kMaxPrefetch = 64;
+
+// Options that take a value, written "--name VALUE" or "--name=VALUE".
+bool takesValue(const QString& name)
+{
+    return name == u"--engine" || name == u"--format" || name == u"--database" ||
+           name == u"--list" || name == u"--prefetch";
+}
+
+// Sets one option that takes a value; gives the mistake, or "".
+QString applyValue(CliOptions& o, const QString& name, const QString& value)
+{
+    if (name == u"--engine") {
+        if (value == u"db")
+            o.engine = EngineKind::Database;
+        else if (value == u"text")
+            o.engine = EngineKind::Text;
+        else
+            return QStringLiteral("unknown engine '%1' (use db or text)").arg(value);
+    } else if (name == u"--format") {
+        static const QHash<QString, OutputFormat> formats{{"aligned", OutputFormat::Aligned},
+                                                          {"tsv", OutputFormat::Tsv},
+                                                          {"csv", OutputFormat::Csv},
+                                                          {"json", OutputFormat::Json}};
+        const auto it = formats.constFind(value);
+        if (it == formats.constEnd())
+            return QStringLiteral("unknown format '%1' (use aligned, tsv, csv or json)").arg(value);
+        o.format = *it;
+    } else if (name == u"--database") {
+        if (value.isEmpty())
+            return QStringLiteral("--database needs a file name");
+        o.databasePath = value;
+    } else if (name == u"--list") {
+        if (value.isEmpty())
+            return QStringLiteral("--list needs a file name (or - for standard input)");
+        o.sources.append({true, value});
+    } else if (name == u"--prefetch") {
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < 0 || n > kMaxPrefetch)
+            return QStringLiteral("--prefetch takes a whole number from 0 to %1").arg(kMaxPrefetch);
+        o.prefetch = n;
+    }
+    return QString();
+}
+
+// Sets one option without a value; gives the mistake, or "".
+QString applyFlag(CliOptions& o, const QString& name)
+{
+    if (name == u"--per-site")
+        o.perSite = true;
+    else if (name == u"--keep-case")
+        o.keepCase = true;
+    else if (name == u"--quiet" || name == u"-q")
+        o.quiet = true;
+    else if (name == u"--help" || name == u"-h")
+        o.help = true;
+    else if (name == u"--version")
+        o.version = true;
+    else
+        return QStringLiteral("unknown option '%1'").arg(name);
+    return QString();
+}
+
+// The checks that need the whole command line.
+QString checkWhole(const CliOptions& o)
+{
+    if (o.help || o.version)
+        return QString();
+    if (o.sources.isEmpty())
+        return QStringLiteral("no addresses given");
+    if (!o.databasePath.isEmpty() && o.engine != EngineKind::Database)
+        return QStringLiteral("--database goes with --engine db");
+    int standardInput = 0;
+    for (const SiteSource& s : o.sources)
+        standardInput += s.isList && s.value == u"-";
+    if (standardInput > 1)
+        return QStringLiteral("standard input can be read only once");
+    return QString();
+}
+
+} // namespace
+
+ParsedArguments parseArguments(const QStringList& arguments)
+{
+    ParsedArguments parsed;
+    CliOptions& o = parsed.options;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (optionsEnded || !arg.startsWith(u'-')) {
+            o.sources.append({false, arg});
+            continue;
+        }
+        if (arg == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        // A lone dash is the usual name of standard input.
+        if (arg == u"-") {
+            o.sources.append({true, arg});
+            continue;
+        }
+        QString name = arg;
+        QString value;
+        bool hasValue = false;
+        const qsizetype equals = arg.indexOf(u'=');
+        if (arg.startsWith(QLatin1String("--")) && equals > 0) {
+            name = arg.left(equals);
+            value = arg.mid(equals + 1);
+            hasValue = true;
+        }
+        if (takesValue(name)) {
+            if (!hasValue) {
+                if (i + 1 >= arguments.size()) {
+                    parsed.error = QStringLiteral("%1 needs a value").arg(name);
+                    return parsed;
+                }
+                value = arguments[++i];
+            }
+            parsed.error = applyValue(o, name, value);
+        } else if (hasValue) {
+            parsed.error = QStringLiteral("%1 takes no value").arg(name);
+        } else {
+            parsed.error = applyFlag(o, name);
+        }
+        if (!parsed.error.isEmpty())
+            return parsed;
+    }
+    parsed.error = checkWhole(o);
+    return parsed;
+}
+
+QString programName()
+{
+    return QStringLiteral("tallyvane-count");
+}
+
+QString usageText()
+{
+    return QStringLiteral("Usage: tallyvane-count [OPTION]... ADDRESS...\n"
+                          "       tallyvane-count [OPTION]... --list FILE\n"
+                          "Try 'tallyvane-count --help' for more information.\n");
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Usage: tallyvane-count [OPTION]... ADDRESS...\n"
+        "Counts how often each word occurs on web pages, as Tallyvane's \"Start Counting\" does,\n"
+        "and writes the counts, least frequent first, to standard output.\n"
+        "\n"
+        "Sites:\n"
+        "  ADDRESS              a web address as it would be typed into the site list\n"
+        "  --list FILE          one address per line, read as \"Load From File\" reads it;\n"
+        "                       - reads standard input (so does a lone -); may be repeated\n"
+        "\n"
+        "Counting:\n"
+        "  --per-site           one count for each site (default: one count for all sites)\n"
+        "  --keep-case          tell upper and lower case apart (default: ignore letter case)\n"
+        "  --engine db|text     db (default) counts in an SQLite table, text in memory\n"
+        "  --database FILE      with db: use this SQLite file (with the table tbWords) instead\n"
+        "                       of a private scratch database\n"
+        "  --prefetch N         pages downloaded ahead of the one being counted (default 8;\n"
+        "                       0 fetches one page at a time)\n"
+        "\n"
+        "Output:\n"
+        "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"
+        "                       tsv: tab-separated with a header row (tab, line breaks and\n"
+        "                       backslash written as \\t, \\n, \\r, \\\\);\n"
+        "                       csv: comma-separated (RFC 4180) with a header row;\n"
+        "                       json: an array of {\"site\", \"word\", \"count\"} objects\n"
+        "                       (\"site\" only with --per-site)\n"
+        "  -q, --quiet          no progress and no total on standard error\n"
+        "  -h, --help           show this help and exit\n"
+        "      --version        show the version and exit\n"
+        "\n"
+        "Standard error shows the progress (when it is a terminal), the total as the results\n"
+        "list's caption, and every page that could not be read, and the run goes on.\n"
+        "\n"
+        "Exit status: 0 every page was read; 1 some pages (or the output) failed;\n"
+        "2 the command line is wrong; 3 nothing could be counted.\n");
+}
+
+QString versionText()
+{
+    return programName() + u' ' + QStringLiteral(TV_VERSION) + u'\n';
+}
+
+} // namespace tv

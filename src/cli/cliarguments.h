@@ -1,0 +1,45 @@
+#pragma once
+// The command line of tallyvane-count: what was asked for, or why it cannot be understood.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tv {
+
+enum class OutputFormat { Aligned, Tsv, Csv, Json };
+enum class EngineKind { Database, Text };
+
+// One source of site rows, in command-line order: an address as typed, or a list file
+// ("-" for standard input).
+struct SiteSource {
+    bool isList = false;
+    QString value;
+};
+
+struct CliOptions {
+    QList<SiteSource> sources;
+    bool perSite = false;
+    bool keepCase = false;
+    EngineKind engine = EngineKind::Database;
+    QString databasePath; // "" means a private scratch database
+    OutputFormat format = OutputFormat::Aligned;
+    bool quiet = false;
+    int prefetch = 8; // pages downloaded ahead of the one being counted
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedArguments {
+    CliOptions options;
+    QString error; // "" when the command line is sound
+};
+
+// Reads the arguments after the program name. Never throws: a mistake comes back in `error`.
+ParsedArguments parseArguments(const QStringList& arguments);
+
+QString programName();
+QString usageText(); // the short reminder shown after a usage mistake
+QString helpText();
+QString versionText();
+
+} // namespace tv

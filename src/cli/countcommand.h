@@ -1,0 +1,35 @@
+#pragma once
+// The whole run of tallyvane-count once its command line is understood: read the sites, count
+// them with the chosen engine, write the results.
+#include "cli/cliarguments.h"
+
+#include <cstdio>
+
+class QIODevice;
+
+namespace tv {
+
+class SiteListModel;
+class Console;
+
+enum ExitStatus {
+    ExitAllRead = 0,
+    ExitSomeFailed = 1,
+    ExitUsage = 2,
+    ExitNothingCounted = 3,
+};
+
+// Appends the rows of every source in command-line order: addresses as typed, list files and
+// standard input line by line as "Load From File" reads them. False (told on the console)
+// when a list cannot be read.
+bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
+
+// Makes an SQLite file `path` whose table tbWords is empty, for a count of its own. Throws
+// Failure when it cannot.
+void createWordDatabase(const QString& path);
+
+// Runs the count and writes its results to `output`; messages go to `errors` (standard error).
+// Call it with the event loop running. Gives the exit status.
+int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors = stderr);
+
+} // namespace tv

@@ -1,0 +1,173 @@
+// The command line's own pieces: reading the arguments and quoting fields of the outputs.
+#include "cli/cliarguments.h"
+#include "cli/resultformats.h"
+#include "results/resultsmodel.h"
+#include "support/testenv.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+using namespace tv;
+
+class TestCliFormats : public QObject {
+    Q_OBJECT
+
+private slots:
+    void arguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("summary");
+        // summary: per-site, keep-case, engine, format, database, quiet, prefetch, sources
+        QTest::newRow("defaults") << QStringList{"a"} << "0 0 db aligned - 0 8 a";
+        QTest::newRow("everything")
+            << QStringList{"--per-site", "--keep-case", "--engine", "text", "--format=csv",
+                           "-q",         "--prefetch",  "0",        "a",    "b"}
+            << "1 1 text csv - 1 0 a b";
+        QTest::newRow("database") << QStringList{"--database=w.db", "a"}
+                                  << "0 0 db aligned w.db 0 8 a";
+        QTest::newRow("sources keep their order") << QStringList{"a", "--list", "l.txt", "-", "b"}
+                                                  << "0 0 db aligned - 0 8 a @l.txt @- b";
+        QTest::newRow("after -- everything is an address")
+            << QStringList{"--", "--per-site", "-"} << "0 0 db aligned - 0 8 --per-site -";
+        QTest::newRow("last engine wins")
+            << QStringList{"--engine=text", "--engine", "db", "a"} << "0 0 db aligned - 0 8 a";
+    }
+    void arguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, summary);
+        const ParsedArguments parsed = parseArguments(arguments);
+        QCOMPARE(parsed.error, QString());
+        const CliOptions& o = parsed.options;
+        static const char* formats[] = {"aligned", "tsv", "csv", "json"};
+        QStringList got{QString::number(o.perSite),
+                        QString::number(o.keepCase),
+                        o.engine == EngineKind::Database ? "db" : "text",
+                        formats[int(o.format)],
+                        o.databasePath.isEmpty() ? "-" : o.databasePath,
+                        QString::number(o.quiet),
+                        QString::number(o.prefetch)};
+        for (const SiteSource& s : o.sources)
+            got << (s.isList ? u'@' + s.value : s.value);
+        QCOMPARE(got.join(u' '), summary);
+    }
+
+    void fields_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tsv");
+        QTest::addColumn<QString>("csv");
+        QTest::addColumn<QString>("json");
+        QTest::newRow("plain") << "word"
+                               << "word"
+                               << "word"
+                               << "\"word\"";
+        QTest::newRow("comma") << "a,b"
+                               << "a,b"
+                               << "\"a,b\""
+                               << "\"a,b\"";
+        QTest::newRow("quote") << "say \"hi\""
+                               << "say \"hi\""
+                               << "\"say \"\"hi\"\"\""
+                               << "\"say \\\"hi\\\"\"";
+        QTest::newRow("tab") << "a\tb"
+                             << "a\\tb"
+                             << "a\tb"
+                             << "\"a\\tb\"";
+        QTest::newRow("line breaks") << "a\r\nb"
+                                     << "a\\r\\nb"
+                                     << "\"a\r\nb\""
+                                     << "\"a\\r\\nb\"";
+        QTest::newRow("backslash") << "C:\\x"
+                                   << "C:\\\\x"
+                                   << "C:\\x"
+                                   << "\"C:\\\\x\"";
+        QTest::newRow("control") << QString(QChar(1)) << QString(QChar(1)) << QString(QChar(1))
+                                 << "\"\\u0001\"";
+        QTest::newRow("non-ASCII") << "naïve Straße"
+                                   << "naïve Straße"
+                                   << "naïve Straße"
+                                   << "\"naïve Straße\"";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << ""
+                               << "\"\"";
+    }
+    void fields()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, tsv);
+        QFETCH(QString, csv);
+        QFETCH(QString, json);
+        QCOMPARE(tsvField(text), tsv);
+        QCOMPARE(csvField(text), csv);
+        QCOMPARE(jsonString(text), json);
+        // What a JSON reader makes of it is the text itself.
+        const QJsonDocument doc = QJsonDocument::fromJson(("[" + json + "]").toUtf8());
+        QCOMPARE(doc.array().at(0).toString(), text);
+    }
+
+    // Only ticked rows are written, as the window's outputs do; a site with a comma is quoted.
+    void rows_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("tsv") << int(OutputFormat::Tsv)
+                             << QByteArray("site\tword\tcount\nx,y\tb\t2\n");
+        QTest::newRow("csv") << int(OutputFormat::Csv)
+                             << QByteArray("site,word,count\r\n\"x,y\",b,2\r\n");
+        QTest::newRow("json") << int(OutputFormat::Json)
+                              << QByteArray("[\n  {\"site\": \"x,y\", \"word\": \"b\", "
+                                            "\"count\": 2}\n]\n");
+    }
+    void rows()
+    {
+        QFETCH(int, format);
+        QFETCH(QByteArray, expected);
+        ResultsModel list;
+        list.addColumn("Filename", 3000);
+        list.addColumn("Results", 1500);
+        list.addColumn("Count", 1500);
+        list.append("x,y", "a", "1");
+        list.append("x,y", "b", "2");
+        list.setChecked(1, false);
+        QBuffer out;
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QString error;
+        QVERIFY(writeResultRows(list, true, OutputFormat(format), out, error));
+        QCOMPARE(out.data(), expected);
+    }
+
+    void emptyJsonIsAnArray()
+    {
+        ResultsModel list;
+        list.addColumn("Results", 3500);
+        list.addColumn("Count", 3000);
+        QBuffer out;
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QString error;
+        QVERIFY(writeResultRows(list, false, OutputFormat::Json, out, error));
+        QCOMPARE(out.data(), QByteArray("[]\n"));
+    }
+
+    // A device that takes nothing: the failure comes back with the device's reason.
+    void failedWriteIsTold()
+    {
+        ResultsModel list;
+        list.addColumn("Results", 3500);
+        list.addColumn("Count", 3000);
+        list.append("a", "1");
+        QBuffer out;
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QString error;
+        QVERIFY(!writeResultRows(list, false, OutputFormat::Tsv, out, error));
+        QVERIFY(error.startsWith("Cannot write the results: "));
+    }
+};
+
+TV_TEST_MAIN(TestCliFormats, QCoreApplication)
+#include "tst_cliformats.moc"

@@ -27,6 +27,7 @@ void storePageWords(CountingView& view, WordTable& table, Guard& g, int line, co
 {
     const QString caption = countingCaption(name);
     QString buffer;
+    QString storedBuffer;
     Pacer pacer;
     qsizetype lastLine = 1;
     qsizetype lastPiece = 1;
@@ -40,7 +41,7 @@ void storePageWords(CountingView& view, WordTable& table, Guard& g, int line, co
         }
         const QStringView word = cleanWordView(piece, view.ignoreCase(), buffer);
         if (!word.isEmpty())
-            g.run(line, [&] { table.add(storedWord(word)); });
+            g.run(line, [&] { table.add(storedWordView(word, storedBuffer)); });
     });
     view.setProgressText(caption + QString::number(lastLine) + u'.' + QString::number(lastPiece));
 }

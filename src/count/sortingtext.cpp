@@ -23,13 +23,31 @@ constexpr qsizetype kSortAside = 20000;
 // run where the combined text puts a blank after each page. Pieces never span two pages, so
 // the pages are walked one after the other instead of being copied into one text.
 
+// Line ends of a page, counted a slice at a time with a yield between slices: a page can hold
+// millions of characters.
+qsizetype countLineEndsYielding(const QString& page)
+{
+    constexpr qsizetype kSlice = 1 << 20;
+    qsizetype ends = 0;
+    for (qsizetype start = 0; start < page.size();) {
+        qsizetype size = std::min(kSlice, page.size() - start);
+        // A carriage return and its line feed stay in one slice.
+        if (start + size < page.size() && page[start + size - 1] == u'\r')
+            ++size;
+        ends += countLineEnds(QStringView(page).mid(start, size));
+        start += size;
+        Yield();
+    }
+    return ends;
+}
+
 // Procedure A: the lines in order, showing the position per line; gives the number of words.
 qint64 splitWords(CountingView& view, const QStringList& pages)
 {
     std::vector<qsizetype> lineEnds;
     qsizetype allEnds = 0;
     for (const QString& page : pages) {
-        lineEnds.push_back(countLineEnds(page));
+        lineEnds.push_back(countLineEndsYielding(page));
         allEnds += lineEnds.back();
     }
     // The text gets a closing line feed, so its last line is an empty one.

@@ -99,6 +99,14 @@ QString displayWord(const QString& word)
     return at < 0 ? word : word.left(at);
 }
 
+QStringView storedWordView(QStringView word, QString& buffer)
+{
+    if (word.size() <= kStoredWordLength && !word.contains(u'"'))
+        return word;
+    buffer = storedWord(word);
+    return buffer;
+}
+
 QString storedWord(QStringView word)
 {
     QString stored = word.left(kStoredWordLength).toString();

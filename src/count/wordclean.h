@@ -44,6 +44,9 @@ QString displayWord(const QString& word);
 // The word as the database method stores it: double quotes become apostrophes, and at most
 // the first 255 characters are kept.
 QString storedWord(QStringView word);
+// As storedWord, but gives back `word` itself when it is already in its stored form, and
+// otherwise writes the stored form into `buffer` and returns a view of it.
+QStringView storedWordView(QStringView word, QString& buffer);
 inline constexpr int kStoredWordLength = 255;
 
 } // namespace tv

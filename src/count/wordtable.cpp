@@ -36,11 +36,13 @@ struct WordTable::Inserts {
     QStringList names;
     std::optional<Statement> many;
     std::optional<Statement> one;
+    // The statements bind the words of the last batch in place; it stays until the next.
+    Batch bound;
 };
 
 WordTable::WordTable() : m_inserts(std::make_unique<Inserts>()), m_thread([this] { work(); })
 {
-    m_batch.reserve(kBatchWords);
+    m_batch.ends.reserve(kBatchWords);
 }
 
 WordTable::~WordTable()
@@ -180,10 +182,11 @@ void WordTable::beginCount()
     });
 }
 
-void WordTable::add(QString word)
+void WordTable::add(QStringView word)
 {
-    m_batch.push_back(std::move(word));
-    if (m_batch.size() >= kBatchWords) {
+    m_batch.text.append(word);
+    m_batch.ends.push_back(m_batch.text.size());
+    if (m_batch.ends.size() >= kBatchWords) {
         sendBatch();
         throwStoreFailure();
     }
@@ -233,7 +236,7 @@ std::vector<WordCount> WordTable::query()
 
 void WordTable::sendBatch()
 {
-    if (m_batch.empty())
+    if (m_batch.ends.empty())
         return;
     const auto roomForMore = [&] { return m_jobs.size() < kQueuedJobs; };
     yieldUntil(
@@ -245,9 +248,11 @@ void WordTable::sendBatch()
             std::unique_lock lock(m_mutex);
             m_idle.wait_for(lock, std::chrono::milliseconds(2), roomForMore);
         });
-    post([this, words = std::move(m_batch)](Database&) {
+    auto batch = std::make_shared<Batch>(std::move(m_batch));
+    post([this, batch](Database&) {
         try {
-            storeBatch(words);
+            storeBatch(*batch);
+            m_inserts->bound = std::move(*batch);
         } catch (...) {
             std::lock_guard lock(m_mutex);
             if (!m_storeFailure)
@@ -255,7 +260,7 @@ void WordTable::sendBatch()
         }
     });
     m_batch = {};
-    m_batch.reserve(kBatchWords);
+    m_batch.ends.reserve(kBatchWords);
 }
 
 void WordTable::throwStoreFailure()
@@ -273,19 +278,26 @@ void WordTable::throwStoreFailure()
     std::rethrow_exception(failure);
 }
 
-void WordTable::storeBatch(const std::vector<QString>& words)
+void WordTable::storeBatch(const Batch& batch)
 {
     Inserts& inserts = *m_inserts;
     if (!inserts.many)
         throw Failure(QStringLiteral("The word database is not open"));
+    const QChar* text = batch.text.constData();
+    const size_t count = batch.ends.size();
+    // Qt binds a string's characters without copying them; the batch outlives the binding.
+    const auto word = [&](size_t i) {
+        const qsizetype start = i == 0 ? 0 : batch.ends[i - 1];
+        return QVariant(QString::fromRawData(text + start, batch.ends[i] - start));
+    };
     size_t i = 0;
-    for (; i + kRowsPerStatement <= words.size(); i += kRowsPerStatement) {
+    for (; i + kRowsPerStatement <= count; i += kRowsPerStatement) {
         for (int j = 0; j < kRowsPerStatement; ++j)
-            inserts.many->bind(inserts.names[j], words[i + size_t(j)]);
+            inserts.many->bind(inserts.names[j], word(i + size_t(j)));
         inserts.many->exec();
     }
-    for (; i < words.size(); ++i) {
-        inserts.one->bind(inserts.names[0], words[i]);
+    for (; i < count; ++i) {
+        inserts.one->bind(inserts.names[0], word(i));
         inserts.one->exec();
     }
 }

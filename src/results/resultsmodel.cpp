@@ -8,7 +8,7 @@ ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ResultsModel::checkRow(int row) const
 {
-    if (row < 1 || row > m_rows.size())
+    if (row < 1 || size_t(row) > m_rows.size())
         throw Failure(QStringLiteral("Index out of bounds"));
 }
 
@@ -64,7 +64,7 @@ void ResultsModel::setWidth(int column, int widthTwips)
 
 void ResultsModel::append(const QString& text, const QString& sub1, const QString& sub2)
 {
-    m_rows.append({text, sub1, sub2, true});
+    m_rows.push_back({text, sub1, sub2, true});
     if (!m_flushQueued) {
         m_flushQueued = true;
         QMetaObject::invokeMethod(this, &ResultsModel::flushAppends, Qt::QueuedConnection);
@@ -87,7 +87,7 @@ void ResultsModel::removeAt(int row)
     checkRow(row);
     flushAppends();
     beginRemoveRows({}, row - 1, row - 1);
-    m_rows.removeAt(row - 1);
+    m_rows.erase(m_rows.begin() + (row - 1));
     m_shown = int(m_rows.size());
     endRemoveRows();
 }
@@ -96,7 +96,7 @@ void ResultsModel::clearRows()
 {
     beginResetModel();
     m_rows.clear();
-    m_rows.squeeze();
+    m_rows.shrink_to_fit();
     m_shown = 0;
     endResetModel();
 }
@@ -104,7 +104,7 @@ void ResultsModel::clearRows()
 const ResultRow& ResultsModel::row(int row) const
 {
     checkRow(row);
-    return m_rows[row - 1];
+    return m_rows[size_t(row - 1)];
 }
 
 QString ResultsModel::cell(int row, int column) const
@@ -130,7 +130,7 @@ bool ResultsModel::isChecked(int row) const
 void ResultsModel::setChecked(int row, bool checked)
 {
     checkRow(row);
-    m_rows[row - 1].checked = checked;
+    m_rows[size_t(row - 1)].checked = checked;
     if (row > m_shown)
         return;
     const QModelIndex at = index(row - 1, 0);
@@ -151,7 +151,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_shown)
         return {};
-    const ResultRow& r = m_rows[index.row()];
+    const ResultRow& r = m_rows[size_t(index.row())];
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0:
@@ -174,7 +174,7 @@ bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
         index.row() >= m_shown)
         return false;
-    m_rows[index.row()].checked = value.toInt() == Qt::Checked;
+    m_rows[size_t(index.row())].checked = value.toInt() == Qt::Checked;
     Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
     return true;
 }

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <deque>
 
 namespace tv {
 
@@ -68,7 +69,9 @@ private:
     void checkColumn(int column) const;
 
     QList<ResultColumn> m_columns;
-    QList<ResultRow> m_rows;
+    // Grows block by block: no spare half of a doubled array, and no copy of every row when it
+    // fills up, at a million rows.
+    std::deque<ResultRow> m_rows;
     int m_shown = 0; // rows the views know of: the first m_shown rows
     bool m_flushQueued = false;
 };

@@ -317,6 +317,8 @@ void TestWordClean::storedWord()
     QFETCH(QString, word);
     QFETCH(QString, expected);
     QCOMPARE(tv::storedWord(word), expected);
+    QString buffer;
+    QCOMPARE(storedWordView(word, buffer).toString(), expected);
 }
 
 void TestWordClean::pieces_data()

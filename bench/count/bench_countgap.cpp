@@ -1,0 +1,118 @@
+// How long the window goes without handling its events during a run: the largest gap between
+// two processed event batches, for each engine over the 10-million-word text with the results
+// shown in a tree view. The baseline is the same measurement over an idle second.
+#include "benchsupport.h"
+#include "count/sortingdb.h"
+#include "count/sortingtext.h"
+#include "platform/database.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+using namespace tv;
+using namespace tv::bench;
+
+namespace {
+
+// A timer that fires whenever events are handled; the gap is the longest time between firings.
+class GapMeter {
+public:
+    GapMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (m_last.isValid())
+                m_largest = std::max(m_largest, double(m_last.nsecsElapsed()) / 1e6);
+            m_last.start();
+        });
+    }
+    double measure(const std::function<void()>& work)
+    {
+        m_largest = 0;
+        m_last.invalidate();
+        m_timer.start();
+        QApplication::processEvents();
+        work();
+        QApplication::processEvents();
+        m_timer.stop();
+        return m_largest;
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_last;
+    double m_largest = 0;
+};
+
+// The window's share of a run: results in a tree view, progress in a bar that repaints.
+class WindowView : public BenchView {
+public:
+    explicit WindowView(ResultsModel& results, QProgressBar& bar) : BenchView(results), m_bar(bar)
+    {
+    }
+    void setProgressValue(double value) override { m_bar.setValue(int(value)); }
+    void setProgressText(const QString& text) override { m_bar.setFormat(text); }
+
+private:
+    QProgressBar& m_bar;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/dbData.mdb");
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+    }
+    {
+        Database db;
+        db.open(path);
+        db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
+    }
+    QString source;
+    const QString text = benchText(kWords, &source);
+    qInfo("runs over %lld words (%s)", countPieces(text), qPrintable(source));
+
+    ResultsModel results;
+    results.addColumn(QStringLiteral("Results"), 3500);
+    results.addColumn(QStringLiteral("Count"), 3000);
+    QTreeView list;
+    list.setModel(&results);
+    list.setRootIsDecorated(false);
+    list.setUniformRowHeights(true);
+    list.resize(520, 130);
+    list.show();
+    QProgressBar bar;
+    bar.setTextVisible(true);
+    bar.show();
+    WindowView view(results, bar);
+    OnePage pages(text);
+    GapMeter meter;
+
+    const double idle = meter.measure([] {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 1000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    });
+    const double db = meter.measure([&] { SortingDB(view, pages, path); });
+    const double textMethod = meter.measure([&] { SortingText(view, pages); });
+
+    figure(QStringLiteral("gap_idle_largest"), idle, "ms");
+    figure(QStringLiteral("gap_database_method_largest"), db, "ms");
+    figure(QStringLiteral("gap_text_method_largest"), textMethod, "ms");
+    figure(QStringLiteral("gap_result_rows"), results.rows(), "rows");
+    return 0;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// What the counting benchmarks share: the 10-million-word text, a window stand-in that keeps
+// its rows in a results model, a page source of one text, and the figures they print.
+#include "count/countingview.h"
+#include "fetch/pagesource.h"
+#include "results/resultsmodel.h"
+
+#include <QString>
+
+namespace tv::bench {
+
+constexpr qint64 kWords = 10'000'000;
+
+// A text of `words` words: the browser texts of the page corpus (TV_CORPUS, default
+// ../shared/corpus next to the repository) repeated, or without the corpus a made-up text
+// with a natural spread of word frequencies. `source` says which.
+QString benchText(qint64 words, QString* source = nullptr);
+// Words in the text as the engines count pieces: non-empty pieces between blanks, tabs and
+// line ends.
+qint64 countPieces(const QString& text);
+
+// Prints "name value unit".
+void figure(const QString& name, double value, const char* unit);
+// Peak resident memory of the process so far, in megabytes.
+double peakMegabytes();
+// Bytes the heap has handed out and not taken back.
+qint64 heapInUse();
+
+class BenchView : public CountingView {
+public:
+    explicit BenchView(ResultsModel& results) : m_results(results) {}
+    int pointerMode() const override { return m_mode; }
+    void setPointerMode(int mode) override { m_mode = mode; }
+    int siteCount() const override { return int(sites.size()); }
+    QString siteText(int row) const override { return sites.at(row - 1); }
+    bool perSiteSelected() const override { return !combined; }
+    bool combinedSelected() const override { return combined; }
+    bool ignoreCase() const override { return ignoreCaseValue; }
+    void setProgressValue(double value) override { progress = value; }
+    void setProgressText(const QString& text) override { progressText = text; }
+    void appendResult(const QString& text, const QString& sub1, const QString& sub2) override
+    {
+        m_results.append(text, sub1, sub2);
+    }
+    void setFirstColumnCaption(const QString& text) override { caption = text; }
+    void setResultsEnabled(bool) override {}
+
+    QStringList sites{QStringLiteral("bench.example")};
+    bool combined = true;
+    bool ignoreCaseValue = true;
+    double progress = 0;
+    QString progressText;
+    QString caption;
+
+private:
+    ResultsModel& m_results;
+    int m_mode = PointerDefault;
+};
+
+class OnePage : public PageSource {
+public:
+    explicit OnePage(QString text) : m_text(std::move(text)) {}
+    QString fetchUrl(const QString&) override { return m_text; }
+
+private:
+    QString m_text;
+};
+
+} // namespace tv::bench

@@ -68,6 +68,8 @@ private Q_SLOTS:
     void databaseMethodCaptions_data();
     void databaseMethodCaptions();
     void databaseStoresEveryOccurrence();
+    void manyDistinctWords_data();
+    void manyDistinctWords();
     void unusableDatabaseIsReportedOnce_data();
     void unusableDatabaseIsReportedOnce();
     void databaseInUseIsLeftAlone();
@@ -486,6 +488,47 @@ void TestEngines::databaseStoresEveryOccurrence()
     QCOMPARE(view.rowTexts().size(), 9);
     QCOMPARE(view.rowTexts().last(), QStringLiteral("w1|715"));
     QCOMPARE(view.lastCaption(), databaseCaption(5002));
+}
+
+void TestEngines::manyDistinctWords_data()
+{
+    addEngines();
+}
+
+void TestEngines::manyDistinctWords()
+{
+    // Enough distinct words for the sort to run beside the window's thread and for the tally
+    // index to grow several times. The page holds them in descending order, every word twice
+    // but those whose number divides by 7, once.
+    const auto word = [](int n) { return QStringLiteral("w%1").arg(n, 5, 10, QLatin1Char('0')); };
+    const auto once = [](int n) { return n % 7 == 0; };
+    QStringList page;
+    for (int n = 29999; n >= 0; --n) {
+        page << word(n);
+        if (!once(n))
+            page << word(n);
+    }
+    QStringList expected;
+    for (int n = 0; n < 30000; ++n) {
+        if (once(n))
+            expected << word(n) + QStringLiteral("|1");
+    }
+    for (int n = 0; n < 30000; ++n) {
+        if (!once(n))
+            expected << word(n) + QStringLiteral("|2");
+    }
+    QFETCH(Engine, engine);
+    FakeCountingView view;
+    view.sites = {"site1"};
+    FakePageSource pages;
+    pages.texts["site1"] = page.join(u' ');
+    RecordingSink sink;
+    run(engine, view, pages);
+    QVERIFY(sink.reports.isEmpty());
+    QCOMPARE(view.rowTexts(), expected);
+    const int total = int(page.size());
+    QCOMPARE(view.lastCaption(),
+             engine == Engine::Text ? textCaption(total) : databaseCaption(total));
 }
 
 void TestEngines::unusableDatabaseIsReportedOnce_data()

@@ -1,0 +1,178 @@
+// tallyvane-count over the page corpus served from this process with 50 ms of latency per
+// answer: the wall time of one run over every page, against the same run fetching the pages
+// one at a time (--prefetch 0), per engine; for scale, plain one-by-one downloads and the run
+// with no latency at all.
+#include "support/httpserver.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTextStream>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr std::chrono::milliseconds kLatency{50};
+constexpr int kRuns = 3; // the best of a few runs, as the machine is shared
+constexpr int kRunLimitMs = 300000;
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+void figure(const QString& name, double value, const char* unit)
+{
+    out() << name << ' ' << QString::number(value, 'f', 3) << ' ' << unit << Qt::endl;
+}
+
+struct Run {
+    bool ok = false;
+    double seconds = 0;
+    QByteArray output;
+};
+
+// One run of the program; the event loop keeps the server answering meanwhile.
+Run runCli(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(env);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kRunLimitMs, &loop, &QEventLoop::quit);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(TV_CLI_PROGRAM), arguments);
+    process.closeWriteChannel();
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    Run run;
+    run.seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(10000);
+        return run;
+    }
+    run.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    run.output = process.readAllStandardOutput();
+    return run;
+}
+
+Run bestRun(const QStringList& arguments)
+{
+    Run best;
+    for (int i = 0; i < kRuns; ++i) {
+        Run run = runCli(arguments);
+        if (!run.ok)
+            return run;
+        if (!best.ok || run.seconds < best.seconds)
+            best = std::move(run);
+    }
+    return best;
+}
+
+// The pages downloaded one after the other, nothing else done with them.
+double sequentialDownloads(const QStringList& urls)
+{
+    QNetworkAccessManager network;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& url : urls) {
+        QNetworkReply* reply = network.get(QNetworkRequest(QUrl(url)));
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kRunLimitMs, &loop, &QEventLoop::quit);
+        if (!reply->isFinished())
+            loop.exec();
+        reply->readAll();
+        reply->deleteLater();
+    }
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QString corpus = qEnvironmentVariable("TV_CORPUS");
+    if (corpus.isEmpty())
+        corpus = QStringLiteral(TV_SOURCE_DIR "/../shared/corpus");
+    const QDir pagesDir(corpus + QStringLiteral("/pages"));
+    const QStringList names =
+        pagesDir.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+    if (names.isEmpty()) {
+        out() << "cli_corpus skipped (no pages in " << pagesDir.path() << ")" << Qt::endl;
+        return 0;
+    }
+
+    tv::test::HttpServer server;
+    if (!server.isListening()) {
+        out() << "cli_corpus failed (no server)" << Qt::endl;
+        return 1;
+    }
+    QStringList urls;
+    QStringList urlsAtOnce;
+    qint64 bytes = 0;
+    for (const QString& name : names) {
+        QFile file(pagesDir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // Served as the browser saw the files: text/html without a charset.
+        tv::test::HttpFixture page = tv::test::HttpFixture::page(file.readAll(), "text/html");
+        page.delay = kLatency;
+        bytes += page.body.size();
+        const QString path = QStringLiteral("/corpus/") + name;
+        server.serve(path, page);
+        urls << server.url(path);
+        // The same page at once: what the run costs with the waiting taken away.
+        page.delay = std::chrono::milliseconds(0);
+        server.serve(QStringLiteral("/at-once/") + name, page);
+        urlsAtOnce << server.url(QStringLiteral("/at-once/") + name);
+    }
+    figure(QStringLiteral("cli_corpus_pages"), double(urls.size()), "pages");
+    figure(QStringLiteral("cli_corpus_size"), double(bytes) / 1e6, "MB");
+    figure(QStringLiteral("cli_latency_per_response"), double(kLatency.count()), "ms");
+
+    const double downloads = sequentialDownloads(urls);
+    figure(QStringLiteral("cli_downloads_one_at_a_time_wall"), downloads, "s");
+
+    for (const QString& engine : {QStringLiteral("db"), QStringLiteral("text")}) {
+        const QStringList common{QStringLiteral("--engine"), engine, QStringLiteral("--quiet"),
+                                 QStringLiteral("--format"), QStringLiteral("tsv")};
+        const Run whole = bestRun(common + urls);
+        const Run oneByOne =
+            bestRun(common + QStringList{QStringLiteral("--prefetch"), QStringLiteral("0")} + urls);
+        const Run atOnce = bestRun(common + urlsAtOnce);
+        if (!whole.ok || !oneByOne.ok || !atOnce.ok || whole.output != oneByOne.output ||
+            whole.output.isEmpty()) {
+            out() << "cli_corpus_" << engine << " failed (a run failed or the runs disagree)"
+                  << Qt::endl;
+            return 1;
+        }
+        const QString prefix = QStringLiteral("cli_corpus_") + engine;
+        figure(prefix + QStringLiteral("_wall"), whole.seconds, "s");
+        figure(prefix + QStringLiteral("_one_at_a_time_wall"), oneByOne.seconds, "s");
+        figure(prefix + QStringLiteral("_speedup_vs_one_at_a_time"),
+               oneByOne.seconds / whole.seconds, "x");
+        figure(prefix + QStringLiteral("_speedup_vs_plain_downloads"), downloads / whole.seconds,
+               "x");
+        // The floor set by the processor (parsing, counting), and what latency adds above it.
+        figure(prefix + QStringLiteral("_wall_without_latency"), atOnce.seconds, "s");
+        figure(prefix + QStringLiteral("_latency_not_hidden"), whole.seconds - atOnce.seconds, "s");
+        figure(prefix + QStringLiteral("_result_rows"), double(whole.output.count('\n') - 1),
+               "rows");
+    }
+    return 0;
+}

@@ -167,8 +167,8 @@ QString helpText()
         "  --per-site           one count for each site (default: one count for all sites)\n"
         "  --keep-case          tell upper and lower case apart (default: ignore letter case)\n"
         "  --engine db|text     db (default) counts in an SQLite table, text in memory\n"
-        "  --database FILE      with db: use this SQLite file (with the table tbWords) instead\n"
-        "                       of a private scratch database\n"
+        "  --database FILE      with db: count in this SQLite file's table tbWords (emptied\n"
+        "                       first) instead of a private scratch database\n"
         "  --prefetch N         pages downloaded ahead of the one being counted (default 8;\n"
         "                       0 fetches one page at a time)\n"
         "\n"
@@ -187,7 +187,7 @@ QString helpText()
         "list's caption, and every page that could not be read, and the run goes on.\n"
         "\n"
         "Exit status: 0 every page was read; 1 some pages (or the output) failed;\n"
-        "2 the command line is wrong; 3 nothing could be counted.\n");
+        "2 the command line is wrong or a list cannot be read; 3 nothing could be counted.\n");
 }
 
 QString versionText()

@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/countedpages.h"
 #include "cli/resultformats.h"
+#include "cli/scratchdatabase.h"
 #include "count/sortingdb.h"
 #include "count/sortingtext.h"
 #include "fetch/networkpagesource.h"
@@ -15,7 +16,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <unistd.h>
 
 namespace tv {
@@ -64,15 +64,11 @@ void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pag
     }
     const int before = reports.count();
     QString reason;
-    QTemporaryDir scratch;
+    ScratchDatabase scratch;
     QString path = options.databasePath;
     try {
         if (path.isEmpty()) {
-            // A private file of its own: a window counting at the same time keeps its table.
-            if (!scratch.isValid())
-                throw Failure(QStringLiteral("no scratch folder: ") + scratch.errorString());
-            path = scratch.filePath(QStringLiteral("words.sqlite"));
-            createWordDatabase(path);
+            path = scratch.create();
         } else {
             checkWordDatabase(path);
         }
@@ -123,18 +119,6 @@ bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& 
         }
     }
     return true;
-}
-
-void createWordDatabase(const QString& path)
-{
-    QFile file(path);
-    // SQLite takes an empty file for an empty database.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Failure(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
-    file.close();
-    Database db;
-    db.open(path);
-    db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
 }
 
 int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)

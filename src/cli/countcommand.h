@@ -24,10 +24,6 @@ enum ExitStatus {
 // when a list cannot be read.
 bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
 
-// Makes an SQLite file `path` whose table tbWords is empty, for a count of its own. Throws
-// Failure when it cannot.
-void createWordDatabase(const QString& path);
-
 // Runs the count and writes its results to `output`; messages go to `errors` (standard error).
 // Call it with the event loop running. Gives the exit status.
 int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors = stderr);

@@ -1,5 +1,6 @@
 // tallyvane-count end to end: the built program against pages served from this process.
 #include "cli/countcommand.h"
+#include "cli/scratchdatabase.h"
 #include "clirunner.h"
 #include "platform/database.h"
 #include "results/resultsmodel.h"
@@ -14,10 +15,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -435,6 +438,43 @@ private slots:
             QVERIFY(s.next());
             QCOMPARE(s.value(0).toInt(), 22);
         }
+    }
+
+    // Stopped in the middle of a count, the program still takes its scratch database along.
+    void interruptedRunLeavesNoScratch_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void interruptedRunLeavesNoScratch()
+    {
+        QFETCH(int, signal);
+        HttpFixture stalled = HttpFixture::html("<p>never finished</p>");
+        stalled.stallAfter = 4;
+        m_server.serve(QStringLiteral("/stalled/"), stalled);
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("TMPDIR"), scratch.path());
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(cliProgram(), {m_sites[0], m_server.siteAddress(QStringLiteral("/stalled"))});
+        QVERIFY(process.waitForStarted(30000));
+        const QDir folder(scratch.path());
+        const auto entries = [&] {
+            return folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        };
+        // The count is under way: its database exists and the stalled page has been asked for.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_server.requestCount(QStringLiteral("/stalled/")) > 0 && entries().size() == 1, 60000);
+        QVERIFY(QFileInfo::exists(folder.filePath(entries().first() + "/words.sqlite")));
+        QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 60000);
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(entries(), QStringList());
     }
 
     // Progress only on a terminal, and --quiet silences progress and total.

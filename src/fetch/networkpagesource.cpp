@@ -61,7 +61,14 @@ std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::startJob(const QStrin
 {
     auto job = std::make_shared<Job>();
     job->address = address;
-    job->download = std::make_unique<Download>(m_network, completeAddress(address), m_options);
+    const QString url = completeAddress(address);
+    if (url.isEmpty()) {
+        // An empty row (a list file's last line end gives one) names no page: it has no
+        // words, and nothing failed.
+        job->done = true;
+        return job;
+    }
+    job->download = std::make_unique<Download>(m_network, url, m_options);
     ++m_downloadsStarted;
     if (job->download->isFinished()) {
         onDownloaded(job);

@@ -19,6 +19,7 @@ private slots:
     void fetch_data();
     void fetch();
     void refusedConnection();
+    void emptyRowIsNoPage();
     void browserLikeRequest();
     void sizeCap();
     void eventsFlowWhileWaiting();
@@ -192,6 +193,22 @@ void TestNetwork::refusedConnection()
     QCOMPARE(sink.reports.size(), 1);
     QVERIFY(sink.descriptions().first().contains(QStringLiteral("http://127.0.0.1:%1/").arg(port)));
     QVERIFY(sink.descriptions().first().contains(QLatin1String("refused")));
+}
+
+void TestNetwork::emptyRowIsNoPage()
+{
+    tv::test::HttpServer server;
+    server.serve(QStringLiteral("/a/"), HttpFixture::html("<p>words</p>"));
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    const QStringList rows = {QString(), server.siteAddress(QStringLiteral("/a")),
+                              QStringLiteral("   ")};
+    source.announce(rows);
+    QCOMPARE(source.fetchUrl(rows[0]), QString());
+    QCOMPARE(source.fetchUrl(rows[1]), QStringLiteral("words"));
+    QCOMPARE(source.fetchUrl(rows[2]), QString());
+    QVERIFY(sink.reports.isEmpty());
+    QCOMPARE(source.downloadsStarted(), 1);
 }
 
 void TestNetwork::browserLikeRequest()

@@ -124,4 +124,4 @@ void TestDatabase::closedDatabaseRefusesWork()
 }
 
 TV_TEST_MAIN(TestDatabase, QCoreApplication)
-#include "tst_database.moc"
+#include "test_database.moc"

@@ -293,4 +293,4 @@ void TestFilterSites::removeAtRows()
 }
 
 TV_TEST_MAIN(TestFilterSites, QCoreApplication)
-#include "tst_filtersites.moc"
+#include "test_filtersites.moc"

@@ -355,4 +355,4 @@ void TestNetwork::stalledPageFetchedAheadTimesOutOnlyWhenAskedFor()
 }
 
 TV_TEST_MAIN(TestNetwork, QCoreApplication)
-#include "tst_network.moc"
+#include "test_network.moc"

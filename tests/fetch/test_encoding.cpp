@@ -134,4 +134,4 @@ void TestEncoding::plainText()
 }
 
 TV_TEST_MAIN(TestEncoding, QCoreApplication)
-#include "tst_encoding.moc"
+#include "test_encoding.moc"

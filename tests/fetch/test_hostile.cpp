@@ -74,4 +74,4 @@ void TestHostile::hostile()
 }
 
 TV_TEST_MAIN(TestHostile, QCoreApplication)
-#include "tst_hostile.moc"
+#include "test_hostile.moc"

@@ -621,4 +621,4 @@ void TestEngines::tableThatCannotBeEmptiedStopsTheRun()
 }
 
 TV_TEST_MAIN(TestEngines, QCoreApplication)
-#include "tst_engines.moc"
+#include "test_engines.moc"

@@ -108,4 +108,4 @@ void TestWalk::controlCharacters()
 }
 
 TV_TEST_MAIN(TestWalk, QCoreApplication)
-#include "tst_walk.moc"
+#include "test_walk.moc"

@@ -182,4 +182,4 @@ void TestResultsModel::layoutRebuildEmptiesTheList()
 }
 
 TV_TEST_MAIN(TestResultsModel, QCoreApplication)
-#include "tst_resultsmodel.moc"
+#include "test_resultsmodel.moc"

@@ -258,4 +258,4 @@ void TestSiteCommands::failingDialogIsReported()
 }
 
 TV_TEST_MAIN(TestSiteCommands, QCoreApplication)
-#include "tst_sitecommands.moc"
+#include "test_sitecommands.moc"

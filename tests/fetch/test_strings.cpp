@@ -110,4 +110,4 @@ void TestStrings::removeTagsEndBeforeStart()
 }
 
 TV_TEST_MAIN(TestStrings, QCoreApplication)
-#include "tst_strings.moc"
+#include "test_strings.moc"

@@ -170,4 +170,4 @@ private slots:
 };
 
 TV_TEST_MAIN(TestCliFormats, QCoreApplication)
-#include "tst_cliformats.moc"
+#include "test_cliformats.moc"

@@ -521,4 +521,4 @@ private slots:
 };
 
 TV_TEST_MAIN(TestCli, QCoreApplication)
-#include "tst_cli.moc"
+#include "test_cli.moc"

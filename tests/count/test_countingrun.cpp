@@ -199,4 +199,4 @@ void TestCountingRun::secondRunAppends()
 }
 
 TV_TEST_MAIN(TestCountingRun, QCoreApplication)
-#include "tst_countingrun.moc"
+#include "test_countingrun.moc"

@@ -355,4 +355,4 @@ void TestWordClean::pieces()
 }
 
 TV_TEST_MAIN(TestWordClean, QCoreApplication)
-#include "tst_wordclean.moc"
+#include "test_wordclean.moc"

@@ -478,4 +478,4 @@ void TestLoadFromFile::rowsArriveWhileLoading()
 }
 
 TV_TEST_MAIN(TestLoadFromFile, QCoreApplication)
-#include "tst_loadfromfile.moc"
+#include "test_loadfromfile.moc"

@@ -123,46 +123,46 @@ qint64 countCombined(CountingView& view, PageSource& pages, WordTable& table, Gu
         g.run(118, [&] { text = pages.fetchUrl(address); });
         storePageWords(view, table, g, 120, name, text);
     }
-    g.run(120, [&] { table.flush(); });
-    g.run(122, [&] { table.endCount(); });
-    showSorting(view, g, 124);
+    g.run(122, [&] { table.flush(); });
+    g.run(124, [&] { table.endCount(); });
+    showSorting(view, g, 126);
     std::vector<WordCount> rows;
-    g.run(126, [&] { rows = table.query(); });
-    return appendRows(view, g, 128, rows, nullptr);
+    g.run(128, [&] { rows = table.query(); });
+    return appendRows(view, g, 130, rows, nullptr);
 }
 
 qint64 countPerSite(CountingView& view, PageSource& pages, WordTable& table, Guard& g)
 {
     qint64 total = 0;
-    const int sites = g.value(132, 0, [&] { return view.siteCount(); });
-    g.run(134, [&] { announceSites(view, pages, sites); });
+    const int sites = g.value(134, 0, [&] { return view.siteCount(); });
+    g.run(136, [&] { announceSites(view, pages, sites); });
     for (int row = 1; row <= sites; ++row) {
         QString address;
-        if (!readSite(view, g, 136, row, address))
+        if (!readSite(view, g, 138, row, address))
             continue;
         const QString name = FileNameFromPath(address);
-        g.run(138, [&] {
+        g.run(140, [&] {
             view.setProgressText(QStringLiteral("Processing: ") + name);
             view.setProgressValue(double(row) / double(sites + 1) * 100.0);
         });
-        g.run(140, [&] { view.setPointerMode(PointerHourglass); });
+        g.run(142, [&] { view.setPointerMode(PointerHourglass); });
         // A table that cannot be emptied still holds the last site's words, which would be
         // counted again under this one: the run ends here.
-        if (!g.value(142, false, [&] {
+        if (!g.value(144, false, [&] {
                 table.clear();
                 return true;
             }))
             break;
-        g.run(144, [&] { table.beginCount(); });
+        g.run(146, [&] { table.beginCount(); });
         QString text;
-        g.run(146, [&] { text = pages.fetchUrl(address); });
-        storePageWords(view, table, g, 148, name, text);
-        g.run(148, [&] { table.flush(); });
-        g.run(150, [&] { table.endCount(); });
-        showSorting(view, g, 152);
+        g.run(148, [&] { text = pages.fetchUrl(address); });
+        storePageWords(view, table, g, 150, name, text);
+        g.run(152, [&] { table.flush(); });
+        g.run(154, [&] { table.endCount(); });
+        showSorting(view, g, 156);
         std::vector<WordCount> rows;
-        g.run(154, [&] { rows = table.query(); });
-        total += appendRows(view, g, 156, rows, &name);
+        g.run(158, [&] { rows = table.query(); });
+        total += appendRows(view, g, 160, rows, &name);
     }
     return total;
 }
@@ -188,9 +188,9 @@ void SortingDB(CountingView& view, PageSource& pages, const QString& databasePat
     qint64 total = 0;
     if (g.test(104, [&] { return view.combinedSelected(); }))
         total = countCombined(view, pages, table, g);
-    else if (g.test(130, [&] { return view.perSiteSelected(); }))
+    else if (g.test(132, [&] { return view.perSiteSelected(); }))
         total = countPerSite(view, pages, table, g);
-    g.run(160, [&] {
+    g.run(162, [&] {
         view.setFirstColumnCaption(QStringLiteral("Results - Word Count: ") +
                                    QString::number(total));
     });

@@ -296,7 +296,7 @@ void TestEngines::unreadableRowIsReportedAndSkipped_data()
     QTest::newRow("database method, one count")
         << Engine::Database << false << QStringList{"a|1"} << 112;
     QTest::newRow("database method, per site")
-        << Engine::Database << true << QStringList{"site1|a|1"} << 136;
+        << Engine::Database << true << QStringList{"site1|a|1"} << 138;
 }
 
 void TestEngines::unreadableRowIsReportedAndSkipped()

@@ -285,6 +285,32 @@ private Q_SLOTS:
         QVERIFY(m_sink->reports.isEmpty());
     }
 
+    void skinFileTurnsTheWindowToButtonFace()
+    {
+        load(present);
+        QCOMPARE(m_form->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(control<QGroupBox>("Frame1")->palette().color(QPalette::Window),
+                 QColor(Qt::white));
+        QVERIFY(qApp->styleSheet().isEmpty());
+
+        Form1Services s;
+        s.dialogs = &m_dialogs;
+        s.desktop = &m_desktop;
+        s.probeProvider = present;
+        s.programFolder = makeProgramFolder(true, false);
+        test::writeFile(s.programFolder + QStringLiteral("/x/o.cjs"),
+                        "QPushButton { font-style: italic; }");
+        m_form = std::make_unique<Form1>(s);
+        m_form->Form_Load();
+        const QColor face = m_form->palette().color(QPalette::Button);
+        QCOMPARE(m_form->palette().color(QPalette::Window), face);
+        QCOMPARE(control<QRadioButton>("Option4")->palette().color(QPalette::Window), face);
+        QCOMPARE(control<QCheckBox>("Check3")->palette().color(QPalette::Window), face);
+        QCOMPARE(qApp->styleSheet(), QStringLiteral("QPushButton { font-style: italic; }"));
+        QVERIFY(m_sink->reports.isEmpty());
+        qApp->setStyleSheet(QString());
+    }
+
     void unreadableStoredValueIsReportedAndLoadingGoesOn()
     {
         store("Option3", QStringLiteral("maybe"));

@@ -13,8 +13,10 @@ QString removeTags(const QString& text)
     QString result;
     bool inTag = false;
 
-    g.run(100, [&] { start = text.toLower().indexOf(QLatin1String("<body")) + 1; });
-    g.run(102, [&] { end = text.toLower().indexOf(QLatin1String("</body>")) + 1; });
+    // A case-blind search keeps positions in step with the text; a lower-cased copy may not
+    // (one character can lower-case to two).
+    g.run(100, [&] { start = text.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive) + 1; });
+    g.run(102, [&] { end = text.indexOf(QLatin1String("</body>"), 0, Qt::CaseInsensitive) + 1; });
     g.run(104, [&] { result.clear(); });
     if (g.test(106, [&] { return end > 0; })) {
         g.run(108, [&] {

@@ -75,6 +75,8 @@ void TestStrings::removeTags_data()
                                                    << "ad";
     QTest::newRow("entities and script text stay") << "<body>&amp;<script>x=1</script></body>"
                                                    << "&amp;x=1";
+    QTest::newRow("text that lower-cases longer before the body")
+        << QStringLiteral("\u0130\u0130<body>x</body>") << "x";
     QTest::newRow("white space kept") << "<body>\r\n a  b\t</body>"
                                       << "\r\n a  b\t";
     QTest::newRow("plain rendered text") << "just text\nlines"

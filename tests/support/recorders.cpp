@@ -38,46 +38,39 @@ void ScriptedDialogs::information(const QString& text)
     informations << text;
 }
 
+template <class T> T ScriptedDialogs::nextAnswer(QQueue<T>& queue, const QString& call)
+{
+    if (queue.isEmpty()) {
+        unexpected << call;
+        return T{};
+    }
+    return queue.dequeue();
+}
+
 bool ScriptedDialogs::question(const QString& text, bool)
 {
     questions << text;
-    if (answers.isEmpty()) {
-        unexpected << QStringLiteral("question: ") + text;
-        return false;
-    }
-    return answers.dequeue();
+    return nextAnswer(answers, QStringLiteral("question: ") + text);
 }
 
 QString ScriptedDialogs::inputBox(const QString& prompt)
 {
     prompts << prompt;
-    if (inputs.isEmpty()) {
-        unexpected << QStringLiteral("input: ") + prompt;
-        return {};
-    }
-    return inputs.dequeue();
+    return nextAnswer(inputs, QStringLiteral("input: ") + prompt);
 }
 
 QStringList ScriptedDialogs::openFileNames(const QString& title, const QString& filter)
 {
     dialogTitles << title;
     dialogFilters << filter;
-    if (openResults.isEmpty()) {
-        unexpected << QStringLiteral("open: ") + title;
-        return {};
-    }
-    return openResults.dequeue();
+    return nextAnswer(openResults, QStringLiteral("open: ") + title);
 }
 
 QString ScriptedDialogs::saveFileName(const QString& title, const QString& filter)
 {
     dialogTitles << title;
     dialogFilters << filter;
-    if (saveResults.isEmpty()) {
-        unexpected << QStringLiteral("save: ") + title;
-        return {};
-    }
-    return saveResults.dequeue();
+    return nextAnswer(saveResults, QStringLiteral("save: ") + title);
 }
 
 bool RecordingDesktop::openUrl(const QString& url)
@@ -94,24 +87,27 @@ bool RecordingDesktop::openDocument(const QString& path)
 
 bool RecordingDesktop::clearClipboard()
 {
-    ++clipboardAttempts;
-    if (clipboardFailures > 0) {
-        --clipboardFailures;
+    if (refuseAttempt())
         return false;
-    }
     clipboard.clear();
     return true;
 }
 
 bool RecordingDesktop::setClipboardText(const QString& text)
 {
-    ++clipboardAttempts;
-    if (clipboardFailures > 0) {
-        --clipboardFailures;
+    if (refuseAttempt())
         return false;
-    }
     clipboard = text;
     clipboardSet = true;
+    return true;
+}
+
+bool RecordingDesktop::refuseAttempt()
+{
+    ++clipboardAttempts;
+    if (clipboardFailures <= 0)
+        return false;
+    --clipboardFailures;
     return true;
 }
 

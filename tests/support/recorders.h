@@ -49,6 +49,10 @@ public:
     QStringList dialogTitles;
     QStringList dialogFilters;
     QStringList unexpected;
+
+private:
+    // The next queued answer; without one, an empty answer and `call` noted as unexpected.
+    template <class T> T nextAnswer(QQueue<T>& queue, const QString& call);
 };
 
 class RecordingDesktop : public Desktop {
@@ -64,6 +68,10 @@ public:
     bool clipboardSet = false;
     int clipboardFailures = 0; // attempts to refuse before one succeeds
     int clipboardAttempts = 0;
+
+private:
+    // Counts a clipboard attempt; true for one of those to refuse.
+    bool refuseAttempt();
 };
 
 } // namespace tv::test

@@ -2,36 +2,27 @@
 // answer: the wall time of one run over every page, against the same run fetching the pages
 // one at a time (--prefetch 0), per engine; for scale, plain one-by-one downloads and the run
 // with no latency at all.
+#include "clirunner.h"
+#include "support/benchsupport.h"
 #include "support/httpserver.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
-#include <QTextStream>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+
+using namespace tv::bench;
 
 namespace {
 
 constexpr std::chrono::milliseconds kLatency{50};
 constexpr int kRuns = 3; // the best of a few runs, as the machine is shared
 constexpr int kRunLimitMs = 300000;
-
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-void figure(const QString& name, double value, const char* unit)
-{
-    out() << name << ' ' << QString::number(value, 'f', 3) << ' ' << unit << Qt::endl;
-}
 
 struct Run {
     bool ok = false;
@@ -40,32 +31,17 @@ struct Run {
 };
 
 // One run of the program; the event loop keeps the server answering meanwhile.
-Run runCli(const QStringList& arguments)
+Run runOnce(const QStringList& arguments)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kRunLimitMs, &loop, &QEventLoop::quit);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(QStringLiteral(TV_CLI_PROGRAM), arguments);
-    process.closeWriteChannel();
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
+    tv::test::CliRun cli;
+    cli.arguments = arguments;
+    cli.errorFile = QProcess::nullDevice();
+    cli.timeoutMs = kRunLimitMs;
+    tv::test::CliOutcome outcome;
     Run run;
-    run.seconds = double(timer.nsecsElapsed()) / 1e9;
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(10000);
-        return run;
-    }
-    run.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    run.output = process.readAllStandardOutput();
+    run.seconds = secondsOf([&] { outcome = tv::test::runCli(cli); });
+    run.ok = outcome.finished && outcome.exitCode == 0;
+    run.output = outcome.out;
     return run;
 }
 
@@ -73,7 +49,7 @@ Run bestRun(const QStringList& arguments)
 {
     Run best;
     for (int i = 0; i < kRuns; ++i) {
-        Run run = runCli(arguments);
+        Run run = runOnce(arguments);
         if (!run.ok)
             return run;
         if (!best.ok || run.seconds < best.seconds)
@@ -86,19 +62,18 @@ Run bestRun(const QStringList& arguments)
 double sequentialDownloads(const QStringList& urls)
 {
     QNetworkAccessManager network;
-    QElapsedTimer timer;
-    timer.start();
-    for (const QString& url : urls) {
-        QNetworkReply* reply = network.get(QNetworkRequest(QUrl(url)));
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(kRunLimitMs, &loop, &QEventLoop::quit);
-        if (!reply->isFinished())
-            loop.exec();
-        reply->readAll();
-        reply->deleteLater();
-    }
-    return double(timer.nsecsElapsed()) / 1e9;
+    return secondsOf([&] {
+        for (const QString& url : urls) {
+            QNetworkReply* reply = network.get(QNetworkRequest(QUrl(url)));
+            QEventLoop loop;
+            QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+            QTimer::singleShot(kRunLimitMs, &loop, &QEventLoop::quit);
+            if (!reply->isFinished())
+                loop.exec();
+            reply->readAll();
+            reply->deleteLater();
+        }
+    });
 }
 
 } // namespace
@@ -106,10 +81,7 @@ double sequentialDownloads(const QStringList& urls)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QString corpus = qEnvironmentVariable("TV_CORPUS");
-    if (corpus.isEmpty())
-        corpus = QStringLiteral(TV_SOURCE_DIR "/../shared/corpus");
-    const QDir pagesDir(corpus + QStringLiteral("/pages"));
+    const QDir pagesDir(corpusFolder() + QStringLiteral("/pages"));
     const QStringList names =
         pagesDir.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
     if (names.isEmpty()) {

@@ -1,14 +1,14 @@
 // How long the window goes without handling its events during a run: the largest gap between
 // two processed event batches, for each engine over the 10-million-word text with the results
 // shown in a tree view. The baseline is the same measurement over an idle second.
-#include "benchsupport.h"
+#include "cli/scratchdatabase.h"
 #include "count/sortingdb.h"
 #include "count/sortingtext.h"
-#include "platform/database.h"
+#include "countbench.h"
+#include "support/benchsupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -72,22 +72,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/dbData.mdb");
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-    }
-    {
-        Database db;
-        db.open(path);
-        db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
-    }
-    QString source;
-    const QString text = benchText(kWords, &source);
-    qInfo("runs over %lld words (%s)", countPieces(text), qPrintable(source));
+    createWordDatabase(path);
+    const QString text = benchText("runs");
 
     ResultsModel results;
-    results.addColumn(QStringLiteral("Results"), 3500);
-    results.addColumn(QStringLiteral("Count"), 3000);
+    addResultColumns(results);
     QTreeView list;
     list.setModel(&results);
     list.setRootIsDecorated(false);

@@ -1,33 +1,21 @@
 // The database method end to end over a 10-million-word text (no network): words per second
 // stored and counted, and peak memory; against the plain way of doing the same with Qt SQL
 // (one single-row INSERT per word on the calling thread, the same query), in the same process.
-#include "benchsupport.h"
+#include "cli/scratchdatabase.h"
 #include "count/pagewords.h"
 #include "count/sortingdb.h"
 #include "count/wordclean.h"
+#include "countbench.h"
 #include "platform/database.h"
+#include "support/benchsupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 using namespace tv;
 using namespace tv::bench;
 
 namespace {
-
-QString makeDatabase(const QString& folder, const QString& name)
-{
-    const QString path = folder + u'/' + name;
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.close();
-    Database db;
-    db.open(path);
-    db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
-    return path;
-}
 
 // The straightforward version: every word through one prepared single-row INSERT, then the
 // grouping query. Gives the total of the counts; `querySeconds` is the query's share, SQLite's
@@ -48,16 +36,15 @@ qint64 plainCount(const QString& text, const QString& path, double& querySeconds
         insert.exec();
     });
     db.commit();
-    QElapsedTimer timer;
-    timer.start();
-    Statement rows = db.query(QStringLiteral(
-        "SELECT  Count([tbWords].[Word]) AS [WCount], [tbWords].[Word] From [tbWords]  GROUP BY "
-        "[tbWords].[Word]  ORDER BY Count([tbWords].[Word]), [tbWords].[Word]"));
     qint64 total = 0;
-    while (rows.next())
-        total += rows.value(0).toLongLong();
-    rows.finish();
-    querySeconds = double(timer.nsecsElapsed()) / 1e9;
+    querySeconds = secondsOf([&] {
+        Statement rows = db.query(QStringLiteral(
+            "SELECT  Count([tbWords].[Word]) AS [WCount], [tbWords].[Word] From [tbWords]  GROUP "
+            "BY [tbWords].[Word]  ORDER BY Count([tbWords].[Word]), [tbWords].[Word]"));
+        while (rows.next())
+            total += rows.value(0).toLongLong();
+        rows.finish();
+    });
     return total;
 }
 
@@ -67,19 +54,15 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    QString source;
-    QString text = benchText(kWords, &source);
-    const qint64 words = countPieces(text);
-    qInfo("database method over %lld words (%s)", words, qPrintable(source));
-    const QString path = makeDatabase(dir.path(), QStringLiteral("dbData.mdb"));
+    qint64 words = 0;
+    const QString text = benchText("database method", &words);
+    const QString path = dir.filePath(QStringLiteral("dbData.mdb"));
+    createWordDatabase(path);
 
     ResultsModel results;
     BenchView view(results);
     OnePage pages(text);
-    QElapsedTimer timer;
-    timer.start();
-    SortingDB(view, pages, path);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    const double seconds = secondsOf([&] { SortingDB(view, pages, path); });
     const double peak = peakMegabytes();
     const qint64 counted = view.caption.section(u' ', -1).toLongLong();
 
@@ -89,11 +72,12 @@ int main(int argc, char** argv)
     figure(QStringLiteral("db_peak_memory"), peak, "MB");
     figure(QStringLiteral("db_result_rows"), results.rows(), "rows");
 
-    const QString plainPath = makeDatabase(dir.path(), QStringLiteral("plain.mdb"));
-    timer.restart();
+    const QString plainPath = dir.filePath(QStringLiteral("plain.mdb"));
+    createWordDatabase(plainPath);
     double querySeconds = 0;
-    const qint64 plainTotal = plainCount(text, plainPath, querySeconds);
-    const double plainSeconds = double(timer.nsecsElapsed()) / 1e9;
+    qint64 plainTotal = 0;
+    const double plainSeconds =
+        secondsOf([&] { plainTotal = plainCount(text, plainPath, querySeconds); });
     figure(QStringLiteral("db_plain_words_per_second"), double(words) / plainSeconds, "words/s");
     figure(QStringLiteral("db_speedup_over_plain"), plainSeconds / seconds, "x");
     figure(QStringLiteral("db_plain_query_seconds"), querySeconds, "s");

@@ -2,9 +2,10 @@
 // run appends them (yielding as it goes): the time, the memory per row, and the slowest
 // repaint while scrolling through the list. The baseline, in the same process, is the same
 // model told of every row on its own.
-#include "benchsupport.h"
 #include "count/enginesupport.h"
+#include "countbench.h"
 #include "platform/yield.h"
+#include "support/benchsupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,9 +22,10 @@ namespace {
 constexpr int kRows = 1'000'000;
 constexpr int kBaselineRows = 50'000;
 
+// A results list with its two columns, set up as the window sets up its own.
 std::unique_ptr<QTreeView> showList(ResultsModel& model)
 {
-    // Set up as the window sets up its results list.
+    addResultColumns(model);
     auto view = std::make_unique<QTreeView>();
     view->setModel(&model);
     view->setRootIsDecorated(false);
@@ -49,17 +51,16 @@ void settle()
 double appendRows(ResultsModel& model, int rows, bool noticeEach)
 {
     CountTexts counts;
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < rows; ++i) {
-        model.append(QStringLiteral("word%1").arg(i), counts.text(1 + i / 100));
-        if (noticeEach)
-            model.flushAppends();
-        Yield();
-    }
-    model.flushAppends();
-    settle();
-    return double(timer.nsecsElapsed()) / 1e9;
+    return secondsOf([&] {
+        for (int i = 0; i < rows; ++i) {
+            model.append(QStringLiteral("word%1").arg(i), counts.text(1 + i / 100));
+            if (noticeEach)
+                model.flushAppends();
+            Yield();
+        }
+        model.flushAppends();
+        settle();
+    });
 }
 
 } // namespace
@@ -71,15 +72,11 @@ int main(int argc, char** argv)
     double baselineSeconds = 0;
     {
         ResultsModel model;
-        model.addColumn(QStringLiteral("Results"), 3500);
-        model.addColumn(QStringLiteral("Count"), 3000);
         const auto view = showList(model);
         baselineSeconds = appendRows(model, kBaselineRows, true);
     }
 
     ResultsModel model;
-    model.addColumn(QStringLiteral("Results"), 3500);
-    model.addColumn(QStringLiteral("Count"), 3000);
     const auto view = showList(model);
     const qint64 heapBefore = heapInUse();
     const double seconds = appendRows(model, kRows, false);

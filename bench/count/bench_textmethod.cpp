@@ -1,11 +1,12 @@
 // The text method over the 10-million-word text: words per second, and the ratio to a plain
 // std::unordered_map count of the same words (split, cleaned, counted, ordered for output)
 // measured in the same process.
-#include "benchsupport.h"
 #include "count/sortingtext.h"
+#include "countbench.h"
+#include "support/benchsupport.h"
+#include "support/plainwords.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <unordered_map>
 #include <vector>
@@ -15,33 +16,10 @@ using namespace tv::bench;
 
 namespace {
 
-bool isSeparator(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
-bool isAsciiPunctuation(QChar c)
-{
-    return c.unicode() < 128 && (c.isPunct() || QStringView(u"$+<=>^`|~").contains(c));
-}
-
 // Word and count, least frequent first, as the plain count orders its output.
 std::vector<std::pair<QString, qint64>> plainCount(const QString& text)
 {
-    std::unordered_map<QString, qint64> counts;
-    QString word;
-    const auto finish = [&] {
-        if (!word.isEmpty())
-            ++counts[word.toLower()];
-        word.clear();
-    };
-    for (const QChar c : text) {
-        if (isSeparator(c))
-            finish();
-        else if (!isAsciiPunctuation(c))
-            word += c;
-    }
-    finish();
+    const auto counts = plainWordCounts<std::unordered_map<QString, qint64>>(text);
     std::vector<std::pair<QString, qint64>> sorted(counts.begin(), counts.end());
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
         return a.second != b.second ? a.second < b.second : a.first < b.first;
@@ -54,22 +32,16 @@ std::vector<std::pair<QString, qint64>> plainCount(const QString& text)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QString source;
-    const QString text = benchText(kWords, &source);
-    const qint64 words = countPieces(text);
-    qInfo("text method over %lld words (%s)", words, qPrintable(source));
+    qint64 words = 0;
+    const QString text = benchText("text method", &words);
 
     ResultsModel results;
     BenchView view(results);
     OnePage pages(text);
-    QElapsedTimer timer;
-    timer.start();
-    SortingText(view, pages);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    const double seconds = secondsOf([&] { SortingText(view, pages); });
 
-    timer.restart();
-    const auto plain = plainCount(text);
-    const double plainSeconds = double(timer.nsecsElapsed()) / 1e9;
+    std::vector<std::pair<QString, qint64>> plain;
+    const double plainSeconds = secondsOf([&] { plain = plainCount(text); });
 
     // Both give the same rows: the plain count's words as the text method shows them.
     bool same = qsizetype(plain.size()) == results.rows();

@@ -2,19 +2,25 @@
 // slowest page per byte, peak memory, and how far each page's words are from the browser's.
 // Options: --dump FOLDER writes each page's text there for comparison by eye.
 #include "fetch/pagetext.h"
+#include "support/benchsupport.h"
+#include "support/hostilepages.h"
+#include "support/plainwords.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QTextStream>
 #include <algorithm>
 #include <gumbo.h>
-#include <sys/resource.h>
 #include <vector>
 
+using namespace tv::bench;
+
 namespace {
+
+// Each page's time is the least of a few runs, enough to smooth out noise on small pages.
+constexpr int kRounds = 20;
+constexpr qint64 kBudgetMs = 300;
 
 struct Page {
     QString name;
@@ -24,70 +30,11 @@ struct Page {
     double wordDiff = -1;
 };
 
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-void figure(const QString& name, double value, const char* unit)
-{
-    out() << name << ' ' << QString::number(value, 'f', 3) << ' ' << unit << Qt::endl;
-}
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
-// The least time of a few runs, enough to smooth out noise on small pages.
-template <class F> double bestSeconds(F&& run)
-{
-    double best = 1e9;
-    QElapsedTimer total;
-    total.start();
-    for (int i = 0; i < 20; ++i) {
-        QElapsedTimer t;
-        t.start();
-        run();
-        best = std::min(best, double(t.nsecsElapsed()) / 1e9);
-        if (i >= 2 && total.elapsed() > 300)
-            break;
-    }
-    return best;
-}
-
-// The word rule: split at LF, CR, TAB and space; drop the ASCII punctuation; lower-case.
-QHash<QString, qint64> wordCounts(const QString& text)
-{
-    QHash<QString, qint64> counts;
-    QString word;
-    auto finish = [&] {
-        if (!word.isEmpty())
-            ++counts[word.toLower()];
-        word.clear();
-    };
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == '\n' || u == '\r' || u == '\t' || u == ' ') {
-            finish();
-            continue;
-        }
-        if (u < 128 && std::ispunct(int(u)))
-            continue;
-        word.append(c);
-    }
-    finish();
-    return counts;
-}
-
 // The share of word occurrences that differ: unmatched occurrences over the union multiset.
 double wordDifference(const QString& ours, const QString& reference)
 {
-    const auto a = wordCounts(ours);
-    const auto b = wordCounts(reference);
+    const auto a = plainWordCounts<QHash<QString, qint64>>(ours);
+    const auto b = plainWordCounts<QHash<QString, qint64>>(reference);
     qint64 differ = 0;
     qint64 all = 0;
     for (auto it = a.cbegin(); it != a.cend(); ++it) {
@@ -104,46 +51,26 @@ double wordDifference(const QString& ours, const QString& reference)
     return all == 0 ? 0.0 : double(differ) / double(all);
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    if (v.empty())
-        return 0;
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-QByteArray repeated(const QByteArray& piece, int times)
-{
-    QByteArray out;
-    out.reserve(piece.size() * times);
-    for (int i = 0; i < times; ++i)
-        out += piece;
-    return out;
-}
-
 // Pages built to hurt a parser; each should take well under 3 seconds.
 void hostilePages()
 {
-    QByteArray reopen = "<p>";
-    for (int i = 0; i < 40; ++i)
-        reopen += "<b id=" + QByteArray::number(i) + ">";
-    reopen += "</p>" + repeated("<p>x</p>", 50000);
+    using namespace tv::test;
     const QList<QPair<QString, QByteArray>> pages{
-        {"nested100k", repeated("<div>", 100000) + "x" + repeated("</div>", 100000)},
+        {"nested100k", nestedDivs(100000)},
         {"unclosed_div50k", repeated("<div>x", 50000)},
         {"unclosed_b50k", repeated("<b>x", 50000)},
-        {"single_line5mb", "<p>" + repeated("word ", 1000000) + "</p>"},
+        {"single_line5mb", singleLine(1000000)},
         {"nul_bytes", "<p>a" + QByteArray(5000000, '\0') + "b</p>"},
-        {"formatting_reopen", reopen},
+        {"formatting_reopen", formattingReopen(40, 50000)},
     };
     for (const auto& page : pages) {
-        QElapsedTimer t;
-        t.start();
-        try {
-            tv::pageText(page.second, "text/html");
-        } catch (...) {
-        }
-        figure(QStringLiteral("fetch_hostile_") + page.first, double(t.nsecsElapsed()) / 1e9, "s");
+        const double seconds = secondsOf([&] {
+            try {
+                tv::pageText(page.second, "text/html");
+            } catch (...) {
+            }
+        });
+        figure(QStringLiteral("fetch_hostile_") + page.first, seconds, "s");
     }
 }
 
@@ -157,9 +84,7 @@ int main(int argc, char** argv)
     const QString dumpFolder =
         dumpAt > 0 && dumpAt + 1 < args.size() ? args[dumpAt + 1] : QString();
 
-    QString corpus = qEnvironmentVariable("TV_CORPUS");
-    if (corpus.isEmpty())
-        corpus = QStringLiteral(TV_SOURCE_DIR "/../shared/corpus");
+    const QString corpus = corpusFolder();
     const QDir pagesDir(corpus + QStringLiteral("/pages"));
     if (!pagesDir.exists()) {
         out() << "fetch_corpus skipped (no " << pagesDir.path() << ")" << Qt::endl;
@@ -183,12 +108,16 @@ int main(int argc, char** argv)
     for (Page& page : pages) {
         totalBytes += page.bytes.size();
         // Served as the browser saw them: text/html without a charset.
-        page.convertSeconds = bestSeconds([&] { tv::pageText(page.bytes, "text/html"); });
-        page.parseSeconds = bestSeconds([&] {
-            GumboOutput* output = gumbo_parse_with_options(
-                &kGumboDefaultOptions, page.bytes.constData(), std::size_t(page.bytes.size()));
-            gumbo_destroy_output(&kGumboDefaultOptions, output);
-        });
+        page.convertSeconds = bestSeconds(
+            kRounds, [&] { tv::pageText(page.bytes, "text/html"); }, {}, kBudgetMs);
+        page.parseSeconds = bestSeconds(
+            kRounds,
+            [&] {
+                GumboOutput* output = gumbo_parse_with_options(
+                    &kGumboDefaultOptions, page.bytes.constData(), std::size_t(page.bytes.size()));
+                gumbo_destroy_output(&kGumboDefaultOptions, output);
+            },
+            {}, kBudgetMs);
         convertTotal += page.convertSeconds;
         parseTotal += page.parseSeconds;
 

@@ -1,8 +1,6 @@
 // Saving and copying a million-row results list, and exporting a large one to a workbook.
 // Prints "name value unit" lines; the baseline is one plain read of every cell of the same list.
 #include "platform/desktop.h"
-#include "platform/dialogs.h"
-#include "platform/guard.h"
 #include "platform/pointer.h"
 #include "platform/spreadsheet.h"
 #include "results/copylist.h"
@@ -10,15 +8,15 @@
 #include "results/progresssink.h"
 #include "results/resultsmodel.h"
 #include "results/savelist.h"
+#include "support/benchdoubles.h"
+#include "support/benchsupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTextStream>
-#include <cstdio>
 
 using namespace tv;
+using namespace tv::bench;
 
 namespace {
 
@@ -60,21 +58,6 @@ public:
     qsizetype length = 0;
 };
 
-class NoDialogs : public Dialogs {
-public:
-    void information(const QString&) override {}
-    bool question(const QString&, bool) override { return false; }
-    QString inputBox(const QString&) override { return {}; }
-    QStringList openFileNames(const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-};
-
-class CountingSink : public ReportSink {
-public:
-    void showErrorReport(const QString&) override { ++reports; }
-    int reports = 0;
-};
-
 void fill(ResultsModel& list, int rows)
 {
     list.clearRows();
@@ -86,62 +69,50 @@ void fill(ResultsModel& list, int rows)
                     QString::number(r % 977 + 1));
 }
 
-void print(const char* name, double value, const char* unit, int decimals = 3)
-{
-    std::printf("%s %.*f %s\n", name, decimals, value, unit);
-    std::fflush(stdout);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     CountingSink sink;
-    setReportSink(&sink);
     QTemporaryDir folder;
 
     const int rows = 1000000;
     ResultsModel list;
     fill(list, rows);
 
-    QElapsedTimer timer;
-    timer.start();
     qsizetype characters = 0;
-    for (int r = 1; r <= rows; ++r)
-        for (int c = 1; c <= list.columns(); ++c)
-            characters += list.cell(r, c).size();
-    const double baseline = timer.nsecsElapsed() / 1e9;
-    print("read_cells_1m_rows_baseline", baseline, "s");
+    const double baseline = secondsOf([&] {
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= list.columns(); ++c)
+                characters += list.cell(r, c).size();
+    });
+    figure("read_cells_1m_rows_baseline", baseline, "s");
 
     Bar bar;
     const QString path = folder.filePath(QStringLiteral("results.txt"));
-    timer.restart();
-    SaveListviewProperlySpaced(list, path, &bar);
-    const double save = timer.nsecsElapsed() / 1e9;
-    print("save_text_1m_rows", save, "s");
-    print("save_text_1m_rows_vs_baseline", save / baseline, "x");
-    print("save_text_file_size", QFileInfo(path).size() / 1048576.0, "MiB");
+    const double save = secondsOf([&] { SaveListviewProperlySpaced(list, path, &bar); });
+    figure("save_text_1m_rows", save, "s");
+    figure("save_text_1m_rows_vs_baseline", save / baseline, "x");
+    figure("save_text_file_size", QFileInfo(path).size() / 1048576.0, "MiB");
 
     QuietDesktop desktop;
-    NoDialogs dialogs;
-    timer.restart();
-    copyResultsToClipboard(list, dialogs, desktop);
-    const double copy = timer.nsecsElapsed() / 1e9;
-    print("copy_clipboard_1m_rows", copy, "s");
-    print("copy_clipboard_1m_rows_vs_baseline", copy / baseline, "x");
-    print("copy_clipboard_characters", double(desktop.length), "chars", 0);
+    SilentDialogs dialogs;
+    const double copy = secondsOf([&] { copyResultsToClipboard(list, dialogs, desktop); });
+    figure("copy_clipboard_1m_rows", copy, "s");
+    figure("copy_clipboard_1m_rows_vs_baseline", copy / baseline, "x");
+    figure("copy_clipboard_characters", double(desktop.length), "chars", 0);
 
     // The whole list again, now into a workbook.
     Idle pointer;
     XlsxSpreadsheet sheet(desktop, folder.path());
-    timer.restart();
-    saveResultsAsExcelFile(
-        list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
-    print("export_xlsx_1m_rows", timer.nsecsElapsed() / 1e9, "s");
-    print("export_xlsx_file_size", QFileInfo(desktop.opened).size() / 1048576.0, "MiB");
+    const double exported = secondsOf([&] {
+        saveResultsAsExcelFile(
+            list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
+    });
+    figure("export_xlsx_1m_rows", exported, "s");
+    figure("export_xlsx_file_size", QFileInfo(desktop.opened).size() / 1048576.0, "MiB");
 
-    print("error_reports", sink.reports, "count", 0);
-    setReportSink(nullptr);
+    figure("error_reports", sink.reports, "count", 0);
     return (sink.reports == 0 && characters > 0) ? 0 : 1;
 }

@@ -1,35 +1,27 @@
 // Loading a 100,000-line site list and filtering it, each against a plain baseline measured
 // in the same process. Prints "name value unit" lines.
-#include "platform/dialogs.h"
 #include "sites/filtersites.h"
 #include "sites/loadfromfile.h"
 #include "sites/sitelistmodel.h"
+#include "support/benchdoubles.h"
+#include "support/benchsupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QTreeView>
 
-#include <algorithm>
 #include <functional>
+#include <memory>
 
 using namespace tv;
+using namespace tv::bench;
 
 namespace {
 
 constexpr int kLines = 100000;
 constexpr int kRounds = 3;
-
-class SilentDialogs : public Dialogs {
-public:
-    void information(const QString&) override {}
-    bool question(const QString&, bool) override { return false; }
-    QString inputBox(const QString&) override { return {}; }
-    QStringList openFileNames(const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-};
+constexpr int kPlaces = 2; // decimal places of the times and ratios
 
 QByteArray siteListBytes(bool eightBit)
 {
@@ -46,21 +38,7 @@ QByteArray siteListBytes(bool eightBit)
 // The best of a few rounds, in milliseconds; `prepare` runs outside the clock.
 double bestOf(const std::function<void()>& prepare, const std::function<void()>& work)
 {
-    double best = 1e300;
-    for (int round = 0; round < kRounds; ++round) {
-        prepare();
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        best = std::min(best, clock.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-void print(const char* name, double value, const char* unit, int decimals = 2)
-{
-    QTextStream(stdout) << name << ' ' << QString::number(value, 'f', decimals) << ' ' << unit
-                        << '\n';
+    return bestSeconds(kRounds, work, prepare) * 1e3;
 }
 
 } // namespace
@@ -89,72 +67,59 @@ int main(int argc, char** argv)
                        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
                    rows = int(lines.size());
                });
-    print("baseline_readall_split_100k_lines", baseline, "ms");
+    figure("baseline_readall_split_100k_lines", baseline, "ms", kPlaces);
 
-    SiteListModel* list = nullptr;
-    const double load = bestOf(
-        [&] {
-            delete list;
-            list = new SiteListModel;
-        },
-        [&] { LoadListviewFromFile(*list, utf8Path, dialogs); });
+    std::unique_ptr<SiteListModel> list;
+    const auto emptyList = [&] {
+        list.reset();
+        list = std::make_unique<SiteListModel>();
+    };
+    const double load = bestOf(emptyList, [&] { LoadListviewFromFile(*list, utf8Path, dialogs); });
     rows = list->count();
-    print("load_100k_lines", load, "ms");
-    print("load_100k_lines_vs_baseline", load / baseline, "x");
-    print("load_100k_lines_rows", rows, "rows", 0);
+    figure("load_100k_lines", load, "ms", kPlaces);
+    figure("load_100k_lines_vs_baseline", load / baseline, "x", kPlaces);
+    figure("load_100k_lines_rows", rows, "rows", 0);
 
-    const double legacy = bestOf(
-        [&] {
-            delete list;
-            list = new SiteListModel;
-        },
-        [&] { LoadListviewFromFile(*list, legacyPath, dialogs); });
-    print("load_100k_lines_8bit", legacy, "ms");
+    const double legacy =
+        bestOf(emptyList, [&] { LoadListviewFromFile(*list, legacyPath, dialogs); });
+    figure("load_100k_lines_8bit", legacy, "ms", kPlaces);
 
     QTreeView view;
     view.setRootIsDecorated(false);
     view.resize(520, 105);
     view.show();
-    const double withView = bestOf(
-        [&] {
-            view.setModel(nullptr);
-            delete list;
-            list = new SiteListModel;
-            view.setModel(list);
-            QApplication::processEvents();
-        },
-        [&] {
+    // A new list in the view, empty or loaded before the view is told of it.
+    const auto showNewList = [&](bool loaded) {
+        view.setModel(nullptr);
+        emptyList();
+        if (loaded)
             LoadListviewFromFile(*list, utf8Path, dialogs);
-            QApplication::processEvents();
-        });
-    print("load_100k_lines_with_view", withView, "ms");
+        view.setModel(list.get());
+        QApplication::processEvents();
+    };
+    const double withView = bestOf([&] { showNewList(false); },
+                                   [&] {
+                                       LoadListviewFromFile(*list, utf8Path, dialogs);
+                                       QApplication::processEvents();
+                                   });
+    figure("load_100k_lines_with_view", withView, "ms", kPlaces);
 
     // Every tenth row goes: scattered removals, the hard case for removing rows one at a time.
     const QString needle = QStringLiteral("5.EXAMPLE");
-    const auto refill = [&] {
-        view.setModel(nullptr);
-        delete list;
-        list = new SiteListModel;
-        LoadListviewFromFile(*list, utf8Path, dialogs);
-        view.setModel(list);
-        QApplication::processEvents();
-    };
+    const auto refill = [&] { showNewList(true); };
     const double oneByOne = bestOf(refill, [&] {
         for (int row = list->count(); row >= 1; --row)
             if (list->text(row).toLower().contains(needle.toLower()))
                 list->removeAt(row);
         QApplication::processEvents();
     });
-    print("baseline_remove_one_by_one_100k_rows", oneByOne, "ms");
+    figure("baseline_remove_one_by_one_100k_rows", oneByOne, "ms", kPlaces);
     const double filtered = bestOf(refill, [&] {
         RemoveListviewItemsContaining(*list, needle);
         QApplication::processEvents();
     });
-    print("filter_100k_rows_with_view", filtered, "ms");
-    print("filter_100k_rows_vs_one_by_one", filtered / oneByOne, "x");
-    print("filter_100k_rows_left", list->count(), "rows", 0);
-
-    view.setModel(nullptr);
-    delete list;
+    figure("filter_100k_rows_with_view", filtered, "ms", kPlaces);
+    figure("filter_100k_rows_vs_one_by_one", filtered / oneByOne, "x", kPlaces);
+    figure("filter_100k_rows_left", list->count(), "rows", 0);
     return 0;
 }

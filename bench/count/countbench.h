@@ -1,6 +1,6 @@
 #pragma once
 // What the counting benchmarks share: the 10-million-word text, a window stand-in that keeps
-// its rows in a results model, a page source of one text, and the figures they print.
+// its rows in a results model, and a page source of one text.
 #include "count/countingview.h"
 #include "fetch/pagesource.h"
 #include "results/resultsmodel.h"
@@ -11,20 +11,12 @@ namespace tv::bench {
 
 constexpr qint64 kWords = 10'000'000;
 
-// A text of `words` words: the browser texts of the page corpus (TV_CORPUS, default
-// ../shared/corpus next to the repository) repeated, or without the corpus a made-up text
-// with a natural spread of word frequencies. `source` says which.
-QString benchText(qint64 words, QString* source = nullptr);
-// Words in the text as the engines count pieces: non-empty pieces between blanks, tabs and
-// line ends.
-qint64 countPieces(const QString& text);
-
-// Prints "name value unit".
-void figure(const QString& name, double value, const char* unit);
-// Peak resident memory of the process so far, in megabytes.
-double peakMegabytes();
-// Bytes the heap has handed out and not taken back.
-qint64 heapInUse();
+// A text of kWords words: the browser texts of the page corpus repeated, or without the corpus
+// a made-up text with a natural spread of word frequencies. Logs "<run> over N words (which
+// text)"; `words` gets N, the pieces between blanks, tabs and line ends as the engines see them.
+QString benchText(const char* run, qint64* words = nullptr);
+// The two columns of the window's results list, as a run over combined sites fills them.
+void addResultColumns(ResultsModel& results);
 
 class BenchView : public CountingView {
 public:

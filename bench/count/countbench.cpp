@@ -1,26 +1,26 @@
-#include "benchsupport.h"
+#include "countbench.h"
 
 #include "count/pagewords.h"
+#include "support/benchsupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTextStream>
 #include <cmath>
-#include <malloc.h>
 #include <random>
-#include <sys/resource.h>
 
 namespace tv::bench {
 
 namespace {
 
-QString corpusFolder()
+// Non-empty pieces between blanks, tabs and line ends.
+qint64 countPieces(const QString& text)
 {
-    const QByteArray fromEnvironment = qgetenv("TV_CORPUS");
-    if (!fromEnvironment.isEmpty())
-        return QString::fromLocal8Bit(fromEnvironment);
-    return QStringLiteral(TV_SOURCE_DIR "/../shared/corpus");
+    qint64 pieces = 0;
+    forEachPiece(text, [&](QStringView piece, qsizetype, qsizetype) {
+        if (!piece.isEmpty())
+            ++pieces;
+    });
+    return pieces;
 }
 
 QString corpusText()
@@ -55,29 +55,9 @@ QString madeUpText(qint64 words)
     return text;
 }
 
-} // namespace
-
-qint64 countPieces(const QString& text)
+// `words` words of the corpus: the whole of it as often as it fits, then its start.
+QString corpusRepeated(const QString& corpus, qint64 corpusWords, qint64 words)
 {
-    qint64 pieces = 0;
-    forEachPiece(text, [&](QStringView piece, qsizetype, qsizetype) {
-        if (!piece.isEmpty())
-            ++pieces;
-    });
-    return pieces;
-}
-
-QString benchText(qint64 words, QString* source)
-{
-    const QString corpus = corpusText();
-    const qint64 corpusWords = corpus.isEmpty() ? 0 : countPieces(corpus);
-    if (corpusWords == 0) {
-        if (source)
-            *source = QStringLiteral("made-up text");
-        return madeUpText(words);
-    }
-    if (source)
-        *source = QStringLiteral("page corpus");
     QString text;
     text.reserve(qsizetype(double(corpus.size()) * double(words) / double(corpusWords)) + 64);
     qint64 have = 0;
@@ -97,23 +77,26 @@ QString benchText(qint64 words, QString* source)
     return text;
 }
 
-void figure(const QString& name, double value, const char* unit)
+} // namespace
+
+QString benchText(const char* run, qint64* words)
 {
-    QTextStream out(stdout);
-    out << name << ' ' << QString::number(value, 'f', 3) << ' ' << unit << Qt::endl;
+    const QString corpus = corpusText();
+    const qint64 corpusWords = corpus.isEmpty() ? 0 : countPieces(corpus);
+    const QString text =
+        corpusWords == 0 ? madeUpText(kWords) : corpusRepeated(corpus, corpusWords, kWords);
+    const qint64 pieces = countPieces(text);
+    qInfo("%s over %lld words (%s)", run, pieces,
+          corpusWords == 0 ? "made-up text" : "page corpus");
+    if (words)
+        *words = pieces;
+    return text;
 }
 
-double peakMegabytes()
+void addResultColumns(ResultsModel& results)
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
-qint64 heapInUse()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return qint64(info.uordblks + info.hblkhd);
+    results.addColumn(QStringLiteral("Results"), 3500);
+    results.addColumn(QStringLiteral("Count"), 3000);
 }
 
 } // namespace tv::bench

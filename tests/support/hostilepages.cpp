@@ -1,0 +1,34 @@
+#include "hostilepages.h"
+
+namespace tv::test {
+
+QByteArray repeated(const QByteArray& piece, int times)
+{
+    QByteArray out;
+    out.reserve(piece.size() * times);
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+QByteArray nestedDivs(int depth)
+{
+    return repeated("<div>", depth) + "x" + repeated("</div>", depth);
+}
+
+QByteArray singleLine(int words)
+{
+    return "<p>" + repeated("word ", words) + "</p>";
+}
+
+QByteArray formattingReopen(int formatting, int paragraphs)
+{
+    // Closing the paragraph pops the open <b> elements, and every later paragraph reopens them
+    // all: the tree grows by the number of open formatting elements per paragraph.
+    QByteArray html = "<p>";
+    for (int i = 0; i < formatting; ++i)
+        html += "<b id=" + QByteArray::number(i) + ">";
+    return html + "</p>" + repeated("<p>x</p>", paragraphs);
+}
+
+} // namespace tv::test

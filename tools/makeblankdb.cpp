@@ -1,10 +1,10 @@
-// Writes the empty template of the working database: an SQLite file holding the empty table
-// tbWords with its one text column Word. Run by the build; the program copies the template.
+// Writes the empty template of the working database (dbBlank.mdb), which the program copies
+// into its data folder when the working database is missing. Run by the build.
+#include "count/wordtable.h"
+#include "platform/guard.h"
+
 #include <QCoreApplication>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -16,20 +16,11 @@ int main(int argc, char** argv)
     }
     const QString path = QString::fromLocal8Bit(argv[1]);
     QFile::remove(path);
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("t"));
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
-            if (!ok)
-                std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-            db.close();
-        } else {
-            std::fprintf(stderr, "%s\n", qPrintable(db.lastError().text()));
-        }
+    try {
+        tv::createWordDatabase(path);
+    } catch (const tv::Failure& failure) {
+        std::fprintf(stderr, "%s\n", qPrintable(failure.description()));
+        return 1;
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("t"));
-    return ok ? 0 : 1;
+    return 0;
 }

@@ -1,10 +1,10 @@
 // The database method end to end over a 10-million-word text (no network): words per second
 // stored and counted, and peak memory; against the plain way of doing the same with Qt SQL
 // (one single-row INSERT per word on the calling thread, the same query), in the same process.
-#include "cli/scratchdatabase.h"
 #include "count/pagewords.h"
 #include "count/sortingdb.h"
 #include "count/wordclean.h"
+#include "count/wordtable.h"
 #include "countbench.h"
 #include "platform/database.h"
 #include "support/benchsupport.h"

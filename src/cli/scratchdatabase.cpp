@@ -1,5 +1,7 @@
 #include "scratchdatabase.h"
 
+#include "count/wordtable.h"
+
 #include "platform/database.h"
 #include "platform/guard.h"
 
@@ -48,18 +50,6 @@ bool copyPath(char* target, const QByteArray& path)
 }
 
 } // namespace
-
-void createWordDatabase(const QString& path)
-{
-    QFile file(path);
-    // SQLite takes an empty file for an empty database.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Failure(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
-    file.close();
-    Database db;
-    db.open(path);
-    db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
-}
 
 ScratchDatabase::ScratchDatabase() = default;
 

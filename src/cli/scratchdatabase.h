@@ -23,7 +23,4 @@ private:
     bool m_watching = false;
 };
 
-// Makes an SQLite file `path` whose table tbWords is empty. Throws Failure when it cannot.
-void createWordDatabase(const QString& path);
-
 } // namespace tv

@@ -4,6 +4,7 @@
 #include "platform/database.h"
 #include "platform/guard.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <optional>
@@ -300,6 +301,18 @@ void WordTable::storeBatch(const Batch& batch)
         inserts.one->bind(inserts.names[0], word(i));
         inserts.one->exec();
     }
+}
+
+void createWordDatabase(const QString& path)
+{
+    QFile file(path);
+    // SQLite takes an empty file for an empty database.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw Failure(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
+    file.close();
+    Database db;
+    db.open(path);
+    db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
 }
 
 } // namespace tv

@@ -88,4 +88,9 @@ private:
     std::thread m_thread;
 };
 
+// Makes an SQLite file `path` whose table tbWords (one text column Word) is empty: the shape of
+// the template the window copies and of a command line's private database. Throws Failure
+// when it cannot.
+void createWordDatabase(const QString& path);
+
 } // namespace tv

@@ -1,5 +1,6 @@
 #include "worddatabase.h"
 
+#include "count/wordtable.h"
 #include "platform/database.h"
 
 #include <QDir>
@@ -12,14 +13,9 @@ QString makeWordDatabase(const QString& folder, const QString& name, const QStri
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(name);
     QFile::remove(path);
-    // An SQLite file starts out empty; Database::open wants one that exists.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot create %s", qPrintable(path));
-    file.close();
+    createWordDatabase(path);
     Database db;
     db.open(path);
-    db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
     for (const QString& sql : extraSql)
         db.exec(sql);
     return path;

@@ -33,6 +33,17 @@ void place(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
+// A captioned control under its layout name, at its layout place.
+template <class T>
+T* makeControl(QWidget* parent, const char* name, const QString& caption, int left, int top,
+               int width, int height)
+{
+    auto* control = new T(caption, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    place(control, left, top, width, height);
+    return control;
+}
+
 const char* const kListTip =
     "Double-click item to remove it. Move | line to right and out of window to reveal full names.";
 
@@ -70,13 +81,11 @@ Form1::~Form1() = default;
 QPushButton* Form1::addButton(const char* name, const QString& caption, int left, int top,
                               int width, int height)
 {
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(QString::fromLatin1(name));
+    auto* button = makeControl<QPushButton>(this, name, caption, left, top, width, height);
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(11.25);
     font.setBold(true);
     button->setFont(font);
-    place(button, left, top, width, height);
     button->setMouseTracking(true);
     return button;
 }
@@ -102,24 +111,21 @@ void Form1::buildControls()
     PushButton8 = addButton("PushButton8", QStringLiteral("Load Sample/Example Sites"), 4080, 2290,
                             3840, 405);
 
-    Frame1 = new QGroupBox(QStringLiteral("Options"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    place(Frame1, 120, 3270, 7800, 1440);
+    Frame1 =
+        makeControl<QGroupBox>(this, "Frame1", QStringLiteral("Options"), 120, 3270, 7800, 1440);
 
     PushButton17 = addButton("PushButton17", QStringLiteral("Remove Entries Containing X"), 120,
                              2800, 3840, 405);
     PushButton10 = addButton("PushButton10", QStringLiteral("Remove Entries Not Containing X"),
                              4080, 2800, 3840, 405);
 
-    Option2 = new QRadioButton(QStringLiteral("Give one count for all URL(s)"), Frame1);
-    Option2->setObjectName(QStringLiteral("Option2"));
-    place(Option2, 240, 300, 3750, 255);
-    Option1 = new QRadioButton(QStringLiteral("Give separate counts for each URL"), Frame1);
-    Option1->setObjectName(QStringLiteral("Option1"));
-    place(Option1, 240, 650, 3750, 255);
-    Check3 = new QCheckBox(QStringLiteral("Ignore letter case"), Frame1);
-    Check3->setObjectName(QStringLiteral("Check3"));
-    place(Check3, 240, 1000, 1935, 255);
+    Option2 = makeControl<QRadioButton>(
+        Frame1, "Option2", QStringLiteral("Give one count for all URL(s)"), 240, 300, 3750, 255);
+    Option1 = makeControl<QRadioButton>(Frame1, "Option1",
+                                        QStringLiteral("Give separate counts for each URL"), 240,
+                                        650, 3750, 255);
+    Check3 = makeControl<QCheckBox>(Frame1, "Check3", QStringLiteral("Ignore letter case"), 240,
+                                    1000, 1935, 255);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -142,15 +148,12 @@ void Form1::buildControls()
         addButton("PushButton2", QStringLiteral("Copy Results To Clipboard"), 120, 9000, 3840, 405);
     PushButton9 = addButton("PushButton9", QStringLiteral("Clear Results"), 4080, 9000, 3840, 405);
 
-    Frame2 = new QGroupBox(QStringLiteral("Processing Speed Option"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    place(Frame2, 120, 4815, 7800, 1020);
-    Option3 = new QRadioButton(QStringLiteral("MS Access Method (faster)"), Frame2);
-    Option3->setObjectName(QStringLiteral("Option3"));
-    place(Option3, 240, 300, 3840, 255);
-    Option4 = new QRadioButton(QStringLiteral("Regular Text Method (slower)"), Frame2);
-    Option4->setObjectName(QStringLiteral("Option4"));
-    place(Option4, 240, 650, 4455, 255);
+    Frame2 = makeControl<QGroupBox>(this, "Frame2", QStringLiteral("Processing Speed Option"), 120,
+                                    4815, 7800, 1020);
+    Option3 = makeControl<QRadioButton>(
+        Frame2, "Option3", QStringLiteral("MS Access Method (faster)"), 240, 300, 3840, 255);
+    Option4 = makeControl<QRadioButton>(
+        Frame2, "Option4", QStringLiteral("Regular Text Method (slower)"), 240, 650, 4455, 255);
 
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Option1, Option2, Option3,
                                                       Option4, Check3}) {

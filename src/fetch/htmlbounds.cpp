@@ -101,6 +101,8 @@ public:
 private:
     // Skips attributes to just past the tag's '>'; tells whether it ended with "/>".
     bool skipAttributes(std::size_t& pos) const;
+    // Reads a tag name from `pos` to its end; its text, length and gumbo's tag for it.
+    OpenElement readTagName(std::size_t& pos) const;
     std::size_t skipRawText(std::size_t pos, const char* name, std::size_t length) const;
     void drop(std::size_t begin, std::size_t end, bool leaveSpace);
     void startTag(std::size_t begin, std::size_t& pos);
@@ -190,14 +192,22 @@ void Scanner::drop(std::size_t begin, std::size_t end, bool leaveSpace)
     m_copied = end;
 }
 
-void Scanner::startTag(std::size_t begin, std::size_t& pos)
+OpenElement Scanner::readTagName(std::size_t& pos) const
 {
     const std::size_t nameBegin = pos;
     while (pos < m_n && !isSpace(m_s[pos]) && m_s[pos] != '/' && m_s[pos] != '>')
         ++pos;
     const char* name = m_s + nameBegin;
     const std::size_t length = pos - nameBegin;
-    const GumboTag tag = gumbo_tagn_enum(name, unsigned(length));
+    return {gumbo_tagn_enum(name, unsigned(length)), name, length};
+}
+
+void Scanner::startTag(std::size_t begin, std::size_t& pos)
+{
+    const OpenElement read = readTagName(pos);
+    const char* name = read.name;
+    const std::size_t length = read.length;
+    const GumboTag tag = GumboTag(read.tag);
     const unsigned char cls = tagClasses()[tag];
     const bool selfClosing = skipAttributes(pos);
 
@@ -238,12 +248,10 @@ void Scanner::startTag(std::size_t begin, std::size_t& pos)
 
 void Scanner::endTag(std::size_t begin, std::size_t& pos)
 {
-    const std::size_t nameBegin = pos;
-    while (pos < m_n && !isSpace(m_s[pos]) && m_s[pos] != '/' && m_s[pos] != '>')
-        ++pos;
-    const char* name = m_s + nameBegin;
-    const std::size_t length = pos - nameBegin;
-    const GumboTag tag = gumbo_tagn_enum(name, unsigned(length));
+    const OpenElement read = readTagName(pos);
+    const char* name = read.name;
+    const std::size_t length = read.length;
+    const int tag = read.tag;
     skipAttributes(pos);
 
     for (std::size_t i = m_open.size(); i-- > 0;) {

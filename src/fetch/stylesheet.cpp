@@ -81,10 +81,10 @@ const char* attributeValue(const GumboElement& el, const char* name)
     return nullptr;
 }
 
-bool hasClass(const char* classes, const QByteArray& name)
+// Calls `visit` with each name of a class attribute (names are separated by white space)
+// until it returns true; tells whether one did.
+template <class Visit> bool anyClass(const char* classes, Visit&& visit)
 {
-    if (!classes)
-        return false;
     const char* p = classes;
     while (*p) {
         while (*p && isSpace(*p))
@@ -92,11 +92,15 @@ bool hasClass(const char* classes, const QByteArray& name)
         const char* start = p;
         while (*p && !isSpace(*p))
             ++p;
-        if (std::size_t(p - start) == std::size_t(name.size()) &&
-            std::memcmp(start, name.constData(), std::size_t(name.size())) == 0)
+        if (p > start && visit(QByteArray::fromRawData(start, p - start)))
             return true;
     }
     return false;
+}
+
+bool hasClass(const char* classes, const QByteArray& name)
+{
+    return classes && anyClass(classes, [&](const QByteArray& c) { return c == name; });
 }
 
 QByteArray tagName(const GumboElement& el)
@@ -306,16 +310,10 @@ InlineStyle StyleSheet::match(const GumboNode* element) const
     }
     if (!m_byClass.isEmpty()) {
         if (const char* classes = attributeValue(el, "class")) {
-            const char* p = classes;
-            while (*p) {
-                while (*p && isSpace(*p))
-                    ++p;
-                const char* start = p;
-                while (*p && !isSpace(*p))
-                    ++p;
-                if (p > start)
-                    addAll(m_byClass, QByteArray::fromRawData(start, p - start));
-            }
+            anyClass(classes, [&](const QByteArray& c) {
+                addAll(m_byClass, c);
+                return false;
+            });
         }
     }
     if (!m_byTag.isEmpty())

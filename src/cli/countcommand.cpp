@@ -135,7 +135,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     }
 
     FetchOptions fetchOptions;
-    fetchOptions.prefetchDepth = options.prefetch;
+    fetchOptions.parallel = options.prefetch;
     NetworkPageSource network(fetchOptions);
     CountedPages pages(network, console, view.siteCount());
 

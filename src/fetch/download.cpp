@@ -202,7 +202,7 @@ void Download::onMetaData()
     m_sinceConnecting.invalidate();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_status = status;
-    if (status >= 200 && status < 300) {
+    if (status >= 200 && status < 300 && m_options.webPagesOnly) {
         const QByteArray type = m_reply->rawHeader("Content-Type");
         if (pageKind(type) == PageKind::Other)
             fail(QStringLiteral("it is of type \"%1\", not a web page")
@@ -292,7 +292,7 @@ void Download::onReplyFinished()
         return;
     }
     m_contentType = m_reply->rawHeader("Content-Type");
-    if (pageKind(m_contentType) == PageKind::Other) {
+    if (m_options.webPagesOnly && pageKind(m_contentType) == PageKind::Other) {
         fail(QStringLiteral("it is of type \"%1\", not a web page")
                  .arg(QString::fromLatin1(m_contentType.trimmed())),
              QStringLiteral("not a web page"));

@@ -24,10 +24,13 @@ struct FetchOptions {
     std::chrono::milliseconds connectTimeout{15000}; // nor may its connection take longer
     qint64 maxBytes = 64 * 1024 * 1024;              // a larger page is cut off here
     int maxRedirects = 20;
+    // Whether an answer of another type than a web page or text fails (a page's style sheet,
+    // fetched for it, may be of any type).
+    bool webPagesOnly = true;
     // Downloads a run keeps going ahead of the page being counted; 0 downloads each page only
     // when its turn comes.
     int parallel = 32;
-    // Connections to one host at a time (the browsers' HTTP/1.1 convention).
+    // Connections to one host at a time (the browsers' HTTP/1.1 convention; Qt's own limit).
     int maxPerHost = 6;
     // Downloaded pages waiting for their turn may hold this much; past it no further download
     // starts until the count catches up.

@@ -46,9 +46,12 @@ QString sizeText(qint64 bytes)
     return QStringLiteral("%1 bytes").arg(bytes);
 }
 
-// Connections are limited per host name, whatever the port or scheme; Qt keeps its own limit
-// of 6 per host, port and scheme, so a lower limit here is what the server sees, and a higher
-// one only queues requests inside Qt.
+// Qt opens at most this many HTTP/1.1 connections to one host, port and scheme, and queues the
+// rest of the requests inside, where their time limits would run while they wait: a higher
+// limit of our own would only move pages there.
+constexpr int kQtConnectionsPerHost = 6;
+
+// Connections are limited per host name, whatever the port or scheme.
 QString hostOf(const QString& url)
 {
     return QUrl(url).host().toLower();
@@ -69,7 +72,8 @@ void retire(std::unique_ptr<Download>& download, QObject* owner)
 
 NetworkPageSource::NetworkPageSource(FetchOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
-      m_queue(m_options.parallel, m_options.maxPerHost), m_converter(convertPage)
+      m_queue(m_options.parallel, std::min(m_options.maxPerHost, kQtConnectionsPerHost)),
+      m_converter(convertPage)
 {
     // Two parsers: while the first pages download the counting thread is idle, and a second
     // parse then uses the core it leaves (measured: the corpus counts 20 % faster). Earlier
@@ -138,7 +142,9 @@ void NetworkPageSource::pump()
 void NetworkPageSource::startDownload(quint64 id)
 {
     if (const auto resource = m_resources.value(id)) {
-        resource->download = std::make_unique<Download>(m_network, resource->url, m_options);
+        FetchOptions options = m_options;
+        options.webPagesOnly = false;
+        resource->download = std::make_unique<Download>(m_network, resource->url, options);
         resource->download->startWaiting();
         auto finished = [this, id] {
             const auto r = m_resources.take(id);

@@ -12,6 +12,8 @@
 #include "results/savelist.h"
 #include "sites/sitecommands.h"
 
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -70,11 +72,28 @@ void Form1::connectCommands()
 
 PageSource& Form1::pages()
 {
-    if (m_services.pages)
-        return *m_services.pages;
-    if (!m_networkPages)
+    if (!m_services.pages && !m_networkPages)
         m_networkPages = std::make_unique<NetworkPageSource>();
-    return *m_networkPages;
+    PageSource& source = m_services.pages ? *m_services.pages : *m_networkPages;
+    // While the run waits for a page the bar names it; the engine's own text comes back after.
+    // A source of the caller's may outlive the window, hence the guard.
+    QPointer<Form1> self(this);
+    const auto begins = [self](const PageWait& wait) {
+        if (!self)
+            return;
+        self->m_textBeforeWait = self->ProgressBar1->format();
+        self->setProgressText(wait.position > 0 ? QStringLiteral("Downloading site %1 of %2: %3")
+                                                      .arg(wait.position)
+                                                      .arg(wait.count)
+                                                      .arg(wait.address)
+                                                : QStringLiteral("Downloading ") + wait.address);
+    };
+    const auto ends = [self] {
+        if (self)
+            self->ProgressBar1->setFormat(self->m_textBeforeWait);
+    };
+    source.setWaitWatcher({begins, ends});
+    return source;
 }
 
 bool Form1::SaveResultsAsExcelFileIsExcelInstalled()

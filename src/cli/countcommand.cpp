@@ -16,6 +16,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
 #include <unistd.h>
 
 namespace tv {
@@ -91,6 +92,24 @@ void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pag
     SortingText(view, pages);
 }
 
+// While the count waits for a page, the status line says so.
+void showWaits(PageSource& pages, Console& console)
+{
+    auto text = [](const PageWait& wait) {
+        return wait.position > 0 ? QStringLiteral("site %1 of %2: %3")
+                                       .arg(wait.position)
+                                       .arg(wait.count)
+                                       .arg(wait.address)
+                                 : wait.address;
+    };
+    auto current = std::make_shared<QString>();
+    pages.setWaitWatcher({[&console, text, current](const PageWait& wait) {
+                              *current = text(wait);
+                              console.status(*current + QStringLiteral(" (downloading)"));
+                          },
+                          [&console, current] { console.status(*current); }});
+}
+
 bool writeOutput(const CliOptions& options, const CliView& view, QIODevice& output,
                  Console& console)
 {
@@ -135,9 +154,10 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     }
 
     FetchOptions fetchOptions;
-    fetchOptions.parallel = options.prefetch;
+    fetchOptions.parallel = options.parallel;
     NetworkPageSource network(fetchOptions);
     CountedPages pages(network, console, view.siteCount());
+    showWaits(network, console);
 
     int excused = 0;
     countWithEngine(options, view, pages, reports, console, excused);

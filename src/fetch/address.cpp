@@ -70,4 +70,9 @@ QString unsupportedScheme(const QString& url)
     return scheme;
 }
 
+QString unsupportedSchemeText(const QString& scheme)
+{
+    return QStringLiteral("%1 addresses are not supported (only http and https)").arg(scheme);
+}
+
 } // namespace tv

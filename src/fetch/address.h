@@ -15,4 +15,7 @@ QString completeAddress(const QString& address);
 // lower case; "" for http, https and an address without a scheme.
 QString unsupportedScheme(const QString& url);
 
+// Why such an address is not downloaded: "ftp addresses are not supported (only http and https)".
+QString unsupportedSchemeText(const QString& scheme);
+
 } // namespace tv

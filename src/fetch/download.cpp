@@ -55,9 +55,8 @@ Download::Download(QNetworkAccessManager& network, const QString& url, const Fet
             m_error = QStringLiteral("Could not load the page: the address is empty");
             m_reason = QStringLiteral("no address");
         } else if (!unsupported.isEmpty()) {
-            m_error = QStringLiteral("Could not load %1: %2 addresses are not supported (only "
-                                     "http and https)")
-                          .arg(url, unsupported);
+            m_error = QStringLiteral("Could not load %1: %2")
+                          .arg(url, unsupportedSchemeText(unsupported));
             m_reason = QStringLiteral("not supported");
         } else {
             m_error = QStringLiteral("Could not load %1: it is not a web address").arg(url);

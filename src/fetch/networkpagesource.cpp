@@ -20,6 +20,7 @@ struct NetworkPageSource::Job {
     int position = 0;
     State state = State::Queued;
     bool dropped = false; // the run let go of it: late results are ignored
+    QString requested;    // the completed address, as reports name the page
     QElapsedTimer clock;
     std::unique_ptr<Download> download;
     std::shared_ptr<DownloadedPage> page; // between download and text
@@ -99,6 +100,7 @@ std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::makeJob(const QString
     job->result.address = address;
     const QString url = completeAddress(address);
     job->result.url = url;
+    job->requested = url;
     if (url.isEmpty()) {
         // An empty row (a list file's last line end gives one) names no page: it has no
         // words, and nothing failed.
@@ -108,9 +110,8 @@ std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::makeJob(const QString
     }
     if (const QString scheme = unsupportedScheme(url); !scheme.isEmpty()) {
         job->result.outcome = FetchedPage::Outcome::Failed;
-        job->result.error = QStringLiteral("Could not load %1: %2 addresses are not supported "
-                                           "(only http and https)")
-                                .arg(url, scheme);
+        job->result.error =
+            QStringLiteral("Could not load %1: %2").arg(url, unsupportedSchemeText(scheme));
         job->result.reason = QStringLiteral("not supported");
         finishJob(*job);
         return job;
@@ -200,7 +201,7 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
         return;
     }
     auto page = std::make_shared<DownloadedPage>();
-    page->url = d.url();
+    page->url = d.finalUrl();
     page->body = d.body();
     page->contentType = d.contentType();
     page->httpStatus = d.httpStatus();
@@ -234,17 +235,18 @@ void NetworkPageSource::convert(const std::shared_ptr<Job>& job)
     std::weak_ptr<Job> weak(job);
     QPointer<NetworkPageSource> self(this);
     const PageConverter converter = m_converter;
+    const QString requested = job->requested;
     // Earlier pages are converted first: they are asked for first.
     const int priority = int(std::clamp<qint64>(-job->order, INT_MIN + 1, INT_MAX));
     m_workers.start(
-        [self, weak, page, converter] {
+        [self, weak, page, converter, requested] {
             ConvertedPage converted;
             QString error;
             try {
                 converted = converter(*page);
             } catch (...) {
                 error = QStringLiteral("Could not read %1: %2")
-                            .arg(page->url, describeException(std::current_exception()));
+                            .arg(requested, describeException(std::current_exception()));
             }
             // The destructor waits for this task, so `self` is still alive here.
             QMetaObject::invokeMethod(

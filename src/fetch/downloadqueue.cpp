@@ -59,12 +59,13 @@ int DownloadQueue::runningOn(const QString& host) const
 std::optional<quint64> DownloadQueue::takeNext(bool aheadPaused)
 {
     // Few downloads are urgent at a time (the page waited for, and its own resources).
-    for (const Key& key : m_urgent) {
-        const Entry entry = m_queued.value(key.second);
+    for (auto it = m_urgent.begin(); it != m_urgent.end(); ++it) {
+        const quint64 id = it->second;
+        const Entry entry = m_queued.value(id);
         if (runningOn(entry.host) < m_perHost) {
-            m_urgent.erase(key);
-            start(key.second, entry);
-            return key.second;
+            m_urgent.erase(it);
+            start(id, entry);
+            return id;
         }
     }
     if (aheadPaused || running() >= m_parallel || m_ready.empty())

@@ -1,5 +1,6 @@
 #include "fetch/download.h"
 
+#include "fetch/boundedappend.h"
 #include "fetch/inflater.h"
 #include "fetch/pagetext.h"
 #include "platform/guard.h"
@@ -79,6 +80,9 @@ void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
     m_network = &network;
     m_current = target;
     m_reply = network.get(request);
+    // Without a bound the network layer reads on whatever this thread is doing, and a fast
+    // server fills memory long before the size cap below is checked.
+    m_reply->setReadBufferSize(m_options.readBuffer);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Download::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &Download::onReplyFinished);
@@ -211,7 +215,7 @@ void Download::onReadyRead()
             return;
         }
     } else {
-        m_body.append(data.first(std::min<qsizetype>(data.size(), limit - m_body.size())));
+        appendWithin(m_body, data, limit);
     }
     if (m_body.size() > m_options.maxBytes) {
         // Cut off: the first part still counts, and the cut is reported.

@@ -22,12 +22,16 @@ struct FetchOptions {
     std::chrono::milliseconds idleTimeout{30000};   // no data for this long ends a download
     std::chrono::milliseconds totalTimeout{120000}; // nor may it take longer than this in all
     qint64 maxBytes = 64 * 1024 * 1024;             // a larger page is cut off here
+    // What the network layer may read ahead of the page: beyond it the server must wait.
+    qint64 readBuffer = 1024 * 1024;
     int maxRedirects = 20;
     int prefetchDepth = 8; // pages downloaded ahead of the one being counted
     QByteArray userAgent = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like "
                            "Gecko) Chrome/124.0.0.0 Safari/537.36";
 };
 
+// At most, a download holds maxBytes + 1 bytes of page, readBuffer bytes not yet taken from the
+// network layer, and a decompressor's state, window and output piece (under 200 KiB).
 class Download : public QObject {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "countedpages.h"
 
 #include "cli/console.h"
+#include "fetch/addressdisplay.h"
 
 namespace tv {
 
@@ -12,7 +13,8 @@ CountedPages::CountedPages(PageSource& pages, Console& console, int sites)
 FetchedPage CountedPages::fetchPage(const QString& address)
 {
     ++m_asked;
-    m_console.status(QStringLiteral("site %1 of %2: %3").arg(m_asked).arg(m_sites).arg(address));
+    m_console.status(
+        QStringLiteral("site %1 of %2: %3").arg(m_asked).arg(m_sites).arg(displayAddress(address)));
     FetchedPage page = m_pages.fetchPage(address);
     // A page that is cut off at the size limit is reported too, but its text still counts.
     m_fetchReports += int(page.warnings.size()) + (page.failed() ? 1 : 0);

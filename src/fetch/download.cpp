@@ -1,5 +1,6 @@
 #include "fetch/download.h"
 
+#include "fetch/addressdisplay.h"
 #include "fetch/boundedappend.h"
 #include "fetch/inflater.h"
 #include "fetch/pagetext.h"
@@ -34,8 +35,11 @@ QString describeNetworkError(QNetworkReply* reply)
         return QStringLiteral("the secure connection failed (%1)").arg(reply->errorString());
     case QNetworkReply::ProtocolUnknownError:
         return QStringLiteral("it is not a web address");
-    default:
-        return reply->errorString();
+    default: {
+        // Qt's own texts may quote the whole address, password and all.
+        const QString url = reply->url().toString();
+        return reply->errorString().replace(url, displayAddress(url));
+    }
     }
 }
 
@@ -49,9 +53,9 @@ Download::Download(QNetworkAccessManager& network, const QString& url, const Fet
     if (url.isEmpty() || !target.isValid() || target.host().isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         m_finished = true;
-        m_error = url.isEmpty()
-                      ? QStringLiteral("Could not load the page: the address is empty")
-                      : QStringLiteral("Could not load %1: it is not a web address").arg(url);
+        m_error = url.isEmpty() ? QStringLiteral("Could not load the page: the address is empty")
+                                : QStringLiteral("Could not load %1: it is not a web address")
+                                      .arg(displayAddress(url));
         return;
     }
     startRequest(network, target);
@@ -104,7 +108,8 @@ bool Download::followRedirect(int status)
     }
     const QString scheme = next.scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        fail(QStringLiteral("it redirects to %1, which is not a web address").arg(next.toString()));
+        fail(QStringLiteral("it redirects to %1, which is not a web address")
+                 .arg(displayAddress(next.toString())));
         return true;
     }
     m_reply->disconnect(this);
@@ -272,7 +277,7 @@ void Download::fail(const QString& reason)
 {
     if (m_finished)
         return;
-    m_error = QStringLiteral("Could not load %1: %2").arg(m_url, reason);
+    m_error = QStringLiteral("Could not load %1: %2").arg(displayAddress(m_url), reason);
     m_body.clear();
     finish();
 }

@@ -1,6 +1,7 @@
 #include "fetch/networkpagesource.h"
 
 #include "fetch/address.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/pagetext.h"
 #include "platform/guard.h"
 
@@ -100,12 +101,12 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     }
     if (d.truncated())
         job->warning = QStringLiteral("%1 is larger than %2: only its first %2 were counted")
-                           .arg(d.url(), sizeText(m_options.maxBytes));
+                           .arg(displayAddress(d.url()), sizeText(m_options.maxBytes));
     job->converting = true;
     job->heldBytes = d.body().size();
     const QByteArray body = d.body();
     const QByteArray type = d.contentType();
-    const QString url = d.url();
+    const QString url = displayAddress(d.url());
     std::weak_ptr<Job> weak(job);
     QPointer<NetworkPageSource> self(this);
     // Earlier pages are converted first: they are asked for first.

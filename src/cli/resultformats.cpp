@@ -1,5 +1,6 @@
 #include "resultformats.h"
 
+#include "cli/terminaltext.h"
 #include "platform/yield.h"
 #include "results/resultsmodel.h"
 
@@ -75,7 +76,10 @@ QString tsvField(const QString& text)
             out += QLatin1String("\\\\");
             break;
         default:
-            out += c;
+            if (isControlCharacter(c.unicode()))
+                out += controlEscape(c.unicode());
+            else
+                out += c;
         }
     }
     return out;
@@ -116,7 +120,8 @@ QString jsonString(const QString& text)
             out += QLatin1String("\\t");
             break;
         default:
-            if (u < 0x20)
+            // DEL and the C1 controls are valid JSON as they are, but not on a terminal.
+            if (isControlCharacter(u))
                 out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
             else
                 out += c;

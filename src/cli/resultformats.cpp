@@ -1,6 +1,7 @@
 #include "resultformats.h"
 
 #include "cli/terminaltext.h"
+#include "platform/files.h"
 #include "platform/yield.h"
 #include "results/resultsmodel.h"
 
@@ -29,7 +30,7 @@ public:
     {
         flush();
         if (m_failed)
-            error = QStringLiteral("Cannot write the results: ") + m_device.errorString();
+            error = QStringLiteral("Cannot write the results: ") + m_error;
         return !m_failed;
     }
 
@@ -38,13 +39,14 @@ private:
     {
         if (m_failed || m_buffer.isEmpty())
             return;
-        m_failed = m_device.write(m_buffer) != m_buffer.size();
+        m_failed = !writeWhole(m_device, m_buffer, m_error);
         m_buffer.resize(0);
     }
 
     QIODevice& m_device;
     QByteArray m_buffer;
     bool m_failed = false;
+    QString m_error;
 };
 
 // A count as a JSON number; the engines write plain decimals, anything else stays a string.

@@ -5,6 +5,9 @@ TV_PACKAGES=(
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
     xvfb xauth fonts-liberation xdg-utils
 )
+# Only for ./scripts/fuzz (and CI): clang, its libFuzzer and sanitizer runtimes, and the
+# symbolizer that names the lines of a finding.
+TV_FUZZ_PACKAGES=(clang libclang-rt-dev llvm)
 
 tv_ensure_deps() {
     local missing=()
@@ -18,4 +21,9 @@ tv_ensure_deps() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+tv_ensure_fuzz_deps() {
+    local TV_PACKAGES=("${TV_FUZZ_PACKAGES[@]}")
+    tv_ensure_deps
 }

@@ -71,22 +71,22 @@ void StopMatcher::addUnicode(const QString& entry, UnicodeWords& unicode)
 
 bool StopMatcher::isEmpty() const
 {
-    return m_words[0].empty() && m_written[0].empty();
+    return m_words[0].isEmpty() && m_written[0].isEmpty();
 }
 
 bool StopMatcher::matches(QStringView piece, QStringView word, bool ignoreCase) const
 {
     const int c = ignoreCase ? 1 : 0;
-    if (m_words[c].find(word) != m_words[c].end())
+    if (m_words[c].contains(word))
         return true;
-    if (m_written[c].empty() || !hasPunctuation(piece))
+    if (m_written[c].isEmpty() || !hasPunctuation(piece))
         return false;
     const QStringView core = trimPunctuation(piece);
     if (!hasPunctuation(core))
         return false;
     if (!ignoreCase)
-        return m_written[0].find(core) != m_written[0].end();
-    return m_written[1].find(core.toString().toLower()) != m_written[1].end();
+        return m_written[0].contains(core);
+    return m_written[1].contains(core.toString().toLower());
 }
 
 } // namespace tv

@@ -3,11 +3,11 @@
 // under both letter-case choices, since the choice may change while a count runs.
 #include "words/stoplist.h"
 #include "words/wordrule.h"
+#include "words/wordset.h"
 
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-#include <unordered_set>
 
 namespace tv {
 
@@ -29,16 +29,6 @@ public:
     const QStringList& unusable() const { return m_unusable; }
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(QStringView word) const { return qHash(word); }
-    };
-    struct Equal {
-        using is_transparent = void;
-        bool operator()(QStringView a, QStringView b) const { return a == b; }
-    };
-    using WordSet = std::unordered_set<QString, Hash, Equal>;
-
     void addClassic(const QString& entry);
     void addUnicode(const QString& entry, UnicodeWords& unicode);
 

@@ -2,6 +2,7 @@
 
 #include "platform/guard.h"
 
+#include <array>
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
@@ -142,6 +143,27 @@ void UnicodeWords::walkWindow(const char16_t* s, qsizetype size, const Sink& onW
 
 void UnicodeWords::emitWord(const char16_t* s, qsizetype begin, qsizetype end, const Sink& onWord)
 {
+    // Most words are ASCII: nothing inside them to split at or rewrite, and their ends looked up
+    // in a table made from ICU's own categories.
+    static const std::array<bool, 128> asciiPunctuation = [] {
+        std::array<bool, 128> table{};
+        for (UChar32 c = 0; c < 128; ++c)
+            table[size_t(c)] = isPunctuation(c);
+        return table;
+    }();
+    bool ascii = true;
+    for (qsizetype i = begin; i < end && ascii; ++i)
+        ascii = s[i] < 0x80;
+    if (ascii) {
+        while (begin < end && asciiPunctuation[s[begin]])
+            ++begin;
+        while (end > begin && asciiPunctuation[s[end - 1]])
+            --end;
+        if (begin < end)
+            give(QStringView(s + begin, end - begin), onWord);
+        return;
+    }
+
     // Unicode's rules keep a narrow no-break space inside a number ("10 000"); here every blank
     // separates words, as in the rest of the program.
     qsizetype pieceBegin = begin;
@@ -192,6 +214,11 @@ void UnicodeWords::emitPiece(const char16_t* s, qsizetype begin, qsizetype end, 
         if (word.isEmpty())
             return;
     }
+    give(word, onWord);
+}
+
+void UnicodeWords::give(QStringView word, const Sink& onWord)
+{
     const bool lineBreak = m_lineBreak;
     m_lineBreak = false;
     onWord(word, lineBreak);

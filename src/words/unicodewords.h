@@ -31,6 +31,7 @@ private:
     void walkWindow(const char16_t* text, qsizetype size, const Sink& onWord);
     void emitWord(const char16_t* text, qsizetype begin, qsizetype end, const Sink& onWord);
     void emitPiece(const char16_t* text, qsizetype begin, qsizetype end, const Sink& onWord);
+    void give(QStringView word, const Sink& onWord);
 
     struct Iterator;
     std::unique_ptr<Iterator> m_iterator;

@@ -1,9 +1,10 @@
 // Words per second of the tokenizer over the corpus pages' browser texts, one page at a time:
 // the default rule through the tokenizer against the engines' own split and clean (the baseline,
 // measured in the same process), and the Unicode rule, stop words and phrases each. Every
-// configuration tallies its words as the text method does; the "split" figures leave the tally
-// out. Rates count the words of the text as the default rule sees them, so that they compare
-// the time each configuration takes over the same text.
+// configuration tallies its words as the text method does; the "_split_only" figures leave the
+// tally out. Rates count the words of the text as the default rule sees them, so that they
+// compare the time each configuration takes over the same text. A word given on the command
+// line runs only the configurations whose names hold it.
 #include "count/pagewords.h"
 #include "count/wordclean.h"
 #include "count/wordtally.h"

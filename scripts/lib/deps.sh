@@ -3,8 +3,12 @@ TV_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
+    libicu-dev liblingua-stopwords-perl
     xvfb xauth fonts-liberation xdg-utils
 )
+# Only for ./scripts/fuzz (and CI): clang, its libFuzzer and sanitizer runtimes, and the
+# symbolizer that names the lines of a finding.
+TV_FUZZ_PACKAGES=(clang libclang-rt-dev llvm)
 
 tv_ensure_deps() {
     local missing=()
@@ -18,4 +22,9 @@ tv_ensure_deps() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+tv_ensure_fuzz_deps() {
+    local TV_PACKAGES=("${TV_FUZZ_PACKAGES[@]}")
+    tv_ensure_deps
 }

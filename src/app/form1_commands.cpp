@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "count/countingrun.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -82,11 +83,12 @@ PageSource& Form1::pages()
         if (!self)
             return;
         self->m_textBeforeWait = self->ProgressBar1->format();
+        const QString address = displayAddress(wait.address);
         self->setProgressText(wait.position > 0 ? QStringLiteral("Downloading site %1 of %2: %3")
                                                       .arg(wait.position)
                                                       .arg(wait.count)
-                                                      .arg(wait.address)
-                                                : QStringLiteral("Downloading ") + wait.address);
+                                                      .arg(address)
+                                                : QStringLiteral("Downloading ") + address);
     };
     const auto ends = [self] {
         if (self)

@@ -1,6 +1,8 @@
 #include "fetch/download.h"
 
 #include "fetch/address.h"
+#include "fetch/addressdisplay.h"
+#include "fetch/boundedappend.h"
 #include "fetch/failurereason.h"
 #include "fetch/inflater.h"
 #include "fetch/pagetext.h"
@@ -35,8 +37,11 @@ QString describeNetworkError(QNetworkReply* reply)
         return QStringLiteral("the secure connection failed (%1)").arg(reply->errorString());
     case QNetworkReply::ProtocolUnknownError:
         return QStringLiteral("it is not a web address");
-    default:
-        return reply->errorString();
+    default: {
+        // Qt's own texts may quote the whole address, password and all.
+        const QString url = reply->url().toString();
+        return reply->errorString().replace(url, displayAddress(url));
+    }
     }
 }
 
@@ -56,10 +61,11 @@ Download::Download(QNetworkAccessManager& network, const QString& url, const Fet
             m_reason = QStringLiteral("no address");
         } else if (!unsupported.isEmpty()) {
             m_error = QStringLiteral("Could not load %1: %2")
-                          .arg(url, unsupportedSchemeText(unsupported));
+                          .arg(displayAddress(url), unsupportedSchemeText(unsupported));
             m_reason = QStringLiteral("not supported");
         } else {
-            m_error = QStringLiteral("Could not load %1: it is not a web address").arg(url);
+            m_error = QStringLiteral("Could not load %1: it is not a web address")
+                          .arg(displayAddress(url));
             m_reason = QStringLiteral("not a web address");
         }
         return;
@@ -91,6 +97,9 @@ void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
     m_network = &network;
     m_current = target;
     m_reply = network.get(request);
+    // Without a bound the network layer reads on whatever this thread is doing, and a fast
+    // server fills memory long before the size cap below is checked.
+    m_reply->setReadBufferSize(m_options.readBuffer);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Download::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &Download::onReplyFinished);
@@ -117,7 +126,8 @@ bool Download::followRedirect(int status)
     }
     const QString scheme = next.scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        fail(QStringLiteral("it redirects to %1, which is not a web address").arg(next.toString()),
+        fail(QStringLiteral("it redirects to %1, which is not a web address")
+                 .arg(displayAddress(next.toString())),
              QStringLiteral("redirected away from the web"));
         return true;
     }
@@ -244,7 +254,7 @@ void Download::onReadyRead()
             return;
         }
     } else {
-        m_body.append(data.first(std::min<qsizetype>(data.size(), limit - m_body.size())));
+        appendWithin(m_body, data, limit);
     }
     if (m_body.size() > m_options.maxBytes) {
         // Cut off: the first part still counts, and the cut is reported.
@@ -304,7 +314,7 @@ void Download::fail(const QString& description, const QString& reason)
 {
     if (m_finished)
         return;
-    m_error = QStringLiteral("Could not load %1: %2").arg(m_url, description);
+    m_error = QStringLiteral("Could not load %1: %2").arg(displayAddress(m_url), description);
     m_reason = reason;
     m_body.clear();
     finish();

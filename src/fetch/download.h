@@ -23,6 +23,8 @@ struct FetchOptions {
     std::chrono::milliseconds totalTimeout{120000};  // nor may it take longer than this in all
     std::chrono::milliseconds connectTimeout{15000}; // nor may its connection take longer
     qint64 maxBytes = 64 * 1024 * 1024;              // a larger page is cut off here
+    // What the network layer may read ahead of the page: beyond it the server must wait.
+    qint64 readBuffer = 1024 * 1024;
     int maxRedirects = 20;
     // Whether an answer of another type than a web page or text fails (a page's style sheet,
     // fetched for it, may be of any type).
@@ -39,6 +41,8 @@ struct FetchOptions {
                            "Gecko) Chrome/124.0.0.0 Safari/537.36";
 };
 
+// At most, a download holds maxBytes + 1 bytes of page, readBuffer bytes not yet taken from the
+// network layer, and a decompressor's state, window and output piece (under 200 KiB).
 class Download : public QObject {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "fetch/networkpagesource.h"
 
 #include "fetch/address.h"
+#include "fetch/addressdisplay.h"
 #include "platform/guard.h"
 
 #include <QCoreApplication>
@@ -110,8 +111,8 @@ std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::makeJob(const QString
     }
     if (const QString scheme = unsupportedScheme(url); !scheme.isEmpty()) {
         job->result.outcome = FetchedPage::Outcome::Failed;
-        job->result.error =
-            QStringLiteral("Could not load %1: %2").arg(url, unsupportedSchemeText(scheme));
+        job->result.error = QStringLiteral("Could not load %1: %2")
+                                .arg(displayAddress(url), unsupportedSchemeText(scheme));
         job->result.reason = QStringLiteral("not supported");
         finishJob(*job);
         return job;
@@ -208,7 +209,7 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     page->runOrder = job->order;
     if (d.truncated())
         page->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
-                              .arg(d.url(), sizeText(m_options.maxBytes));
+                              .arg(displayAddress(d.url()), sizeText(m_options.maxBytes));
     retire(job->download, this);
     job->page = page;
     job->state = Job::State::Staging;
@@ -235,7 +236,7 @@ void NetworkPageSource::convert(const std::shared_ptr<Job>& job)
     std::weak_ptr<Job> weak(job);
     QPointer<NetworkPageSource> self(this);
     const PageConverter converter = m_converter;
-    const QString requested = job->requested;
+    const QString requested = displayAddress(job->requested);
     // Earlier pages are converted first: they are asked for first.
     const int priority = int(std::clamp<qint64>(-job->order, INT_MIN + 1, INT_MAX));
     m_workers.start(

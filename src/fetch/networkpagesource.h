@@ -3,10 +3,11 @@
 // being counted, handed over in the order asked for as if each were fetched when asked for.
 //
 // Memory: at most `parallel` downloads run ahead (plus the page waited for and the downloads a
-// stage makes for it), each bounded by the download's own cap; pages downloaded and waiting for
-// their turn hold at most about `maxHeldBytes` between them (the page that crosses the line
-// still comes in). So the whole run holds about parallel x maxBytes + maxHeldBytes of pages at
-// worst, and typically far less.
+// stage makes for it), each bounded by the download's own bound (maxBytes + readBuffer and a
+// decompressor's state); pages downloaded and waiting for their turn hold at most about
+// `maxHeldBytes` between them (the page that crosses the line still comes in). So a run holds
+// (parallel + 1) x (maxBytes + readBuffer) + maxHeldBytes at worst (about 2.4 GiB with the
+// defaults), and on real pages far less.
 #include "fetch/download.h"
 #include "fetch/downloadqueue.h"
 #include "fetch/pagesource.h"

@@ -4,6 +4,7 @@ TV_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
     xvfb xauth fonts-liberation xdg-utils
+    libpq-dev postgresql
 )
 
 tv_ensure_deps() {

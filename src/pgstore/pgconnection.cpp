@@ -138,23 +138,23 @@ PgConnection::PgConnection(const ConnectionSettings& settings)
     }
     const QString why = withoutSecrets(tidy(PQerrorMessage(m_conn)), m_secrets);
     StoreProblem problem = StoreProblem::Unreachable;
-    QString what = QStringLiteral("Cannot reach the database server");
+    QString what = QStringLiteral("Cannot reach the database server (%1)");
     if (PQconnectionNeedsPassword(m_conn)) {
         problem = StoreProblem::Authentication;
-        what = QStringLiteral("The database server asks for a password and none was given (in "
-                              "the address, PGPASSWORD or ~/.pgpass)");
+        what = QStringLiteral("The database server (%1) asks for a password, and none was given "
+                              "in the address, in PGPASSWORD or in ~/.pgpass");
     } else if (why.contains(QLatin1String("authentication failed"))) {
         problem = StoreProblem::Authentication;
-        what = QStringLiteral("The database server refused the user name or password");
+        what = QStringLiteral("The database server (%1) refused the user name or password");
     } else if (why.contains(QLatin1String("FATAL"))) {
         // The server answered and said no: no such database, no entry for this client, too
         // many connections, starting up or shutting down.
         problem = StoreProblem::Refused;
-        what = QStringLiteral("The database server refused the connection");
+        what = QStringLiteral("The database server (%1) refused the connection");
     }
     PQfinish(m_conn);
     m_conn = nullptr;
-    throw StoreError(problem, QStringLiteral("%1 (%2): %3").arg(what, m_description, why));
+    throw StoreError(problem, what.arg(m_description) + QStringLiteral(": ") + why);
 }
 
 PgConnection::~PgConnection()

@@ -69,7 +69,9 @@ QString PgWordStore::serverDescription() const
     return m_connection->serverDescription();
 }
 
-template <class F> auto PgWordStore::withRetry(const QString& what, F&& work, const bool* mayRetry)
+template <class F>
+auto PgWordStore::withRetry(const QString& what, F&& work, const bool* mayRetry,
+                            const QString& advice)
 {
     int retriesLeft = m_settings.retry.retries;
     auto wait = m_settings.retry.firstWait;
@@ -95,11 +97,10 @@ template <class F> auto PgWordStore::withRetry(const QString& what, F&& work, co
                 throw StoreError(
                     StoreProblem::ConnectionLost,
                     QStringLiteral("Lost the connection to the database server (%1) while %2, "
-                                   "and it did not come back after %3 tries: %4. What was "
-                                   "stored before stays; start the worker again to count the "
-                                   "rest")
-                        .arg(serverDescription(), what, QString::number(m_settings.retry.retries),
-                             lost->description()));
+                                   "and it did not come back after %3 tries: %4")
+                            .arg(serverDescription(), what,
+                                 QString::number(m_settings.retry.retries), lost->description()) +
+                        advice);
             }
             std::this_thread::sleep_for(wait);
             wait *= 2;
@@ -176,16 +177,20 @@ PgWordStore::Recorded PgWordStore::recordPage(const PageRecord& page)
             throw badInput(QStringLiteral("Row %1 gives the word \"%2\" a negative count")
                                .arg(QString::number(page.row), w.word));
     }
-    return withRetry(QStringLiteral("storing row %1").arg(page.row), [&] {
-        try {
-            beginPage(page.row);
-            addWords(page.words);
-            return finishPage(page.site, page.outcome, page.detail);
-        } catch (...) {
-            abandonPage();
-            throw;
-        }
-    });
+    return withRetry(
+        QStringLiteral("storing row %1").arg(page.row),
+        [&] {
+            try {
+                beginPage(page.row);
+                addWords(page.words);
+                return finishPage(page.site, page.outcome, page.detail);
+            } catch (...) {
+                abandonPage();
+                throw;
+            }
+        },
+        nullptr,
+        QStringLiteral(". The pages stored before stay: start the worker again to count the rest"));
 }
 
 void PgWordStore::beginPage(int row)

@@ -110,9 +110,11 @@ public:
 
 private:
     // Runs `work`; a lost connection is made again and the work run anew, within the retry
-    // policy. With `mayRetry` false (a report part way through) it is not.
+    // policy. With `mayRetry` false (a report part way through) it is not. `advice` ends the
+    // report of a connection that did not come back.
     template <class F>
-    auto withRetry(const QString& what, F&& work, const bool* mayRetry = nullptr);
+    auto withRetry(const QString& what, F&& work, const bool* mayRetry = nullptr,
+                   const QString& advice = {});
     void checkRow(int row) const;
 
     StoreSettings m_settings;

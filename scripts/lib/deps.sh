@@ -5,6 +5,7 @@ TV_PACKAGES=(
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
     libicu-dev liblingua-stopwords-perl
     xvfb xauth fonts-liberation xdg-utils
+    libpq-dev postgresql
 )
 # Only for ./scripts/fuzz (and CI): clang, its libFuzzer and sanitizer runtimes, and the
 # symbolizer that names the lines of a finding.

@@ -24,6 +24,7 @@ struct FetchOptions {
     qint64 maxBytes = 64 * 1024 * 1024;             // a larger page is cut off here
     int maxRedirects = 20;
     int prefetchDepth = 8; // pages downloaded ahead of the one being counted
+    bool anyType = false;  // any Content-Type is taken (robots.txt, sitemaps), not only pages
     QByteArray userAgent = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like "
                            "Gecko) Chrome/124.0.0.0 Safari/537.36";
 };
@@ -48,6 +49,8 @@ public:
     QByteArray contentType() const { return m_contentType; }
     bool truncated() const { return m_truncated; }
     QString url() const { return m_url; }
+    // The HTTP status of the last answer (after redirects); 0 when none came.
+    int status() const { return m_status; }
     // The address of the last request made (the page's own address after redirects).
     QString finalUrl() const { return m_current.isEmpty() ? m_url : m_current.toString(); }
 
@@ -86,6 +89,7 @@ private:
     QByteArray m_body;
     qint64 m_received = 0; // bytes as sent, before decompression
     QByteArray m_contentType;
+    int m_status = 0;
 };
 
 } // namespace tv

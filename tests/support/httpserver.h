@@ -22,6 +22,7 @@
 #include <QString>
 #include <QTcpServer>
 #include <chrono>
+#include <functional>
 
 class QTcpSocket;
 
@@ -75,6 +76,10 @@ public:
 
     // Answers requests for `path` (with its query, if any) with the fixture from now on.
     void serve(const QString& path, const HttpFixture& fixture);
+    // Answers requests whose path (with its query) begins with `prefix` and has no fixture of its
+    // own with what `make` returns for the path: endless generated pages.
+    void serveGenerated(const QString& prefix,
+                        const std::function<HttpFixture(const QByteArray& path)>& make);
     void clear();
 
     // Requests received so far, in order of arrival.
@@ -92,6 +97,7 @@ private:
 
     QTcpServer m_server;
     QHash<QByteArray, HttpFixture> m_fixtures;
+    QList<QPair<QByteArray, std::function<HttpFixture(const QByteArray&)>>> m_generators;
     QList<HttpRequest> m_requests;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QSet<QTcpSocket*> m_answered; // an answer is in progress

@@ -12,9 +12,13 @@ namespace tv {
 struct Crawler::Slot {
     Entry entry;
     bool isStart = false;
+    QString current; // the address asked for last: the entry's, or where its redirects led
+    int hops = 0;
     quint64 ticket = 0;
     bool fetched = false;
     bool parsed = false;
+    bool duplicate = false; // a redirect led to a page read or being read
+    QString skipReason;     // not kept, for this reason
     FetchedResource resource;
     PageLinks links;
     QString parseError;
@@ -22,9 +26,15 @@ struct Crawler::Slot {
 
 namespace {
 
-QString megabytes(qint64 bytes)
+constexpr int kMaxRedirects = 20;
+
+QString sizeText(qint64 bytes)
 {
-    return QStringLiteral("%1 MB").arg(double(bytes) / (1024.0 * 1024.0), 0, 'f', 0);
+    if (bytes >= 1024 * 1024)
+        return QStringLiteral("%1 MB").arg(double(bytes) / (1024.0 * 1024.0), 0, 'f', 0);
+    if (bytes >= 1024)
+        return QStringLiteral("%1 KB").arg(double(bytes) / 1024.0, 0, 'f', 0);
+    return QStringLiteral("%1 bytes").arg(bytes);
 }
 
 QString duration(std::chrono::milliseconds ms)
@@ -133,8 +143,12 @@ void Crawler::pump()
         return;
     }
     const RobotsRules& rules = m_robots[m_site];
-    while (int(m_inFlight.size()) < m_options.connectionsPerHost && !m_queue.empty() &&
-           !atPageLimit()) {
+    for (;;) {
+        // A redirect's next hop holds its place already; new pages wait for a free one.
+        const bool hop = !m_hops.empty();
+        if (!hop && (int(m_inFlight.size()) >= m_options.connectionsPerHost || m_queue.empty() ||
+                     atPageLimit()))
+            break;
         if (m_sinceRequest.isValid()) {
             const qint64 wait = pause().count() - m_sinceRequest.elapsed();
             if (wait > 0) {
@@ -142,6 +156,13 @@ void Crawler::pump()
                     m_pauseTimer.start(int(std::min<qint64>(wait, INT_MAX)));
                 return;
             }
+        }
+        if (hop) {
+            const std::shared_ptr<Slot> slot = m_hops.front().lock();
+            m_hops.pop_front();
+            if (slot)
+                request(slot);
+            continue;
         }
         Entry entry = std::move(m_queue.front());
         m_queue.pop_front();
@@ -204,22 +225,69 @@ void Crawler::startSlot(Entry entry)
 {
     auto slot = std::make_shared<Slot>();
     slot->isStart = entry.depth == 0;
+    slot->current = entry.address;
     slot->entry = std::move(entry);
     m_known[slot->entry.address] = Known::Started;
     m_inFlight.push_back(slot);
+    request(slot);
+    emit progress(progressNow());
+}
+
+void Crawler::request(const std::shared_ptr<Slot>& slot)
+{
     m_sinceRequest.start();
     ResourceRequest request;
-    request.url = slot->entry.address;
+    request.url = slot->current;
+    // The start page may move anywhere (the site is where it lands); any other page's redirects
+    // are taken one hop at a time, so that a page already read is not asked for again.
+    request.followRedirects = slot->isStart;
     std::weak_ptr<Slot> weak(slot);
     slot->ticket = m_fetcher.fetch(request, [this, weak](const FetchedResource& resource) {
         if (auto s = weak.lock())
             onFetched(s, resource);
     });
-    emit progress(progressNow());
+}
+
+void Crawler::onRedirect(const std::shared_ptr<Slot>& slot, const QString& target)
+{
+    const QUrl url(target);
+    const QString address = normalisedAddress(url);
+    const auto settle = [&](const QString& reason) {
+        slot->skipReason = reason;
+        slot->fetched = slot->parsed = true;
+        processReady();
+    };
+    if (++slot->hops > kMaxRedirects)
+        return settle(QStringLiteral("it redirects more than %1 times").arg(kMaxRedirects));
+    if (address.isEmpty() || siteOf(url) != m_site)
+        return settle(QStringLiteral("it leads to %1, on another site").arg(target));
+    const auto known = m_known.constFind(address);
+    if (known != m_known.constEnd() && *known != Known::Queued) {
+        slot->duplicate = true;
+        slot->fetched = slot->parsed = true;
+        processReady();
+        return;
+    }
+    if (known != m_known.constEnd())
+        std::erase_if(m_queue, [&](const Entry& e) { return e.address == address; });
+    m_known[address] = Known::Done;
+    if (!m_robots.value(m_site).allows(url))
+        return settle(QStringLiteral("it leads to %1, which robots.txt asks crawlers not to read")
+                          .arg(address));
+    if (!isUnder(url.path(QUrl::FullyEncoded), m_options.under))
+        return settle(QStringLiteral("it leads to %1, outside %2").arg(address, m_options.under));
+    m_known[address] = Known::Started;
+    slot->current = address;
+    m_hops.push_back(slot);
+    pump();
 }
 
 void Crawler::onFetched(const std::shared_ptr<Slot>& slot, const FetchedResource& resource)
 {
+    if (!resource.redirectTarget.isEmpty()) {
+        onRedirect(slot, resource.redirectTarget);
+        return;
+    }
     slot->fetched = true;
     slot->resource = resource;
     if (resource.ok() && pageKind(resource.contentType) == PageKind::Html)
@@ -289,6 +357,12 @@ void Crawler::process(Slot& slot)
     const Entry& entry = slot.entry;
     const FetchedResource& r = slot.resource;
     m_known[entry.address] = Known::Done;
+    if (slot.duplicate)
+        return;
+    if (!slot.skipReason.isEmpty()) {
+        skip(entry.address, slot.skipReason);
+        return;
+    }
     if (!r.ok()) {
         skip(entry.address, r.error);
         if (slot.isStart)
@@ -296,37 +370,31 @@ void Crawler::process(Slot& slot)
                    QStringLiteral("The start page could not be read: %1").arg(r.error));
         return;
     }
-    const QUrl finalUrl(r.finalUrl);
-    const QString address = normalisedAddress(finalUrl);
-    if (slot.isStart) {
+    QUrl finalUrl(r.finalUrl);
+    QString address = normalisedAddress(finalUrl);
+    if (!slot.isStart) {
+        // Redirects were taken hop by hop, each hop checked on the way.
+        finalUrl = QUrl(slot.current);
+        address = slot.current;
+    } else if (!address.isEmpty()) {
         m_site = siteOf(finalUrl);
-    } else if (address.isEmpty() || siteOf(finalUrl) != m_site) {
-        skip(entry.address, QStringLiteral("it leads to %1, on another site").arg(r.finalUrl));
-        return;
-    }
-    if (address != entry.address) {
-        const auto known = m_known.find(address);
-        if (known != m_known.end() && *known != Known::Queued)
-            return; // a redirect to a page already read or being read
-        if (known != m_known.end())
-            std::erase_if(m_queue, [&](const Entry& e) { return e.address == address; });
         m_known[address] = Known::Done;
         if (!m_robots.value(m_site).allows(finalUrl)) {
             skip(entry.address,
                  QStringLiteral("it leads to %1, which robots.txt asks crawlers not to read")
                      .arg(address));
+            notice(Notice::Robots,
+                   QStringLiteral("The start page leads to %1, which the robots.txt of %2 asks "
+                                  "crawlers not to read.")
+                       .arg(address, m_site));
             return;
         }
     }
+    // Only the start page can lie outside the prefix: it is read for its links.
     const bool under = isUnder(finalUrl.path(QUrl::FullyEncoded), m_options.under);
-    if (!slot.isStart && !under) {
-        skip(entry.address,
-             QStringLiteral("it leads to %1, outside %2").arg(address, m_options.under));
-        return;
-    }
     if (m_bytes + r.body.size() > m_options.maxBytes) {
         notice(Notice::Bytes, QStringLiteral("The crawl stopped at its limit of %1 of pages.")
-                                  .arg(megabytes(m_options.maxBytes)));
+                                  .arg(sizeText(m_options.maxBytes)));
         finish();
         return;
     }
@@ -400,6 +468,7 @@ void Crawler::finish()
     for (const auto& slot : m_inFlight)
         m_fetcher.cancel(slot->ticket);
     m_inFlight.clear();
+    m_hops.clear();
     if (m_robotsTicket)
         m_fetcher.cancel(m_robotsTicket);
     m_robotsTicket = 0;

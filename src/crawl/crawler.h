@@ -110,6 +110,8 @@ private:
     void fetchRobots(const QUrl& forUrl);
     void onRobots(const FetchedResource& resource, const QString& site);
     void startSlot(Entry entry);
+    void request(const std::shared_ptr<Slot>& slot);
+    void onRedirect(const std::shared_ptr<Slot>& slot, const QString& target);
     void onFetched(const std::shared_ptr<Slot>& slot, const FetchedResource& resource);
     void parse(const std::shared_ptr<Slot>& slot);
     void processReady();
@@ -132,6 +134,7 @@ private:
     QHash<QString, Known> m_known;
     std::deque<Entry> m_queue;
     std::deque<std::shared_ptr<Slot>> m_inFlight; // in the order they were started
+    std::deque<std::weak_ptr<Slot>> m_hops;       // redirects whose next hop waits its turn
     std::vector<CrawledPage> m_pages;
     QList<CrawlSkip> m_skipped;
     QStringList m_notices;

@@ -26,6 +26,7 @@ quint64 DownloadFetcher::fetch(const ResourceRequest& request, Done done)
 {
     FetchOptions options = m_options;
     options.anyType = request.anyType;
+    options.followRedirects = request.followRedirects;
     if (request.maxBytes >= 0)
         options.maxBytes = std::min(options.maxBytes, request.maxBytes);
     const quint64 ticket = m_nextTicket++;
@@ -65,6 +66,7 @@ void DownloadFetcher::deliver(quint64 ticket)
     resource.body = d.body();
     resource.contentType = d.contentType();
     resource.truncated = d.truncated();
+    resource.redirectTarget = d.redirectTarget();
     const Done done = std::move(it->second.done);
     m_active.erase(it);
     if (done)

@@ -11,6 +11,9 @@ struct ResourceRequest {
     QString url;
     bool anyType = false; // robots.txt and sitemaps: not only pages and plain text
     qint64 maxBytes = -1; // a smaller cap than the fetcher's own; -1 keeps its own
+    // false: a redirect is answered as such (redirectTarget), so that the caller decides whether
+    // the page it leads to is wanted, and asks for it once.
+    bool followRedirects = true;
 };
 
 struct FetchedResource {
@@ -21,6 +24,7 @@ struct FetchedResource {
     QByteArray body;
     QByteArray contentType;
     bool truncated = false; // cut off at the size cap
+    QString redirectTarget; // absolute; set when a redirect was not followed
 
     bool ok() const { return error.isEmpty(); }
 };

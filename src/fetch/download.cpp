@@ -94,6 +94,11 @@ bool Download::followRedirect(int status)
         return false;
     progress();
     const QUrl next = m_current.resolved(QUrl::fromEncoded(location.trimmed()));
+    if (!m_options.followRedirects) {
+        m_redirectTarget = next.toString(QUrl::FullyEncoded);
+        finish();
+        return true;
+    }
     if (++m_redirects > m_options.maxRedirects) {
         fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects));
         return true;

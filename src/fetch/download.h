@@ -23,8 +23,9 @@ struct FetchOptions {
     std::chrono::milliseconds totalTimeout{120000}; // nor may it take longer than this in all
     qint64 maxBytes = 64 * 1024 * 1024;             // a larger page is cut off here
     int maxRedirects = 20;
-    int prefetchDepth = 8; // pages downloaded ahead of the one being counted
-    bool anyType = false;  // any Content-Type is taken (robots.txt, sitemaps), not only pages
+    int prefetchDepth = 8;       // pages downloaded ahead of the one being counted
+    bool anyType = false;        // any Content-Type is taken (robots.txt, sitemaps), not only pages
+    bool followRedirects = true; // false: a redirect ends the download, redirectTarget() says where
     QByteArray userAgent = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like "
                            "Gecko) Chrome/124.0.0.0 Safari/537.36";
 };
@@ -51,6 +52,8 @@ public:
     QString url() const { return m_url; }
     // The HTTP status of the last answer (after redirects); 0 when none came.
     int status() const { return m_status; }
+    // Where a redirect that was not followed leads (absolute); "" otherwise.
+    QString redirectTarget() const { return m_redirectTarget; }
     // The address of the last request made (the page's own address after redirects).
     QString finalUrl() const { return m_current.isEmpty() ? m_url : m_current.toString(); }
 
@@ -90,6 +93,7 @@ private:
     qint64 m_received = 0; // bytes as sent, before decompression
     QByteArray m_contentType;
     int m_status = 0;
+    QString m_redirectTarget;
 };
 
 } // namespace tv

@@ -22,6 +22,8 @@ struct Crawler::Slot {
     FetchedResource resource;
     PageLinks links;
     QString parseError;
+    QString text;
+    QString textError;
 };
 
 namespace {
@@ -290,7 +292,7 @@ void Crawler::onFetched(const std::shared_ptr<Slot>& slot, const FetchedResource
     }
     slot->fetched = true;
     slot->resource = resource;
-    if (resource.ok() && pageKind(resource.contentType) == PageKind::Html)
+    if (resource.ok() && (m_options.keepText || pageKind(resource.contentType) == PageKind::Html))
         parse(slot);
     else
         slot->parsed = true;
@@ -302,24 +304,40 @@ void Crawler::parse(const std::shared_ptr<Slot>& slot)
     QPointer<Crawler> self(this);
     std::weak_ptr<Slot> weak(slot);
     m_parsers.start([self, weak, body = slot->resource.body, type = slot->resource.contentType,
-                     url = QUrl(slot->resource.finalUrl), token = m_options.productToken] {
+                     url = QUrl(slot->resource.finalUrl), token = m_options.productToken,
+                     keepText = m_options.keepText] {
         PageLinks links;
-        QString error;
-        try {
-            links = pageLinks(body, type, url, token);
-        } catch (...) {
-            error = describeException(std::current_exception());
+        QString parseError;
+        QString text;
+        QString textError;
+        if (pageKind(type) == PageKind::Html) {
+            try {
+                links = pageLinks(body, type, url, token);
+            } catch (...) {
+                parseError = describeException(std::current_exception());
+            }
+        }
+        if (keepText) {
+            try {
+                text = pageText(body, type);
+            } catch (...) {
+                textError = QStringLiteral("Could not read %1: %2")
+                                .arg(url.toString(), describeException(std::current_exception()));
+            }
         }
         // The destructor waits for this task, so `self` is still alive here; the call is
         // dropped if the crawler goes before it is delivered.
         QMetaObject::invokeMethod(
             self,
-            [self, weak, links = std::move(links), error = std::move(error)] {
+            [self, weak, links = std::move(links), parseError = std::move(parseError),
+             text = std::move(text), textError = std::move(textError)] {
                 auto s = weak.lock();
                 if (!s || !self)
                     return;
                 s->links = links;
-                s->parseError = error;
+                s->parseError = parseError;
+                s->text = text;
+                s->textError = textError;
                 s->parsed = true;
                 self->processReady();
             },
@@ -400,7 +418,14 @@ void Crawler::process(Slot& slot)
     }
     if (under) {
         m_bytes += r.body.size();
-        m_pages.push_back({address, entry.depth, r.body, r.contentType, r.truncated});
+        CrawledPage page{address, entry.depth, r.contentType, r.truncated, {}, {}, {}};
+        if (m_options.keepText) {
+            page.text = std::move(slot.text);
+            page.textError = std::move(slot.textError);
+        } else {
+            page.body = r.body;
+        }
+        m_pages.push_back(std::move(page));
     }
     if (!slot.parseError.isEmpty())
         notice(

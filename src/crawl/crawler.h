@@ -31,14 +31,19 @@ struct CrawlOptions {
     int connectionsPerHost = 2;
     QByteArray productToken = "tallyvane"; // the name robots.txt groups are matched against
     int maxKnownAddresses = 100000;        // addresses remembered (queued, read or skipped)
+    // Keep each page's text (made while the crawl goes on, beside the links) instead of its
+    // bytes: the count then needs neither a download nor a parse.
+    bool keepText = true;
 };
 
 struct CrawledPage {
     QString address; // normalised, after redirects
     int depth = 0;
-    QByteArray body;
     QByteArray contentType;
     bool truncated = false; // cut off at the download size cap
+    QByteArray body;        // as downloaded, unless the text is kept
+    QString text;           // the rendered text, when kept
+    QString textError;      // why the text could not be made ("" when it was, or not kept)
 };
 
 // A page that was found but not kept, and why.

@@ -29,6 +29,7 @@ private slots:
     void under();
     void startMovesToAnotherHost();
     void stopKeepsWhatWasRead();
+    void keepsBytesWhenAsked();
     void startThatIsNoPage_data();
     void startThatIsNoPage();
 };
@@ -171,9 +172,11 @@ void TestCrawler::siteGraph()
     // The robots.txt group for "tallyvane" applies to what the crawl says it is.
     QVERIFY(server.requests().first().header("User-Agent").contains("Tallyvane/"));
 
-    // Each page's bytes are kept for the count.
-    QVERIFY(crawler.pages()[3].body.contains("href=\"/\""));
+    // Each page's text is kept for the count, so that it needs no second download.
+    QCOMPARE(crawler.pages()[3].text, QStringLiteral("link"));
+    QCOMPARE(crawler.pages()[4].text, "see " + server.url("/never.html"));
     QCOMPARE(crawler.pages()[4].contentType, QByteArray("text/plain"));
+    QVERIFY(crawler.pages()[4].body.isEmpty());
 
     QVERIFY(!progress.isEmpty());
     const auto last = progress.last().first().value<tv::CrawlProgress>();
@@ -461,6 +464,23 @@ void TestCrawler::stopKeepsWhatWasRead()
     crawler.stop();
     QCoreApplication::processEvents();
     QCOMPARE(finished.count(), 1);
+}
+
+void TestCrawler::keepsBytesWhenAsked()
+{
+    HttpServer server;
+    server.serve("/", links({"/a"}));
+    server.serve("/a", HttpFixture::page("plain words", "text/plain; charset=utf-8"));
+    tv::DownloadFetcher fetcher;
+    CrawlOptions options;
+    options.keepText = false;
+    Crawler crawler(fetcher, options);
+    QVERIFY(runToEnd(crawler, server.url("/")));
+    QCOMPARE(int(crawler.pages().size()), 2);
+    QVERIFY(crawler.pages()[0].body.contains("<a href=\"/a\">"));
+    QCOMPARE(crawler.pages()[1].body, QByteArray("plain words"));
+    QCOMPARE(crawler.pages()[1].contentType, QByteArray("text/plain; charset=utf-8"));
+    QVERIFY(crawler.pages()[1].text.isEmpty());
 }
 
 void TestCrawler::startThatIsNoPage_data()

@@ -172,6 +172,8 @@ int HttpServer::openConnections() const
 void HttpServer::onNewConnection()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        if (m_lowDelay)
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         // Sockets stay children of the server, so that closing the server ends them all.
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {

@@ -76,6 +76,10 @@ public:
 
     // Answers requests for `path` (with its query, if any) with the fixture from now on.
     void serve(const QString& path, const HttpFixture& fixture);
+    // Sends answers at once (TCP_NODELAY), as production servers do. Without it an answer on a
+    // kept-alive connection can wait about 40 ms for the client's delayed ACK; off by default, so
+    // that existing tests and benchmarks keep their timing.
+    void setLowDelay(bool on) { m_lowDelay = on; }
     // Answers requests whose path (with its query) begins with `prefix` and has no fixture of its
     // own with what `make` returns for the path: endless generated pages.
     void serveGenerated(const QString& prefix,
@@ -101,6 +105,7 @@ private:
     QList<HttpRequest> m_requests;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QSet<QTcpSocket*> m_answered; // an answer is in progress
+    bool m_lowDelay = false;
 };
 
 // Compresses bytes in the gzip format (for fixtures built by hand).

@@ -145,7 +145,8 @@ void Crawler::pump()
         return;
     }
     const RobotsRules& rules = m_robots[m_site];
-    for (;;) {
+    // A slot connected to progress() may stop the crawl while this loop starts requests.
+    while (m_running) {
         // A redirect's next hop holds its place already; new pages wait for a free one.
         const bool hop = !m_hops.empty();
         if (!hop && (int(m_inFlight.size()) >= m_options.connectionsPerHost || m_queue.empty() ||
@@ -180,7 +181,7 @@ void Crawler::pump()
         }
         startSlot(std::move(entry));
     }
-    if (m_inFlight.empty() && m_robotsPending.isEmpty())
+    if (m_running && m_inFlight.empty() && m_robotsPending.isEmpty())
         finish();
 }
 

@@ -62,6 +62,7 @@ struct CrawlProgress {
 class Crawler : public QObject {
     Q_OBJECT
 public:
+    // `fetcher` must outlive the crawler.
     Crawler(ResourceFetcher& fetcher, CrawlOptions options = {}, QObject* parent = nullptr);
     ~Crawler() override;
 

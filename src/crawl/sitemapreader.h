@@ -23,6 +23,7 @@ struct SitemapOptions {
 class SitemapReader : public QObject {
     Q_OBJECT
 public:
+    // `fetcher` must outlive the reader.
     SitemapReader(ResourceFetcher& fetcher, SitemapOptions options = {}, QObject* parent = nullptr);
     ~SitemapReader() override;
 

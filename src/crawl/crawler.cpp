@@ -18,7 +18,11 @@ struct Crawler::Slot {
     bool fetched = false;
     bool parsed = false;
     bool duplicate = false; // a redirect led to a page read or being read
-    QString skipReason;     // not kept, for this reason
+    // A redirect led to the page a later slot is reading: this slot takes that answer (`source`),
+    // so that the page keeps the earlier place, and the later slot gives nothing (`adopted`).
+    std::shared_ptr<Slot> source;
+    bool adopted = false;
+    QString skipReason; // not kept, for this reason
     FetchedResource resource;
     PageLinks links;
     QString parseError;
@@ -29,6 +33,9 @@ struct Crawler::Slot {
 namespace {
 
 constexpr int kMaxRedirects = 20;
+// Pages answered and waiting for their parse or for an earlier page, beyond those being
+// requested: enough that a slow parse or a slow page does not hold the connections idle.
+constexpr int kMaxWaiting = 16;
 
 QString sizeText(qint64 bytes)
 {
@@ -149,8 +156,10 @@ void Crawler::pump()
     while (m_running) {
         // A redirect's next hop holds its place already; new pages wait for a free one.
         const bool hop = !m_hops.empty();
-        if (!hop && (int(m_inFlight.size()) >= m_options.connectionsPerHost || m_queue.empty() ||
-                     atPageLimit()))
+        if (m_requesting >= m_options.connectionsPerHost)
+            break;
+        if (!hop && (int(m_inFlight.size()) >= m_options.connectionsPerHost + kMaxWaiting ||
+                     m_queue.empty() || atPageLimit()))
             break;
         if (m_sinceRequest.isValid()) {
             const qint64 wait = pause().count() - m_sinceRequest.elapsed();
@@ -239,6 +248,7 @@ void Crawler::startSlot(Entry entry)
 void Crawler::request(const std::shared_ptr<Slot>& slot)
 {
     m_sinceRequest.start();
+    ++m_requesting;
     ResourceRequest request;
     request.url = slot->current;
     // The start page may move anywhere (the site is where it lands); any other page's redirects
@@ -246,6 +256,7 @@ void Crawler::request(const std::shared_ptr<Slot>& slot)
     request.followRedirects = slot->isStart;
     std::weak_ptr<Slot> weak(slot);
     slot->ticket = m_fetcher.fetch(request, [this, weak](const FetchedResource& resource) {
+        --m_requesting;
         if (auto s = weak.lock())
             onFetched(s, resource);
     });
@@ -265,6 +276,18 @@ void Crawler::onRedirect(const std::shared_ptr<Slot>& slot, const QString& targe
     if (address.isEmpty() || siteOf(url) != m_site)
         return settle(QStringLiteral("it leads to %1, on another site").arg(target));
     const auto known = m_known.constFind(address);
+    if (known != m_known.constEnd() && *known == Known::Started) {
+        const auto self = std::find(m_inFlight.begin(), m_inFlight.end(), slot);
+        for (auto it = self == m_inFlight.end() ? self : self + 1; it != m_inFlight.end(); ++it) {
+            Slot& later = **it;
+            if (later.current == address && !later.adopted && !later.source) {
+                later.adopted = true;
+                slot->source = *it;
+                processReady();
+                return;
+            }
+        }
+    }
     if (known != m_known.constEnd() && *known != Known::Queued) {
         slot->duplicate = true;
         slot->fetched = slot->parsed = true;
@@ -352,8 +375,25 @@ void Crawler::processReady()
     // does not depend on which answer came first.
     while (m_running && !m_inFlight.empty()) {
         const std::shared_ptr<Slot> slot = m_inFlight.front();
-        if (!slot->fetched || !slot->parsed)
+        // The slot whose answer this one takes may itself take a later one's.
+        const Slot* answer = slot.get();
+        while (answer->source)
+            answer = answer->source.get();
+        if (!answer->fetched || !answer->parsed)
             break;
+        if (slot->source) {
+            const Slot& source = *answer;
+            slot->current = source.current;
+            slot->duplicate = source.duplicate;
+            slot->skipReason = source.skipReason;
+            slot->resource = source.resource;
+            slot->links = source.links;
+            slot->parseError = source.parseError;
+            slot->text = source.text;
+            slot->textError = source.textError;
+            slot->fetched = slot->parsed = true;
+            slot->source.reset();
+        }
         if (slot->isStart && slot->resource.ok()) {
             // A start page that moved to another site is judged by that site's robots.txt.
             const QUrl finalUrl(slot->resource.finalUrl);
@@ -376,7 +416,7 @@ void Crawler::process(Slot& slot)
     const Entry& entry = slot.entry;
     const FetchedResource& r = slot.resource;
     m_known[entry.address] = Known::Done;
-    if (slot.duplicate)
+    if (slot.duplicate || slot.adopted)
         return;
     if (!slot.skipReason.isEmpty()) {
         skip(entry.address, slot.skipReason);
@@ -495,6 +535,7 @@ void Crawler::finish()
         m_fetcher.cancel(slot->ticket);
     m_inFlight.clear();
     m_hops.clear();
+    m_requesting = 0;
     if (m_robotsTicket)
         m_fetcher.cancel(m_robotsTicket);
     m_robotsTicket = 0;

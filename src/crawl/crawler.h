@@ -141,6 +141,7 @@ private:
     std::deque<Entry> m_queue;
     std::deque<std::shared_ptr<Slot>> m_inFlight; // in the order they were started
     std::deque<std::weak_ptr<Slot>> m_hops;       // redirects whose next hop waits its turn
+    int m_requesting = 0;                         // requests on their way (the per-host cap)
     std::vector<CrawledPage> m_pages;
     QList<CrawlSkip> m_skipped;
     QStringList m_notices;

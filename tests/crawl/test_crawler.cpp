@@ -28,6 +28,7 @@ private slots:
     void under_data();
     void under();
     void startMovesToAnotherHost();
+    void redirectToAPageBeingRead();
     void stopKeepsWhatWasRead();
     void keepsBytesWhenAsked();
     void startThatIsNoPage_data();
@@ -437,6 +438,31 @@ void TestCrawler::startMovesToAnotherHost()
     QCOMPARE(robotsHosts, (QStringList{"localhost", "127.0.0.1"}));
     QCOMPARE(server.requestCount("/b.html"), 0);
     QCOMPARE(server.requestCount("/c"), 0);
+}
+
+void TestCrawler::redirectToAPageBeingRead()
+{
+    // /r answers late with a redirect to /t, which is being read by then: /t is read once and
+    // keeps the place of /r, the earlier link, as if the pages had been read one by one.
+    HttpServer server;
+    server.serve("/", links({"/r", "/m", "/t"}));
+    HttpFixture late = HttpFixture::redirect("/t");
+    late.delay = std::chrono::milliseconds(400);
+    server.serve("/r", late);
+    server.serve("/m", links({}));
+    HttpFixture target = links({});
+    target.delay = std::chrono::milliseconds(100);
+    server.serve("/t", target);
+    tv::DownloadFetcher fetcher;
+    Crawler crawler(fetcher);
+    QVERIFY(runToEnd(crawler, server.url("/")));
+
+    QStringList found;
+    for (const auto& page : crawler.pages())
+        found << QUrl(page.address).path();
+    QCOMPARE(found, (QStringList{"/", "/t", "/m"}));
+    QCOMPARE(server.requestCount("/t"), 1);
+    QVERIFY(crawler.skipped().isEmpty());
 }
 
 void TestCrawler::stopKeepsWhatWasRead()

@@ -447,7 +447,7 @@ void TestCrawler::redirectToAPageBeingRead()
     HttpServer server;
     server.serve("/", links({"/r", "/m", "/t"}));
     HttpFixture late = HttpFixture::redirect("/t");
-    late.delay = std::chrono::milliseconds(400);
+    late.delay = std::chrono::milliseconds(1000);
     server.serve("/r", late);
     server.serve("/m", links({}));
     HttpFixture target = links({});

@@ -21,14 +21,15 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Quenrith)
 set(CPACK_PACKAGE_CONTACT ${TV_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "count how often each word occurs on web pages")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "count how often each word occurs on web pages
- Tallyvane downloads a list of web pages, turns each into the text a browser
- would show, and counts how often each word occurs: over all pages or per page,
- with or without letter case, in memory or in an SQLite table. The counts can be
- saved as aligned text, copied to the clipboard or opened as a spreadsheet.
- .
- The package holds the window (tallyvane) and the same count on the command
- line (tallyvane-count), which writes aligned text, TSV, CSV or JSON.")
+# The summary above is the first line; CPack indents these lines and marks the empty one.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "\
+Tallyvane downloads a list of web pages, turns each into the text a browser
+would show, and counts how often each word occurs: over all pages or per page,
+with or without letter case, in memory or in an SQLite table. The counts can be
+saved as aligned text, copied to the clipboard or opened as a spreadsheet.
+
+The package holds the window (tallyvane) and the same count on the command
+line (tallyvane-count), which writes aligned text, TSV, CSV or JSON.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -379,8 +379,8 @@ void TestInstall::windowStartsFromInstall()
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), data);
     const QString picture = scratch.path() + QStringLiteral("/window.png");
-    const ProgramOutcome run =
-        runProgram(prefix + QStringLiteral("/bin/tallyvane"), {"--screenshot", picture}, env);
+    const ProgramOutcome run = runProgram(prefix + QStringLiteral("/bin/tallyvane"),
+                                          {"--screenshot", picture}, env, 60000);
     QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
 
     const QImage image(picture);

@@ -20,6 +20,8 @@ ServerFarm::ServerFarm(int hosts)
             for (int i = 1; i <= hosts; ++i) {
                 auto* server = new HttpServer(QHostAddress(QStringLiteral("127.0.0.%1").arg(i)));
                 server->setParent(m_context);
+                // As production servers answer: at once, not after the client's delayed ACK.
+                server->setLowDelay(true);
                 m_servers.push_back(server);
                 m_bases << server->url(QString());
             }

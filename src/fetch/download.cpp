@@ -119,6 +119,11 @@ bool Download::followRedirect(int status)
         return false;
     progress();
     const QUrl next = m_current.resolved(QUrl::fromEncoded(location.trimmed()));
+    if (!m_options.followRedirects) {
+        m_redirectTarget = next.toString(QUrl::FullyEncoded);
+        finish();
+        return true;
+    }
     if (++m_redirects > m_options.maxRedirects) {
         fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects),
              QStringLiteral("too many redirects"));
@@ -211,7 +216,7 @@ void Download::onMetaData()
     m_sinceConnecting.invalidate();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_status = status;
-    if (status >= 200 && status < 300 && m_options.webPagesOnly) {
+    if (status >= 200 && status < 300 && !m_options.anyType) {
         const QByteArray type = m_reply->rawHeader("Content-Type");
         if (pageKind(type) == PageKind::Other)
             fail(QStringLiteral("it is of type \"%1\", not a web page")
@@ -277,6 +282,7 @@ void Download::onReplyFinished()
     if (m_finished)
         return;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_status = status;
     if (followRedirect(status))
         return;
     if (status >= 400) {
@@ -301,7 +307,7 @@ void Download::onReplyFinished()
         return;
     }
     m_contentType = m_reply->rawHeader("Content-Type");
-    if (m_options.webPagesOnly && pageKind(m_contentType) == PageKind::Other) {
+    if (!m_options.anyType && pageKind(m_contentType) == PageKind::Other) {
         fail(QStringLiteral("it is of type \"%1\", not a web page")
                  .arg(QString::fromLatin1(m_contentType.trimmed())),
              QStringLiteral("not a web page"));

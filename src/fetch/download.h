@@ -26,9 +26,8 @@ struct FetchOptions {
     // What the network layer may read ahead of the page: beyond it the server must wait.
     qint64 readBuffer = 1024 * 1024;
     int maxRedirects = 20;
-    // Whether an answer of another type than a web page or text fails (a page's style sheet,
-    // fetched for it, may be of any type).
-    bool webPagesOnly = true;
+    bool anyType = false;        // any Content-Type is taken (robots.txt, sitemaps, style sheets)
+    bool followRedirects = true; // false: a redirect ends the download, redirectTarget() says where
     // Downloads a run keeps going ahead of the page being counted; 0 downloads each page only
     // when its turn comes.
     int parallel = 32;
@@ -61,12 +60,14 @@ public:
     // off at the size cap.
     QString error() const { return m_error; }
     QString reason() const { return m_reason; }
-    // The status of the last answer (0 before one came).
-    int httpStatus() const { return m_status; }
     QByteArray body() const { return m_body; }
     QByteArray contentType() const { return m_contentType; }
     bool truncated() const { return m_truncated; }
     QString url() const { return m_url; }
+    // The HTTP status of the last answer (after redirects); 0 when none came.
+    int status() const { return m_status; }
+    // Where a redirect that was not followed leads (absolute); "" otherwise.
+    QString redirectTarget() const { return m_redirectTarget; }
     // The address of the last request made (the page's own address after redirects).
     QString finalUrl() const { return m_current.isEmpty() ? m_url : m_current.toString(); }
 
@@ -104,10 +105,11 @@ private:
     bool m_truncated = false;
     QString m_error;
     QString m_reason;
-    int m_status = 0;
     QByteArray m_body;
     qint64 m_received = 0; // bytes as sent, before decompression
     QByteArray m_contentType;
+    int m_status = 0;
+    QString m_redirectTarget;
 };
 
 } // namespace tv

@@ -145,7 +145,7 @@ void NetworkPageSource::startDownload(quint64 id)
 {
     if (const auto resource = m_resources.value(id)) {
         FetchOptions options = m_options;
-        options.webPagesOnly = false;
+        options.anyType = true;
         resource->download = std::make_unique<Download>(m_network, resource->url, options);
         resource->download->startWaiting();
         auto finished = [this, id] {
@@ -191,7 +191,7 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     m_queue.finished(job->id);
     Download& d = *job->download;
     job->result.url = d.finalUrl();
-    job->result.httpStatus = d.httpStatus();
+    job->result.httpStatus = d.status();
     if (!d.error().isEmpty()) {
         job->result.outcome = FetchedPage::Outcome::Failed;
         job->result.error = d.error();
@@ -205,7 +205,7 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     page->url = d.finalUrl();
     page->body = d.body();
     page->contentType = d.contentType();
-    page->httpStatus = d.httpStatus();
+    page->httpStatus = d.status();
     page->runOrder = job->order;
     if (d.truncated())
         page->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")

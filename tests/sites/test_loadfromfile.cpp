@@ -111,6 +111,9 @@ private Q_SLOTS:
     void binaryFile();
     void severalFiles_data();
     void severalFiles();
+    void commandLineFiles_data();
+    void commandLineFiles();
+    void commandLineFailureLeavesTheRest();
     void dialogCancelled();
     void unreadableFile_data();
     void unreadableFile();
@@ -262,7 +265,10 @@ void TestLoadFromFile::binaryFile()
     QCOMPARE(nulChars, nulBytes);
 }
 
-void TestLoadFromFile::severalFiles_data()
+namespace {
+
+// Files picked in the dialog, or named on the window program's command line, load alike.
+void addSeveralFilesRows()
 {
     QTest::addColumn<QStringList>("picked");
     QTest::addColumn<QStringList>("rows");
@@ -279,11 +285,9 @@ void TestLoadFromFile::severalFiles_data()
                                      << QStringList{"a1.com", "a2.com", "a1.com", "a2.com"} << 0;
 }
 
-void TestLoadFromFile::severalFiles()
+// The fixture files of addSeveralFilesRows(); gives the full paths of `picked`.
+QStringList severalFilesFixture(const QStringList& picked)
 {
-    QFETCH(QStringList, picked);
-    QFETCH(QStringList, rows);
-    QFETCH(int, notFound);
     const QString folder = test::fixtureFolder(QStringLiteral("several"));
     test::writeFile(folder + QStringLiteral("/a.txt"), "a1.com\r\na2.com\r\n");
     test::writeFile(folder + QStringLiteral("/b.txt"), "b1.com\n");
@@ -291,6 +295,22 @@ void TestLoadFromFile::severalFiles()
     QStringList paths;
     for (const QString& name : picked)
         paths << folder + u'/' + name;
+    return paths;
+}
+
+} // namespace
+
+void TestLoadFromFile::severalFiles_data()
+{
+    addSeveralFilesRows();
+}
+
+void TestLoadFromFile::severalFiles()
+{
+    QFETCH(QStringList, picked);
+    QFETCH(QStringList, rows);
+    QFETCH(int, notFound);
+    const QStringList paths = severalFilesFixture(picked);
     test::RecordingSink sink;
     test::ScriptedDialogs dialogs;
     dialogs.openResults << paths;
@@ -305,6 +325,47 @@ void TestLoadFromFile::severalFiles()
     QCOMPARE(dialogs.informations, QStringList(notFound, QStringLiteral("File not found")));
     QVERIFY(dialogs.unexpected.isEmpty());
     QVERIFY(sink.reports.isEmpty());
+}
+
+void TestLoadFromFile::commandLineFiles_data()
+{
+    addSeveralFilesRows();
+}
+
+void TestLoadFromFile::commandLineFiles()
+{
+    QFETCH(QStringList, picked);
+    QFETCH(QStringList, rows);
+    QFETCH(int, notFound);
+    const QStringList paths = severalFilesFixture(picked);
+    test::RecordingSink sink;
+    test::ScriptedDialogs dialogs;
+    SiteListModel list;
+    list.append(QStringLiteral("kept.com"));
+
+    openSiteFiles(list, paths, dialogs);
+
+    QCOMPARE(list.rows(), QStringList{"kept.com"} + rows);
+    QVERIFY(dialogs.dialogTitles.isEmpty());
+    QCOMPARE(dialogs.informations, QStringList(notFound, QStringLiteral("File not found")));
+    QVERIFY(dialogs.unexpected.isEmpty());
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestLoadFromFile::commandLineFailureLeavesTheRest()
+{
+    const QStringList files = severalFilesFixture({"a.txt", "c.txt"});
+    const QString folder = test::fixtureFolder(QStringLiteral("a folder named like a list"));
+    test::RecordingSink sink;
+    test::ScriptedDialogs dialogs;
+    SiteListModel list;
+
+    openSiteFiles(list, {files[0], folder, files[1]}, dialogs);
+
+    QCOMPARE(list.rows(), (QStringList{"a1.com", "a2.com", "c1.com"}));
+    QCOMPARE(sink.lines(), QList<int>{100});
+    QVERIFY(sink.reports[0].contains(QStringLiteral("it is a folder")));
+    QVERIFY(sink.reports[0].contains(QStringLiteral(".Form1.openSiteFiles ")));
 }
 
 void TestLoadFromFile::dialogCancelled()

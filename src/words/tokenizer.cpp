@@ -9,8 +9,9 @@
 namespace tv {
 
 Tokenizer::Tokenizer(const TokenizerOptions& options)
-    : m_rule(options.rule), m_ignoreCase(options.ignoreCase)
+    : m_rule(options.rule), m_phraseLength(options.phraseLength), m_ignoreCase(options.ignoreCase)
 {
+    static_assert(std::tuple_size_v<decltype(m_begins)> >= PhraseBuilder::kMaxLength);
     if (options.phraseLength < 1 || options.phraseLength > PhraseBuilder::kMaxLength)
         throw Failure(
             QStringLiteral("A phrase is 2 or 3 words long, not %1").arg(options.phraseLength));
@@ -34,13 +35,25 @@ void Tokenizer::walk(QStringView page, const Sink& onWord)
 {
     if (m_phrases)
         m_phrases->breakRun();
+    const auto counted = [&](qsizetype begin, qsizetype end, QStringView word, Fate fate) {
+        if (fate == Fate::Counted)
+            take(word, begin, end, onWord);
+    };
     if (m_rule == WordRule::Unicode)
-        walkUnicode(page, onWord);
+        walkUnicode(page, counted);
     else
-        walkClassic(page, onWord);
+        walkClassic(page, counted);
 }
 
-void Tokenizer::walkClassic(QStringView page, const Sink& onWord)
+void Tokenizer::walkPieces(QStringView page, const PieceSink& onPiece)
+{
+    if (m_rule == WordRule::Unicode)
+        walkUnicode(page, onPiece);
+    else
+        walkClassic(page, onPiece);
+}
+
+void Tokenizer::walkClassic(QStringView page, const PieceSink& onPiece)
 {
     qsizetype lastLine = 1;
     forEachPiece(page, [&](QStringView piece, qsizetype line, qsizetype) {
@@ -51,42 +64,55 @@ void Tokenizer::walkClassic(QStringView page, const Sink& onWord)
         lastLine = line;
         if (piece.isEmpty())
             return;
+        const qsizetype begin = piece.data() - page.data();
+        const qsizetype end = begin + piece.size();
         const QStringView word = cleanWordView(piece, m_ignoreCase, m_buffer);
-        if (word.isEmpty())
+        if (word.isEmpty()) {
+            onPiece(begin, end, {}, Fate::NoWord);
             return;
+        }
         if (m_stops && m_stops->matches(piece, word, m_ignoreCase)) {
             if (m_phrases)
                 m_phrases->breakRun();
+            onPiece(begin, end, {}, Fate::StopWord);
             return;
         }
-        take(word, onWord);
+        onPiece(begin, end, word, Fate::Counted);
     });
 }
 
-void Tokenizer::walkUnicode(QStringView page, const Sink& onWord)
+void Tokenizer::walkUnicode(QStringView page, const PieceSink& onPiece)
 {
     m_unicode->forEachWord(page, [&](QStringView written, bool lineBreak) {
         if (m_phrases && lineBreak)
             m_phrases->breakRun();
+        const qsizetype begin = m_unicode->wordBegin();
+        const qsizetype end = m_unicode->wordEnd();
         const QStringView word = m_ignoreCase ? foldCase(written, m_folded) : written;
         if (m_stops && m_stops->matches(written, word, m_ignoreCase)) {
             if (m_phrases)
                 m_phrases->breakRun();
+            onPiece(begin, end, {}, Fate::StopWord);
             return;
         }
-        take(word, onWord);
+        onPiece(begin, end, word, Fate::Counted);
     });
 }
 
-void Tokenizer::take(QStringView word, const Sink& onWord)
+void Tokenizer::take(QStringView word, qsizetype begin, qsizetype end, const Sink& onWord)
 {
     if (!m_phrases) {
-        onWord(word);
+        onWord(word, begin, end);
         return;
     }
+    m_begins[m_taken % m_begins.size()] = begin;
+    ++m_taken;
     const QStringView phrase = m_phrases->add(word);
-    if (!phrase.isEmpty())
-        onWord(phrase);
+    if (phrase.isEmpty())
+        return;
+    // The phrase's words are the last ones taken: its first stands phraseLength - 1 back.
+    const quint64 first = m_taken - quint64(m_phraseLength);
+    onWord(phrase, m_begins[first % m_begins.size()], end);
 }
 
 } // namespace tv

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,13 @@ struct TokenizerOptions {
 // One tokenizer serves one thread at a time; a count may make one per thread.
 class Tokenizer {
 public:
+    // What the count made of one piece of text that the rule looked at.
+    enum class Fate {
+        Counted,  // a word of the count
+        StopWord, // a word the stop list left out
+        NoWord,   // nothing was left of it after cleaning
+    };
+
     // Throws Failure for a phrase length other than 1, 2 or 3, or when ICU fails.
     explicit Tokenizer(const TokenizerOptions& options = {});
     ~Tokenizer();
@@ -48,7 +56,7 @@ public:
     template <class F> void forEachWord(QStringView page, F&& onWord)
     {
         if (!m_plain) {
-            walk(page, [&onWord](QStringView word) { onWord(word); });
+            walk(page, [&onWord](QStringView word, qsizetype, qsizetype) { onWord(word); });
             return;
         }
         forEachPiece(page, [&](QStringView piece, qsizetype, qsizetype) {
@@ -60,15 +68,34 @@ public:
         });
     }
 
+    // As forEachWord, and tells where each word or phrase stands in the page:
+    // onWord(QStringView word, qsizetype begin, qsizetype end), the offsets from the first
+    // character of its first word to past the last of its last word, as written in the page.
+    // Throws Failure when ICU fails.
+    template <class F> void forEachWordAt(QStringView page, F&& onWord)
+    {
+        walk(page, [&onWord](QStringView word, qsizetype begin, qsizetype end) {
+            onWord(word, begin, end);
+        });
+    }
+
+    // Where the rule looked in the page and what became of each piece, in text order:
+    // onPiece(qsizetype begin, qsizetype end, QStringView word, Fate fate), with `word` the
+    // counted word (empty unless counted). Single words: no phrases are formed. The view lives
+    // until onPiece returns. Throws Failure when ICU fails.
+    using PieceSink = std::function<void(qsizetype, qsizetype, QStringView, Fate)>;
+    void walkPieces(QStringView page, const PieceSink& onPiece);
+
 private:
-    using Sink = std::function<void(QStringView)>;
+    using Sink = std::function<void(QStringView, qsizetype, qsizetype)>;
     void walk(QStringView page, const Sink& onWord);
-    void walkClassic(QStringView page, const Sink& onWord);
-    void walkUnicode(QStringView page, const Sink& onWord);
+    void walkClassic(QStringView page, const PieceSink& onPiece);
+    void walkUnicode(QStringView page, const PieceSink& onPiece);
     // A word that survived the stop list: given as it is, or as the phrase it completes.
-    void take(QStringView word, const Sink& onWord);
+    void take(QStringView word, qsizetype begin, qsizetype end, const Sink& onWord);
 
     WordRule m_rule;
+    int m_phraseLength;
     bool m_ignoreCase;
     bool m_plain; // the classic rule, no stop words, single words
     QString m_buffer;
@@ -76,6 +103,9 @@ private:
     std::unique_ptr<UnicodeWords> m_unicode;
     std::unique_ptr<StopMatcher> m_stops;
     std::unique_ptr<PhraseBuilder> m_phrases;
+    // Where the last words taken begin, so that a phrase knows where its first word stands.
+    std::array<qsizetype, 3> m_begins{};
+    quint64 m_taken = 0;
 };
 
 } // namespace tv

@@ -87,6 +87,7 @@ UnicodeWords::~UnicodeWords() = default;
 void UnicodeWords::forEachWord(QStringView text, const Sink& onWord)
 {
     const char16_t* s = text.utf16();
+    m_text = s;
     m_lineBreak = false;
     for (qsizetype start = 0; start < text.size();) {
         const qsizetype end = windowEnd(s, start, text.size());
@@ -160,7 +161,7 @@ void UnicodeWords::emitWord(const char16_t* s, qsizetype begin, qsizetype end, c
         while (end > begin && asciiPunctuation[s[end - 1]])
             --end;
         if (begin < end)
-            give(QStringView(s + begin, end - begin), onWord);
+            give(QStringView(s + begin, end - begin), s + begin, s + end, onWord);
         return;
     }
 
@@ -201,10 +202,11 @@ void UnicodeWords::emitPiece(const char16_t* s, qsizetype begin, qsizetype end, 
     bool rewrite = false;
     for (qsizetype i = begin; i < end && !rewrite; ++i)
         rewrite = s[i] >= 0x80 && isRewritten(s[i]);
-    QStringView word(s + begin, end - begin);
+    const QStringView written(s + begin, end - begin);
+    QStringView word = written;
     if (rewrite) {
         m_buffer.resize(0);
-        for (const QChar qc : word) {
+        for (const QChar qc : written) {
             const char16_t c = qc.unicode();
             if (c == 0x00AD)
                 continue;
@@ -214,11 +216,14 @@ void UnicodeWords::emitPiece(const char16_t* s, qsizetype begin, qsizetype end, 
         if (word.isEmpty())
             return;
     }
-    give(word, onWord);
+    give(word, s + begin, s + end, onWord);
 }
 
-void UnicodeWords::give(QStringView word, const Sink& onWord)
+void UnicodeWords::give(QStringView word, const char16_t* begin, const char16_t* end,
+                        const Sink& onWord)
 {
+    m_wordBegin = begin - m_text;
+    m_wordEnd = end - m_text;
     const bool lineBreak = m_lineBreak;
     m_lineBreak = false;
     onWord(word, lineBreak);

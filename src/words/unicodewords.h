@@ -26,17 +26,24 @@ public:
     // tab (which ends a table cell) stands between the word and the one before it. The view
     // lives until onWord returns. Throws Failure when ICU fails.
     void forEachWord(QStringView text, const Sink& onWord);
+    // Where the word being given stands in the text, as written there (before any rewriting):
+    // offsets into the text forEachWord was given, valid while onWord runs.
+    qsizetype wordBegin() const { return m_wordBegin; }
+    qsizetype wordEnd() const { return m_wordEnd; }
 
 private:
     void walkWindow(const char16_t* text, qsizetype size, const Sink& onWord);
     void emitWord(const char16_t* text, qsizetype begin, qsizetype end, const Sink& onWord);
     void emitPiece(const char16_t* text, qsizetype begin, qsizetype end, const Sink& onWord);
-    void give(QStringView word, const Sink& onWord);
+    void give(QStringView word, const char16_t* begin, const char16_t* end, const Sink& onWord);
 
     struct Iterator;
     std::unique_ptr<Iterator> m_iterator;
     QString m_buffer;
     bool m_lineBreak = false; // a line end since the last word given
+    const char16_t* m_text = nullptr;
+    qsizetype m_wordBegin = 0;
+    qsizetype m_wordEnd = 0;
 };
 
 } // namespace tv

@@ -70,8 +70,8 @@ QString countedForm(const QString& words, const KeptRule& rule, bool ignoreCase)
     if (counted.isEmpty())
         throw Failure(QStringLiteral("\"%1\" holds no word that a count would take").arg(words));
     if (counted.size() > 3)
-        throw Failure(QStringLiteral("\"%1\" is more than three words: a phrase is two or three")
-                          .arg(words));
+        throw Failure(
+            QStringLiteral("\"%1\" is more than three words: a phrase is two or three").arg(words));
     return counted.join(u' ');
 }
 

@@ -12,18 +12,18 @@ struct KeptRule;
 
 // One use of the word in a kept text.
 struct ConcordanceLine {
-    int site = 0;       // the site row it was found on, from 1
-    QString address;    // that row as typed
-    QString left;       // at most `width` characters of its line before it
-    QString match;      // the word or phrase as written in the text
-    QString right;      // at most `width` characters of its line after it
+    int site = 0;         // the site row it was found on, from 1
+    QString address;      // that row as typed
+    QString left;         // at most `width` characters of its line before it
+    QString match;        // the word or phrase as written in the text
+    QString right;        // at most `width` characters of its line after it
     qsizetype offset = 0; // where it begins in its page's text
 };
 
 struct Concordance {
-    QString word;           // the word or phrase as the run counted it
+    QString word;                 // the word or phrase as the run counted it
     QList<ConcordanceLine> lines; // in text order, site by site
-    int pagesNotKept = 0;   // pages the run counted but whose text it did not keep
+    int pagesNotKept = 0;         // pages the run counted but whose text it did not keep
 };
 
 enum class ConcordanceOrder {

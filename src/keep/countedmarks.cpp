@@ -13,22 +13,22 @@ QList<CountedMark> countedMarks(QStringView text, const KeptRule& rule, bool ign
     options.stopWords = rule.stopWords;
     Tokenizer tokenizer(options);
     QList<CountedMark> marks;
-    tokenizer.walkPieces(text, [&](qsizetype begin, qsizetype end, QStringView word,
-                                   Tokenizer::Fate fate) {
-        const QStringView written = text.mid(begin, end - begin);
-        if (fate == Tokenizer::Fate::Counted && word == written)
-            return;
-        CountedMark mark;
-        mark.kind = fate == Tokenizer::Fate::Counted  ? CountedMark::Kind::Cleaned
-                    : fate == Tokenizer::Fate::StopWord ? CountedMark::Kind::StopWord
-                                                        : CountedMark::Kind::NoWord;
-        mark.begin = begin;
-        mark.end = end;
-        mark.written = written.toString();
-        if (fate == Tokenizer::Fate::Counted)
-            mark.counted = word.toString();
-        marks << mark;
-    });
+    tokenizer.walkPieces(
+        text, [&](qsizetype begin, qsizetype end, QStringView word, Tokenizer::Fate fate) {
+            const QStringView written = text.mid(begin, end - begin);
+            if (fate == Tokenizer::Fate::Counted && word == written)
+                return;
+            CountedMark mark;
+            mark.kind = fate == Tokenizer::Fate::Counted    ? CountedMark::Kind::Cleaned
+                        : fate == Tokenizer::Fate::StopWord ? CountedMark::Kind::StopWord
+                                                            : CountedMark::Kind::NoWord;
+            mark.begin = begin;
+            mark.end = end;
+            mark.written = written.toString();
+            if (fate == Tokenizer::Fate::Counted)
+                mark.counted = word.toString();
+            marks << mark;
+        });
     return marks;
 }
 

@@ -25,17 +25,17 @@ struct KeptPage {
         OverLimit // the run's texts had reached their limit: counted, but not kept
     };
 
-    int site = 0;     // its place among the run's site rows, from 1
-    QString address;  // the row as typed
-    QString url;      // the address last requested, after redirects; "" for none
+    int site = 0;    // its place among the run's site rows, from 1
+    QString address; // the row as typed
+    QString url;     // the address last requested, after redirects; "" for none
     QByteArray encoding;
     qint64 bytes = 0; // the page as downloaded, after decompression
     qint64 words = 0; // the words counted from it
     bool ignoreCase = false;
     FetchedPage::Outcome outcome = FetchedPage::Outcome::NoPage;
-    QString error;    // why it failed; "" unless it did
+    QString error; // why it failed; "" unless it did
     Text state = Text::NotRead;
-    QString text;     // only when asked for with the text, and kept
+    QString text; // only when asked for with the text, and kept
 };
 
 } // namespace tv

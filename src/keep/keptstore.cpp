@@ -43,7 +43,8 @@ void KeptTexts::open()
     const QString path = m_folder.create() + u'/' + kFileName;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw Failure(QStringLiteral("Cannot make the file \"%1\": %2").arg(path, file.errorString()));
+        throw Failure(
+            QStringLiteral("Cannot make the file \"%1\": %2").arg(path, file.errorString()));
     file.close();
     m_db.open(path);
     // The file lives as long as the program: a crash loses it anyway, so nothing waits for
@@ -141,7 +142,8 @@ void KeptTexts::dropRun(int run)
 {
     if (!m_db.isOpen())
         return;
-    for (const QString& table : {QStringLiteral("pages WHERE run"), QStringLiteral("runs WHERE id")}) {
+    for (const QString& table :
+         {QStringLiteral("pages WHERE run"), QStringLiteral("runs WHERE id")}) {
         Statement drop = m_db.prepare(QStringLiteral("DELETE FROM %1 = :run").arg(table));
         drop.bind(QStringLiteral(":run"), run);
         drop.exec();
@@ -221,9 +223,9 @@ std::optional<KeptPage> KeptTexts::page(int run, int site) const
 {
     if (!m_db.isOpen())
         return std::nullopt;
-    Statement find = m_db.prepare(
-        QStringLiteral("SELECT %1, text FROM pages WHERE run = :run AND site = :site")
-            .arg(kColumns));
+    Statement find =
+        m_db.prepare(QStringLiteral("SELECT %1, text FROM pages WHERE run = :run AND site = :site")
+                         .arg(kColumns));
     find.bind(QStringLiteral(":run"), run);
     find.bind(QStringLiteral(":site"), site);
     find.exec();

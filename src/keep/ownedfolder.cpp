@@ -65,8 +65,8 @@ void OwnedFolder::removeLeftovers(const QString& prefix)
         return;
     const uint user = QFileInfo(probe.path()).ownerId();
     const QDir temp(QDir::tempPath());
-    const QFileInfoList folders = temp.entryInfoList({prefix + u'*'},
-                                                     QDir::Dirs | QDir::NoSymLinks | QDir::Hidden);
+    const QFileInfoList folders =
+        temp.entryInfoList({prefix + u'*'}, QDir::Dirs | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo& folder : folders) {
         // Only folders of this user: never one that someone else put there.
         if (folder.ownerId() != user)

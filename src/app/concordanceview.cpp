@@ -1,6 +1,7 @@
 #include "concordanceview.h"
 
 #include "platform/desktop.h"
+#include "platform/guard.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -203,6 +204,19 @@ void ConcordanceView::setConcordance(Concordance concordance)
     m_caption->setText(caption);
     m_model.setLines(std::move(concordance.lines));
     m_model.setOrder(ConcordanceOrder(m_order->currentData().toInt()));
+}
+
+bool ConcordanceView::showWord(const KeptTexts& store, int run, const QString& words,
+                               const std::optional<QString>& address)
+{
+    try {
+        setConcordance(findConcordance(store, run, words, kDefaultContextWidth, address));
+        return true;
+    } catch (const Failure& failure) {
+        m_model.setLines({});
+        m_caption->setText(failure.description());
+        return false;
+    }
 }
 
 void ConcordanceView::setOrder(ConcordanceOrder order)

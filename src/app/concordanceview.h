@@ -15,6 +15,7 @@ class QTableView;
 namespace tv {
 
 class Desktop;
+class KeptTexts;
 
 class ConcordanceModel : public QAbstractTableModel {
     Q_OBJECT
@@ -41,6 +42,11 @@ public:
     explicit ConcordanceView(Desktop& desktop, QWidget* parent = nullptr);
 
     void setConcordance(Concordance concordance);
+    // Finds the uses of `words` in run `run` of `store` (on the sites typed `address` only, when
+    // given) and shows them; when they cannot be found (no word, a run not kept) the caption
+    // says why and the list is empty. False in that case.
+    bool showWord(const KeptTexts& store, int run, const QString& words,
+                  const std::optional<QString>& address = std::nullopt);
     void setOrder(ConcordanceOrder order);
     QString caption() const;
     const ConcordanceModel& model() const { return m_model; }

@@ -1,7 +1,9 @@
 #include "pagetextview.h"
 
 #include "app/findbar.h"
+#include "keep/keptstore.h"
 #include "keep/pagestatus.h"
+#include "platform/guard.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -121,6 +123,19 @@ void PageTextView::showPage(const KeptPage& page, const KeptRule& rule, qint64 r
         m_marks = countedMarks(page.text, rule, page.ignoreCase);
     }
     refresh();
+}
+
+bool PageTextView::showSite(const KeptTexts& store, int run, int site)
+{
+    const std::optional<KeptPage> page = store.page(run, site);
+    if (!page)
+        return false;
+    try {
+        showPage(*page, store.rule(run), store.limits().runBytes);
+    } catch (const Failure&) {
+        return false;
+    }
+    return true;
 }
 
 void PageTextView::setShowCounted(bool counted)

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 namespace tv {
 
 class FindBar;
+class KeptTexts;
 class MarkHighlighter;
 
 class PageTextView : public QWidget {
@@ -28,6 +29,9 @@ public:
     // Shows a site's record: its text (when kept) split by `rule`; a page without text shows
     // why, from its record and the run's text limit `runBytes`.
     void showPage(const KeptPage& page, const KeptRule& rule, qint64 runBytes);
+    // Shows site `site` (from 1) of run `run` as `store` kept it; false, and nothing changed,
+    // when the store holds no such site or run.
+    bool showSite(const KeptTexts& store, int run, int site);
     // Words shown as counted (the default) or as written in the page.
     void setShowCounted(bool counted);
 

@@ -93,6 +93,7 @@ private slots:
     void chartViewKeepsItsBounds();
     void pageTextShowsWhatWasCounted();
     void pageWithoutTextSaysWhy();
+    void pageFromTheStore();
     void concordanceListsSortsAndCopies();
 };
 
@@ -240,6 +241,21 @@ void TestViews::pageWithoutTextSaysWhy()
     QVERIFY(!view.findChild<QCheckBox*>(QStringLiteral("showCounted"))->isEnabled());
 }
 
+void TestViews::pageFromTheStore()
+{
+    KeptTexts store;
+    const int run = store.beginRun({});
+    store.keep(run, 1, readPage(QStringLiteral("a.example"), QStringLiteral("Hello, World")), 2,
+               false);
+    PageTextView view;
+    QVERIFY(view.showSite(store, run, 1));
+    QCOMPARE(view.shownText(), QStringLiteral("Hello World"));
+    QVERIFY(view.statusLine().startsWith(QStringLiteral("https://a.example/index.html")));
+    QVERIFY(!view.showSite(store, run, 2));
+    QVERIFY(!view.showSite(store, run + 1, 1));
+    QCOMPARE(view.shownText(), QStringLiteral("Hello World"));
+}
+
 void TestViews::concordanceListsSortsAndCopies()
 {
     KeptTexts store;
@@ -290,6 +306,13 @@ void TestViews::concordanceListsSortsAndCopies()
         QCOMPARE(line.indexOf(QStringLiteral("  cat  ")), column);
     view.setOrder(ConcordanceOrder::Text);
     shoot(view, "concordance");
+
+    // Straight from the store: one site's uses, and a word that is none.
+    QVERIFY(view.showWord(store, run, QStringLiteral("CAT"), QStringLiteral("two.example")));
+    QCOMPARE(model->rowCount(), 1);
+    QVERIFY(!view.showWord(store, run, QStringLiteral("...")));
+    QCOMPARE(model->rowCount(), 0);
+    QVERIFY(view.caption().contains(QStringLiteral("no word")));
 }
 
 QTEST_MAIN(TestViews)

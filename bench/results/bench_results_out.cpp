@@ -2,10 +2,10 @@
 // Prints "name value unit" lines; the baseline is one plain read of every cell of the same list.
 #include "platform/desktop.h"
 #include "platform/pointer.h"
+#include "platform/progresssink.h"
 #include "platform/spreadsheet.h"
 #include "results/copylist.h"
 #include "results/excelexport.h"
-#include "results/progresssink.h"
 #include "results/resultsmodel.h"
 #include "results/savelist.h"
 #include "support/benchdoubles.h"

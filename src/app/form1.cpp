@@ -2,6 +2,7 @@
 
 #include "fetch/networkpagesource.h"
 #include "platform/guard.h"
+#include "platform/windowcontrols.h"
 #include "sites/sitecommands.h"
 
 #include <QCheckBox>
@@ -192,23 +193,22 @@ void Form1::connectEvents()
 
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            runUnguarded(QStringLiteral("Form1"), QStringLiteral("Option1_Click"),
+            runUnguarded(eventLocation(control::perSiteCount, "Click"),
                          [this] { Option1_Click(); });
     });
     connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            runUnguarded(QStringLiteral("Form1"), QStringLiteral("Option2_Click"),
+            runUnguarded(eventLocation(control::combinedCount, "Click"),
                          [this] { Option2_Click(); });
     });
     connect(Option3, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            runUnguarded(QStringLiteral("Form1"), QStringLiteral("Option3_Click"),
+            runUnguarded(eventLocation(control::databaseMethod, "Click"),
                          [this] { Option3_Click(); });
     });
     connect(Option4, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            runUnguarded(QStringLiteral("Form1"), QStringLiteral("Option4_Click"),
-                         [this] { Option4_Click(); });
+            runUnguarded(eventLocation(control::textMethod, "Click"), [this] { Option4_Click(); });
     });
     connectCommands();
     connect(&m_results, &ResultsModel::widthsChanged, this, &Form1::applyResultWidths);
@@ -259,15 +259,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         else if (control == ListView2->viewport())
             control = ListView2;
         if (qobject_cast<QPushButton*>(control) || control == Check3) {
-            runUnguarded(QStringLiteral("Form1"), QStringLiteral("PushButton_MouseMove"),
-                         [this] { pointerHandRule(); });
+            runUnguarded(
+                ReportLocation{QStringLiteral("Form1"), QStringLiteral("PushButton_MouseMove")},
+                [this] { pointerHandRule(); });
             // Unhandled, the move would travel on to the window and its arrow rule.
             return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
         }
         if (control == ListView1 || control == ListView2 || control == Frame1 ||
             control == Frame2) {
-            runUnguarded(QStringLiteral("Form1"), QStringLiteral("ListView_MouseMove"),
-                         [this] { pointerArrowRule(); });
+            runUnguarded(
+                ReportLocation{QStringLiteral("Form1"), QStringLiteral("ListView_MouseMove")},
+                [this] { pointerArrowRule(); });
             return false;
         }
         // Option buttons and the progress bar keep whatever pointer the window has.
@@ -275,13 +277,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     if (event->type() == QEvent::MouseButtonDblClick && watched == ListView2->viewport()) {
-        runUnguarded(QStringLiteral("Form1"), QStringLiteral("ListView2_DblClick"),
+        runUnguarded(eventLocation(control::resultsList, "DblClick"),
                      [this] { ListView2_DblClick(); });
         return true;
     }
     if (event->type() == QEvent::MouseButtonDblClick && watched == ListView1->viewport()) {
         const QModelIndex current = ListView1->selectionModel()->currentIndex();
-        runUnguarded(QStringLiteral("Form1"), QStringLiteral("ListView1_DblClick"), [&] {
+        runUnguarded(eventLocation(control::siteList, "DblClick"), [&] {
             tv::ListView1_DblClick(m_sites, current.isValid() ? current.row() + 1 : 0, *this);
         });
         return true;
@@ -354,32 +356,6 @@ void Form1::ListView2_DblClick()
     m_results.removeAt(current.row() + 1);
 }
 
-// CountingView.
-int Form1::siteCount() const
-{
-    return m_sites.count();
-}
-
-QString Form1::siteText(int row) const
-{
-    return m_sites.text(row);
-}
-
-bool Form1::perSiteSelected() const
-{
-    return Option1->isChecked();
-}
-
-bool Form1::combinedSelected() const
-{
-    return Option2->isChecked();
-}
-
-bool Form1::ignoreCase() const
-{
-    return Check3->checkState() == Qt::Checked;
-}
-
 void Form1::setProgressValue(double value)
 {
     ProgressBar1->setValue(int(std::lround(std::clamp(value, 0.0, 100.0))));
@@ -389,21 +365,6 @@ void Form1::setProgressText(const QString& text)
 {
     // The bar's format treats % as a placeholder; addresses may hold one.
     ProgressBar1->setFormat(QString(text).replace(u'%', QStringLiteral("%%")));
-}
-
-void Form1::appendResult(const QString& text, const QString& sub1, const QString& sub2)
-{
-    m_results.append(text, sub1, sub2);
-}
-
-void Form1::setFirstColumnCaption(const QString& caption)
-{
-    m_results.setCaption(1, caption);
-}
-
-void Form1::setResultsEnabled(bool enabled)
-{
-    ListView2->setEnabled(enabled);
 }
 
 } // namespace tv

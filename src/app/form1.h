@@ -1,10 +1,10 @@
 #pragma once
 // The main window: every control under its layout name, the start-up sequence, the pointer
 // rules and the event procedures of the commands.
-#include "count/countingview.h"
 #include "count/provider.h"
+#include "platform/pointer.h"
+#include "platform/progresssink.h"
 #include "platform/spreadsheet.h"
-#include "results/progresssink.h"
 #include "results/resultsmodel.h"
 #include "sites/sitelistmodel.h"
 
@@ -43,7 +43,7 @@ struct Form1Services {
     std::function<void()> endProgramNow;
 };
 
-class Form1 : public QWidget, public CountingView, public ProgressSink {
+class Form1 : public QWidget, public Pointer, public ProgressSink {
     Q_OBJECT
 public:
     explicit Form1(const Form1Services& services, QWidget* parent = nullptr);
@@ -64,17 +64,9 @@ public:
     int pointerMode() const override { return m_pointerMode; }
     void setPointerMode(int mode) override;
 
-    // CountingView.
-    int siteCount() const override;
-    QString siteText(int row) const override;
-    bool perSiteSelected() const override;
-    bool combinedSelected() const override;
-    bool ignoreCase() const override;
+    // ProgressSink: the progress bar.
     void setProgressValue(double value) override;
     void setProgressText(const QString& text) override;
-    void appendResult(const QString& text, const QString& sub1, const QString& sub2) override;
-    void setFirstColumnCaption(const QString& caption) override;
-    void setResultsEnabled(bool enabled) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,11 +2,13 @@
 // libraries with the window's lists, options, pointer and progress bar.
 #include "form1.h"
 
+#include "app/windowcount.h"
 #include "count/countingrun.h"
 #include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/guard.h"
+#include "platform/windowcontrols.h"
 #include "results/copylist.h"
 #include "results/excelexport.h"
 #include "results/savelist.h"
@@ -14,6 +16,7 @@
 
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeView>
 
 namespace tv {
 
@@ -26,7 +29,7 @@ void Form1::command(const std::function<void()>& procedure)
         // Guarded procedures report their own failures; this only keeps a stray one from
         // escaping into the event loop.
         showErrorReport(errorReportText(describeException(std::current_exception()),
-                                        locationText(QStringLiteral("Form1"), objectName()), 0));
+                                        {QStringLiteral("Form1"), objectName()}, 0));
     }
     --m_commandDepth;
 }
@@ -44,15 +47,25 @@ void Form1::connectCommands()
     on(PushButton17, [this] { tv::PushButton17_Click(m_sites, *m_services.dialogs, *this); });
     on(PushButton10, [this] { tv::PushButton10_Click(m_sites, *m_services.dialogs, *this); });
     on(PushButton12, [this] {
-        EngineChoice choice;
+        MethodChoice choice;
         choice.databaseMethod = Option3->isChecked();
         choice.textMethod = Option4->isChecked();
         choice.providerAvailable = m_providerAvailable;
         choice.databasePath = workingDatabasePath();
-        startCounting(*this, *m_services.dialogs, pages(), choice);
+        WindowCount::Controls controls;
+        controls.sites = &m_sites;
+        controls.results = &m_results;
+        controls.resultsView = ListView2;
+        controls.perSiteCount = Option1;
+        controls.combinedCount = Option2;
+        controls.ignoreCase = Check3;
+        controls.pointer = this;
+        controls.progress = this;
+        WindowCount window(controls);
+        startCounting(window, *m_services.dialogs, pages(), choice);
     });
     on(PushButton9, [this] {
-        Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton9_Click"));
+        Guard g(clickLocation(control::clearResults));
         g.run(100, [&] { m_results.clearRows(); });
     });
     on(PushButton6, [this] { saveResultsAsTextFile(m_results, *m_services.dialogs, *this, this); });

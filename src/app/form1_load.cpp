@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/guard.h"
 #include "platform/settings.h"
+#include "platform/windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,7 +51,7 @@ void copyFile(const QString& from, const QString& to)
 
 void Form1::Form_Load()
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("Form_Load"));
+    Guard g(windowLoadLocation());
     const QString program = m_services.programFolder;
     QString p;
     g.run(100, [&] { ApplySkin(); });

@@ -1,18 +1,18 @@
 #include "countcommand.h"
 
-#include "cli/cliview.h"
+#include "cli/clicount.h"
 #include "cli/console.h"
-#include "cli/countedpages.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
-#include "count/sortingdb.h"
-#include "count/sortingtext.h"
+#include "count/databasemethod.h"
+#include "count/textmethod.h"
 #include "fetch/networkpagesource.h"
 #include "platform/database.h"
+#include "platform/failure.h"
 #include "platform/files.h"
-#include "platform/guard.h"
 #include "results/savelist.h"
 #include "sites/loadfromfile.h"
+#include "sites/sitelistmodel.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -52,17 +52,15 @@ void checkWordDatabase(const QString& path)
 }
 
 // Counts with the database method when it can run, else (with a warning) with the text
-// method. The reports made while the database method tried to start stand explained by the
-// warning and do not fail the run: `excusedReports` says how many there were.
-void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pages,
-                     ConsoleReports& reports, Console& console, int& excusedReports)
+// method. What the database method reported while it tried to start stands explained by the
+// warning: the summary that counts is the text method's.
+CountSummary countWithMethod(const CliOptions& options, const CountRequest& request,
+                             NetworkPageSource& pages, CliCount& count, Console& console,
+                             CountMethod& method)
 {
-    excusedReports = 0;
-    if (options.engine == EngineKind::Text) {
-        SortingText(view, pages);
-        return;
-    }
-    const int before = reports.count();
+    method = CountMethod::Text;
+    if (options.engine == EngineKind::Text)
+        return countWithTextMethod(request, pages, count);
     QString reason;
     ScratchDatabase scratch;
     QString path = options.databasePath;
@@ -76,28 +74,28 @@ void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pag
         reason = describeException(std::current_exception());
     }
     if (reason.isEmpty()) {
-        SortingDB(view, pages, path);
-        // It reports why it could not open its table and stops before the first site.
-        if (!pages.started() && view.siteCount() > 0)
-            reason = QStringLiteral("its database could not be opened");
+        const CountSummary summary = countWithDatabaseMethod(request, pages, count, path);
+        if (summary.started) {
+            method = CountMethod::Database;
+            return summary;
+        }
+        // It has reported why it could not open its table.
+        reason = QStringLiteral("its database could not be opened");
     }
-    if (reason.isEmpty())
-        return;
     console.message(QStringLiteral("warning: the database method cannot run (%1); counting "
                                    "with the text method instead")
                         .arg(reason));
-    excusedReports = reports.count() - before;
-    pages.reset();
-    SortingText(view, pages);
+    count.restart();
+    return countWithTextMethod(request, pages, count);
 }
 
-bool writeOutput(const CliOptions& options, const CliView& view, QIODevice& output,
+bool writeOutput(const CliOptions& options, const CliCount& count, QIODevice& output,
                  Console& console)
 {
     if (options.format == OutputFormat::Aligned)
-        return writeListviewProperlySpaced(view.results(), output);
+        return writeListviewProperlySpaced(count.results(), output);
     QString error;
-    if (writeResultRows(view.results(), view.isPerSite(), options.format, output, error))
+    if (writeResultRows(count.results(), count.isPerSite(), options.format, output, error))
         return true;
     console.message(error);
     return false;
@@ -126,10 +124,10 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     Console console(!options.quiet && Console::isTerminal(errors), errors);
     ConsoleReports reports(console);
 
-    CliView view(options.perSite, !options.keepCase);
-    if (!loadSites(options.sources, view.sites(), console))
+    SiteListModel sites;
+    if (!loadSites(options.sources, sites, console))
         return ExitUsage;
-    if (view.siteCount() == 0) {
+    if (sites.count() == 0) {
         console.message(QStringLiteral("No files added."));
         return ExitNothingCounted;
     }
@@ -137,19 +135,25 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     FetchOptions fetchOptions;
     fetchOptions.prefetchDepth = options.prefetch;
     NetworkPageSource network(fetchOptions);
-    CountedPages pages(network, console, view.siteCount());
+    CountRequest request;
+    request.sites = sites.rows();
+    request.mode = options.perSite ? CountMode::PerSite : CountMode::Combined;
+    CliCount count(options.perSite, !options.keepCase, console, sites.count());
 
-    int excused = 0;
-    countWithEngine(options, view, pages, reports, console, excused);
+    CountMethod method = CountMethod::Text;
+    const CountSummary summary = countWithMethod(options, request, network, count, console, method);
     console.clearStatus();
-    if (!options.quiet && !view.caption().isEmpty())
-        console.plain(view.caption());
+    if (summary.total) {
+        const QString caption = totalCaption(method, *summary.total);
+        count.setTotalCaption(caption);
+        if (!options.quiet)
+            console.plain(caption);
+    }
 
-    const bool written = writeOutput(options, view, output, console);
-    const int engineReports = reports.count() - excused - pages.fetchReports();
-    if (pages.asked() - pages.failed() <= 0)
+    const bool written = writeOutput(options, count, output, console);
+    if (count.pagesAsked() - count.pagesFailed() <= 0)
         return ExitNothingCounted;
-    if (pages.failed() > 0 || engineReports > 0 || !written)
+    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written)
         return ExitSomeFailed;
     return ExitAllRead;
 }

@@ -3,7 +3,7 @@
 #include "count/wordtable.h"
 
 #include "platform/database.h"
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 #include <QFile>
 #include <csignal>

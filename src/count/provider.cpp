@@ -2,7 +2,7 @@
 
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "platform/guard.h"
+#include "platform/errorreport.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

@@ -1,8 +1,8 @@
-#include "wordtable.h"
+#include "count/wordtable.h"
 
 #include "count/pacing.h"
 #include "platform/database.h"
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -185,7 +185,7 @@ void WordTable::beginCount()
 
 void WordTable::add(QStringView word)
 {
-    m_batch.text.append(word);
+    m_batch.text.append(storedWordView(word, m_storedBuffer));
     m_batch.ends.push_back(m_batch.text.size());
     if (m_batch.ends.size() >= kBatchWords) {
         sendBatch();
@@ -301,6 +301,21 @@ void WordTable::storeBatch(const Batch& batch)
         inserts.one->bind(inserts.names[0], word(i));
         inserts.one->exec();
     }
+}
+
+QString storedWord(QStringView word)
+{
+    QString stored = word.left(kStoredWordLength).toString();
+    stored.replace(u'"', u'\'');
+    return stored;
+}
+
+QStringView storedWordView(QStringView word, QString& buffer)
+{
+    if (word.size() <= kStoredWordLength && !word.contains(u'"'))
+        return word;
+    buffer = storedWord(word);
+    return buffer;
 }
 
 void createWordDatabase(const QString& path)

@@ -1,6 +1,6 @@
 #include "settings.h"
 
-#include "guard.h"
+#include "platform/failure.h"
 
 #include <QSettings>
 

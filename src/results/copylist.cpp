@@ -3,6 +3,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
+#include "platform/windowcontrols.h"
 #include "platform/yield.h"
 #include "results/resultsmodel.h"
 
@@ -113,7 +114,7 @@ bool SetClipboardText(Desktop& desktop, const QString& text)
 
 void copyResultsToClipboard(const ResultsModel& list, Dialogs& dialogs, Desktop& desktop)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton2_Click"));
+    Guard g(clickLocation(control::copyResults));
     g.run(100, [&] { CopyListviewProperlySpaced(list, desktop); });
     g.run(102, [&] { dialogs.information(copiedToClipboardMessage()); });
 }

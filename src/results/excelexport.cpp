@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/pointer.h"
+#include "platform/windowcontrols.h"
 #include "platform/yield.h"
 #include "results/resultsmodel.h"
 
@@ -38,7 +39,7 @@ void saveResultsAsExcelFile(const ResultsModel& list, Dialogs& dialogs, Pointer&
                             Spreadsheet& sheet, const std::function<bool()>& combinedSelected,
                             const std::function<bool()>& applicationRegistered)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton1_Click"));
+    Guard g(clickLocation(control::exportResults));
     if (g.test(100, [&] {
             return !SaveResultsAsExcelFileIsExcelInstalled(dialogs, applicationRegistered);
         })) {
@@ -101,12 +102,10 @@ void saveResultsAsExcelFile(const ResultsModel& list, Dialogs& dialogs, Pointer&
     }
     for (; whole && j > kSheetRows && hasRow(r); ++r) {
         if (g.test(126, [&] { return list.isChecked(r); })) {
-            g.run(128, [&] {
-                throw Failure(QStringLiteral("A sheet holds %1 rows: the ticked rows from list "
-                                             "row %2 on are left out")
-                                  .arg(kSheetRows)
-                                  .arg(r));
-            });
+            g.report(128, QStringLiteral("A sheet holds %1 rows: the ticked rows from list "
+                                         "row %2 on are left out")
+                              .arg(kSheetRows)
+                              .arg(r));
             break;
         }
     }

@@ -1,6 +1,6 @@
 #include "resultsmodel.h"
 
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 namespace tv {
 

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/guard.h"
 #include "platform/pointer.h"
+#include "platform/windowcontrols.h"
 #include "platform/yield.h"
 #include "results/resultsmodel.h"
 #include "results/textfilewriter.h"
@@ -189,7 +190,7 @@ QString overwriteQuestion(const QString& path)
 void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
                                 ProgressSink* progress)
 {
-    Guard g(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpaced"));
+    Guard g(location::alignedResults());
     QString name;
     g.run(100, [&] { name = localFileName(path); });
     TextFileWriter file(path);
@@ -198,7 +199,7 @@ void SaveListviewProperlySpaced(const ResultsModel& list, const QString& path,
 
 bool writeListviewProperlySpaced(const ResultsModel& list, QIODevice& device)
 {
-    Guard g(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpaced"));
+    Guard g(location::alignedResults());
     DeviceLines out(device);
     writeSpaced(list, out, g, QString(), nullptr);
     return !out.failed();
@@ -207,7 +208,7 @@ bool writeListviewProperlySpaced(const ResultsModel& list, QIODevice& device)
 void saveResultsAsTextFile(const ResultsModel& list, Dialogs& dialogs, Pointer& pointer,
                            ProgressSink* progress)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click"));
+    Guard g(clickLocation(control::saveResultsAsText));
     QString name;
     g.run(100, [&] { name = dialogs.saveFileName(saveListTitle(), saveListFilter()); });
     if (g.test(102, [&] { return name.isEmpty(); }))

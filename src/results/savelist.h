@@ -1,6 +1,6 @@
 #pragma once
 // "Save Results As Text File": the results list as a column-aligned text file.
-#include "results/progresssink.h"
+#include "platform/progresssink.h"
 
 #include <QString>
 

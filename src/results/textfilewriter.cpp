@@ -1,6 +1,6 @@
 #include "textfilewriter.h"
 
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 #include "loadfromfile.h"
 
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/files.h"
-#include "platform/guard.h"
 #include "platform/yield.h"
 #include "sites/sitelinesplitter.h"
 #include "sites/sitelistmodel.h"

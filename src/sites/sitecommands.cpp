@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/pointer.h"
+#include "platform/windowcontrols.h"
 #include "sites/filtersites.h"
 #include "sites/loadfromfile.h"
 #include "sites/sitelistmodel.h"
@@ -15,13 +16,13 @@ namespace {
 
 using RemoveProcedure = void (*)(SiteListModel&, const QString&);
 
-void filterCommand(const QString& procedure, const QString& prompt, RemoveProcedure remove,
+void filterCommand(const WindowControl& button, const QString& prompt, RemoveProcedure remove,
                    SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
     // A second filter started during the first one's yields would remove rows under it.
     if (pointer.busy())
         return;
-    Guard g(QStringLiteral("Form1"), procedure);
+    Guard g(clickLocation(button));
     const QString text = g.value(100, QString(), [&] { return dialogs.inputBox(prompt); });
     if (g.test(102, [&] { return text.isEmpty(); }))
         return;
@@ -39,7 +40,7 @@ QStringList sampleSites()
 
 void PushButton7_Click(SiteListModel& sites, Dialogs& dialogs)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton7_Click"));
+    Guard g(clickLocation(control::addOneUrl));
     const QString address = g.value(100, QString(), [&] {
         return dialogs.inputBox(QStringLiteral("Enter website address to add: "));
     });
@@ -50,7 +51,7 @@ void PushButton7_Click(SiteListModel& sites, Dialogs& dialogs)
 
 void PushButton8_Click(SiteListModel& sites)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton8_Click"));
+    Guard g(clickLocation(control::loadSampleSites));
     const QStringList samples = sampleSites();
     g.run(100, [&] { sites.append(samples[0]); });
     g.run(102, [&] { sites.append(samples[1]); });
@@ -58,7 +59,7 @@ void PushButton8_Click(SiteListModel& sites)
 
 void PushButton11_Click(SiteListModel& sites, const Pointer& pointer)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton11_Click"));
+    Guard g(clickLocation(control::clearSiteList));
     if (g.test(100, [&] { return pointer.busy(); }))
         return;
     g.run(102, [&] { sites.clear(); });
@@ -66,7 +67,7 @@ void PushButton11_Click(SiteListModel& sites, const Pointer& pointer)
 
 void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton13_Click"));
+    Guard g(clickLocation(control::loadSitesFromFiles));
     // Lines 100 to 106 (preparing the dialog) and 112 (splitting its answer into folder and
     // names) have nothing to do here: the dialog takes its settings in one call and hands back
     // full paths.
@@ -87,14 +88,13 @@ void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs)
 
 void PushButton17_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
-    filterCommand(QStringLiteral("PushButton17_Click"),
-                  QStringLiteral("Remove entries containing: "), RemoveListviewItemsContaining,
-                  sites, dialogs, pointer);
+    filterCommand(control::removeSitesContaining, QStringLiteral("Remove entries containing: "),
+                  RemoveListviewItemsContaining, sites, dialogs, pointer);
 }
 
 void PushButton10_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
-    filterCommand(QStringLiteral("PushButton10_Click"),
+    filterCommand(control::removeSitesNotContaining,
                   QStringLiteral("Remove entries not containing: "),
                   RemoveListviewItemsNotContaining, sites, dialogs, pointer);
 }

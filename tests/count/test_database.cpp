@@ -1,6 +1,6 @@
 // The database wrapper: failures come back with readable descriptions.
 #include "platform/database.h"
-#include "platform/guard.h"
+#include "platform/failure.h"
 #include "support/testenv.h"
 #include "worddatabase.h"
 

@@ -1,5 +1,5 @@
 // The results list model: rows reach views in batches, ticks, removal and clearing.
-#include "platform/guard.h"
+#include "platform/failure.h"
 #include "results/resultsmodel.h"
 #include "support/testenv.h"
 

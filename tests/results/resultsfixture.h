@@ -2,7 +2,7 @@
 // Shared pieces of the results-output tests: lists built from short tables, and recorders for
 // the busy mark and the progress bar.
 #include "platform/pointer.h"
-#include "results/progresssink.h"
+#include "platform/progresssink.h"
 #include "results/resultsmodel.h"
 
 #include <QList>

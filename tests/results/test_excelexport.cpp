@@ -1,6 +1,6 @@
 // "Save Results As Excel File": the availability test, the sheet layout against a recording
 // spreadsheet, and one real .xlsx read back cell by cell.
-#include "platform/guard.h"
+#include "platform/failure.h"
 #include "platform/spreadsheet.h"
 #include "results/excelexport.h"
 #include "results/resultsmodel.h"

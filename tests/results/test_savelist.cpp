@@ -1,7 +1,6 @@
 // "Save Results As Text File": the file's bytes, the progress bar, the dialogs, and a save that
 // fails without harming an existing file.
 #include "platform/files.h"
-#include "platform/guard.h"
 #include "results/resultsmodel.h"
 #include "results/savelist.h"
 #include "results/textencoding.h"

@@ -1,6 +1,7 @@
 // The two site-list filters: the match rule, the order of what remains, and the commands
 // around them with their hourglass and busy refusal.
 #include "fakepointer.h"
+#include "platform/failure.h"
 #include "platform/yield.h"
 #include "sites/filtersites.h"
 #include "sites/sitecommands.h"

@@ -1,5 +1,6 @@
 // Loading site-list files: line ends, decoding, several files, missing and unreadable files,
 // and the "Load From File" command around them.
+#include "platform/failure.h"
 #include "platform/yield.h"
 #include "sites/loadfromfile.h"
 #include "sites/sitecommands.h"

@@ -1,6 +1,7 @@
 // The direct editing commands of the site list: Add One URL, the samples, Clear List, the
 // double-click removal, and how their error reports name the failing line.
 #include "fakepointer.h"
+#include "platform/failure.h"
 #include "sites/sitecommands.h"
 #include "sites/sitelistmodel.h"
 #include "support/recorders.h"

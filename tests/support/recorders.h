@@ -3,7 +3,7 @@
 // was shown or asked and answer from a script.
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "platform/guard.h"
+#include "platform/errorreport.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -1,18 +1,6 @@
-#include "enginesupport.h"
-
-#include "count/countingview.h"
-#include "fetch/pagesource.h"
+#include "results/counttexts.h"
 
 namespace tv {
-
-void announceSites(CountingView& view, PageSource& pages, int count)
-{
-    QStringList addresses;
-    addresses.reserve(count);
-    for (int row = 1; row <= count; ++row)
-        addresses << view.siteText(row);
-    pages.announce(addresses);
-}
 
 QString CountTexts::text(qint64 count)
 {

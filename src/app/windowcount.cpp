@@ -1,0 +1,72 @@
+#include "app/windowcount.h"
+
+#include "results/countedrows.h"
+#include "results/resultsmodel.h"
+#include "sites/sitelistmodel.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+namespace tv {
+
+QStringList WindowCount::siteRows() const
+{
+    return m_c.sites->rows();
+}
+
+CountMode WindowCount::countMode() const
+{
+    const CountMode mode = m_c.combinedCount->isChecked()  ? CountMode::Combined
+                           : m_c.perSiteCount->isChecked() ? CountMode::PerSite
+                                                           : CountMode::None;
+    m_perSite = mode == CountMode::PerSite;
+    return mode;
+}
+
+void WindowCount::setTotalCaption(const QString& caption)
+{
+    m_c.results->setCaption(1, caption);
+}
+
+void WindowCount::setResultsEnabled(bool enabled)
+{
+    m_c.resultsView->setEnabled(enabled);
+}
+
+bool WindowCount::ignoreCase() const
+{
+    // A tick only: the grey state of a check box does not count.
+    return m_c.ignoreCase->checkState() == Qt::Checked;
+}
+
+void WindowCount::showBusy()
+{
+    m_c.pointer->setPointerMode(PointerHourglass);
+}
+
+void WindowCount::addRow(const CountRow& row)
+{
+    appendCountRow(*m_c.results, m_perSite, row, m_counts);
+}
+
+void WindowCount::setProgressValue(double value)
+{
+    m_c.progress->setProgressValue(value);
+}
+
+void WindowCount::setProgressText(const QString& text)
+{
+    m_c.progress->setProgressText(text);
+}
+
+int WindowCount::pointerMode() const
+{
+    return m_c.pointer->pointerMode();
+}
+
+void WindowCount::setPointerMode(int mode)
+{
+    m_c.pointer->setPointerMode(mode);
+}
+
+} // namespace tv

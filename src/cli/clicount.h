@@ -1,0 +1,47 @@
+#pragma once
+// What the command line makes of a count: the rows laid out as the window lays them out for the
+// chosen count, the status line as each site is read, and which pages could not be read.
+#include "count/countobserver.h"
+#include "results/counttexts.h"
+#include "results/resultsmodel.h"
+
+namespace tv {
+
+class Console;
+
+class CliCount : public CountObserver {
+public:
+    // `sites`: the number of site rows, for "site n of N".
+    CliCount(bool perSite, bool ignoreCase, Console& console, int sites);
+
+    const ResultsModel& results() const { return m_results; }
+    bool isPerSite() const { return m_perSite; }
+    // Sets the results' first column caption, as the window does after a run.
+    void setTotalCaption(const QString& caption);
+    // Sites whose page was asked for, and those that could not be read.
+    int pagesAsked() const { return m_asked; }
+    int pagesFailed() const { return m_failed; }
+    // Starts the tally of pages afresh, for a second method after the first could not start.
+    void restart();
+
+    bool ignoreCase() const override { return m_ignoreCase; }
+    // The status line shows the site being read instead: the methods' own texts change with
+    // every word.
+    void setProgressValue(double) override {}
+    void setProgressText(const QString&) override {}
+    void siteStarted(int site, const QString& address) override;
+    void siteFinished(const SiteOutcome& outcome) override;
+    void addRow(const CountRow& row) override;
+
+private:
+    bool m_perSite;
+    bool m_ignoreCase;
+    Console& m_console;
+    int m_sites;
+    int m_asked = 0;
+    int m_failed = 0;
+    ResultsModel m_results;
+    CountTexts m_counts;
+};
+
+} // namespace tv

@@ -1,0 +1,21 @@
+#include "platform/windowcontrols.h"
+
+namespace tv {
+
+ReportLocation eventLocation(const WindowControl& control, const char* event)
+{
+    return {QString::fromLatin1(control::mainWindow.name),
+            QString::fromLatin1(control.name) + u'_' + QString::fromLatin1(event)};
+}
+
+ReportLocation clickLocation(const WindowControl& control)
+{
+    return eventLocation(control, "Click");
+}
+
+ReportLocation windowLoadLocation()
+{
+    return {QString::fromLatin1(control::mainWindow.name), QStringLiteral("Form_Load")};
+}
+
+} // namespace tv

@@ -329,19 +329,12 @@ void Form1::setOptionValue(QRadioButton* option, bool value)
 // Results list layouts.
 void Form1::Option1_Click()
 {
-    m_results.clearRows();
-    m_results.clearColumns();
-    m_results.addColumn(QStringLiteral("Filename"), 3000);
-    m_results.addColumn(QStringLiteral("Results"), 1500);
-    m_results.addColumn(QStringLiteral("Count"), 1500);
+    m_results.rebuild(ResultsLayout::PerSite);
 }
 
 void Form1::Option2_Click()
 {
-    m_results.clearRows();
-    m_results.clearColumns();
-    m_results.addColumn(QStringLiteral("Results"), 3500);
-    m_results.addColumn(QStringLiteral("Count"), 3000);
+    m_results.rebuild(ResultsLayout::Combined);
 }
 
 void Form1::ListView2_DblClick()

@@ -9,9 +9,9 @@
 #include "platform/files.h"
 #include "platform/guard.h"
 #include "platform/windowcontrols.h"
-#include "results/copylist.h"
-#include "results/excelexport.h"
-#include "results/savelist.h"
+#include "results/copyresults.h"
+#include "results/savetext.h"
+#include "results/spreadsheetexport.h"
 #include "sites/sitecommands.h"
 
 #include <QPushButton>
@@ -68,14 +68,14 @@ void Form1::connectCommands()
         Guard g(clickLocation(control::clearResults));
         g.run(100, [&] { m_results.clearRows(); });
     });
-    on(PushButton6, [this] { saveResultsAsTextFile(m_results, *m_services.dialogs, *this, this); });
+    on(PushButton6, [this] { saveResultsAsText(m_results, *m_services.dialogs, *this, this); });
     on(PushButton2,
        [this] { copyResultsToClipboard(m_results, *m_services.dialogs, *m_services.desktop); });
     on(PushButton1, [this] {
         std::unique_ptr<Spreadsheet> sheet =
             m_services.makeSpreadsheet ? m_services.makeSpreadsheet()
                                        : std::make_unique<XlsxSpreadsheet>(*m_services.desktop);
-        saveResultsAsExcelFile(
+        exportResultsToSpreadsheet(
             m_results, *m_services.dialogs, *this, *sheet, [this] { return Option2->isChecked(); },
             m_services.spreadsheetRegistered);
     });
@@ -92,8 +92,7 @@ PageSource& Form1::pages()
 
 bool Form1::SaveResultsAsExcelFileIsExcelInstalled()
 {
-    return tv::SaveResultsAsExcelFileIsExcelInstalled(*m_services.dialogs,
-                                                      m_services.spreadsheetRegistered);
+    return spreadsheetApplicationAvailable(*m_services.dialogs, m_services.spreadsheetRegistered);
 }
 
 } // namespace tv

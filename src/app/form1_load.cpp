@@ -67,8 +67,9 @@ void Form1::Form_Load()
     g.run(112, [&] { SetApplicationTitle(); });
     g.run(114, [&] { m_sites.setCaption(QStringLiteral("Site(s)")); });
     g.run(116, [&] { ListView1->header()->resizeSection(0, 7000 / 15); });
-    g.run(118, [&] { m_results.addColumn(QStringLiteral("Results"), 3700); });
-    g.run(120, [&] { m_results.addColumn(QStringLiteral("Count"), 3700); });
+    const QList<ResultColumn> columns = layoutColumns(ResultsLayout::StartUp);
+    g.run(118, [&] { m_results.addColumn(columns.value(0)); });
+    g.run(120, [&] { m_results.addColumn(columns.value(1)); });
     g.run(122, [&] { p = SpecialFolderPath(kCommonAppDataFolder); });
     if (g.test(124, [&] { return !QFileInfo::exists(p + QStringLiteral("/Quenrith")); }))
         g.run(126, [&] { makeFolder(p + QStringLiteral("/Quenrith")); });

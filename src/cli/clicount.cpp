@@ -1,26 +1,12 @@
 #include "cli/clicount.h"
 
 #include "cli/console.h"
-#include "results/countedrows.h"
 
 namespace tv {
 
 CliCount::CliCount(bool perSite, bool ignoreCase, Console& console, int sites)
-    : m_perSite(perSite), m_ignoreCase(ignoreCase), m_console(console), m_sites(sites)
+    : m_ignoreCase(ignoreCase), m_console(console), m_sites(sites), m_rows(perSite)
 {
-    if (perSite) {
-        m_results.addColumn(QStringLiteral("Filename"), 3000);
-        m_results.addColumn(QStringLiteral("Results"), 1500);
-        m_results.addColumn(QStringLiteral("Count"), 1500);
-    } else {
-        m_results.addColumn(QStringLiteral("Results"), 3500);
-        m_results.addColumn(QStringLiteral("Count"), 3000);
-    }
-}
-
-void CliCount::setTotalCaption(const QString& caption)
-{
-    m_results.setCaption(1, caption);
 }
 
 void CliCount::restart()
@@ -43,7 +29,7 @@ void CliCount::siteFinished(const SiteOutcome& outcome)
 
 void CliCount::addRow(const CountRow& row)
 {
-    appendCountRow(m_results, m_perSite, row, m_counts);
+    m_rows.add(row);
 }
 
 } // namespace tv

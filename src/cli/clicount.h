@@ -2,8 +2,7 @@
 // What the command line makes of a count: the rows laid out as the window lays them out for the
 // chosen count, the status line as each site is read, and which pages could not be read.
 #include "count/countobserver.h"
-#include "results/counttexts.h"
-#include "results/resultsmodel.h"
+#include "results/countedrows.h"
 
 namespace tv {
 
@@ -14,10 +13,8 @@ public:
     // `sites`: the number of site rows, for "site n of N".
     CliCount(bool perSite, bool ignoreCase, Console& console, int sites);
 
-    const ResultsModel& results() const { return m_results; }
-    bool isPerSite() const { return m_perSite; }
-    // Sets the results' first column caption, as the window does after a run.
-    void setTotalCaption(const QString& caption);
+    // The rows, with the first column's caption set as the window sets it after a run.
+    CountedRows& rows() { return m_rows; }
     // Sites whose page was asked for, and those that could not be read.
     int pagesAsked() const { return m_asked; }
     int pagesFailed() const { return m_failed; }
@@ -34,14 +31,12 @@ public:
     void addRow(const CountRow& row) override;
 
 private:
-    bool m_perSite;
     bool m_ignoreCase;
     Console& m_console;
     int m_sites;
     int m_asked = 0;
     int m_failed = 0;
-    ResultsModel m_results;
-    CountTexts m_counts;
+    CountedRows m_rows;
 };
 
 } // namespace tv

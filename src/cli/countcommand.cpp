@@ -10,7 +10,8 @@
 #include "platform/database.h"
 #include "platform/failure.h"
 #include "platform/files.h"
-#include "results/savelist.h"
+#include "results/savetext.h"
+#include "results/textoutput.h"
 #include "sites/loadfromfile.h"
 #include "sites/sitelistmodel.h"
 
@@ -89,16 +90,19 @@ CountSummary countWithMethod(const CliOptions& options, const CountRequest& requ
     return countWithTextMethod(request, pages, count);
 }
 
-bool writeOutput(const CliOptions& options, const CliCount& count, QIODevice& output,
+bool writeOutput(const CliOptions& options, const CountedRows& rows, QIODevice& output,
                  Console& console)
 {
     if (options.format == OutputFormat::Aligned)
-        return writeListviewProperlySpaced(count.results(), output);
-    QString error;
-    if (writeResultRows(count.results(), count.isPerSite(), options.format, output, error))
+        return writeAlignedResults(rows, output);
+    TextOutput out(output, QStringConverter::Utf8);
+    try {
+        writeResultRows(rows, rows.isPerSite(), options.format, out);
         return true;
-    console.message(error);
-    return false;
+    } catch (...) {
+        console.message(describeException(std::current_exception()));
+        return false;
+    }
 }
 
 } // namespace
@@ -145,12 +149,12 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     console.clearStatus();
     if (summary.total) {
         const QString caption = totalCaption(method, *summary.total);
-        count.setTotalCaption(caption);
+        count.rows().setFirstCaption(caption);
         if (!options.quiet)
             console.plain(caption);
     }
 
-    const bool written = writeOutput(options, count, output, console);
+    const bool written = writeOutput(options, count.rows(), output, console);
     if (count.pagesAsked() - count.pagesFailed() <= 0)
         return ExitNothingCounted;
     if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written)

@@ -1,4 +1,4 @@
-#include "resultsmodel.h"
+#include "results/resultsmodel.h"
 
 #include "platform/failure.h"
 
@@ -34,6 +34,14 @@ void ResultsModel::clearColumns()
     m_columns.clear();
     endResetModel();
     Q_EMIT widthsChanged();
+}
+
+void ResultsModel::rebuild(ResultsLayout layout)
+{
+    clearRows();
+    clearColumns();
+    for (const ResultColumn& column : layoutColumns(layout))
+        addColumn(column);
 }
 
 QString ResultsModel::caption(int column) const

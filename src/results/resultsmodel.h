@@ -5,6 +5,9 @@
 // lay itself out again for each; so views hear of appended rows in batches, once control is
 // back in the event loop (or at flushAppends()). The program's own accessors (rows(), row(),
 // cell(), ...) always see every row at once.
+#include "results/resultrows.h"
+#include "results/resultslayout.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -19,28 +22,26 @@ struct ResultRow {
     bool checked = true;
 };
 
-struct ResultColumn {
-    QString caption;
-    int widthTwips = 0;
-};
-
-class ResultsModel : public QAbstractTableModel {
+class ResultsModel : public QAbstractTableModel, public ResultRows {
     Q_OBJECT
 public:
     explicit ResultsModel(QObject* parent = nullptr);
 
     // Columns.
-    int columns() const { return int(m_columns.size()); }
+    int columns() const override { return int(m_columns.size()); }
     void addColumn(const QString& caption, int widthTwips);
+    void addColumn(const ResultColumn& column) { addColumn(column.caption, column.widthTwips); }
     void clearColumns();
+    // Removes every row and column, then adds the layout's columns.
+    void rebuild(ResultsLayout layout);
     // Throws Failure when there is no such column.
-    QString caption(int column) const;
+    QString caption(int column) const override;
     int width(int column) const;
     void setCaption(int column, const QString& caption);
     void setWidth(int column, int widthTwips);
 
     // Rows.
-    int rows() const { return int(m_rows.size()); }
+    int rows() const override { return int(m_rows.size()); }
     void append(const QString& text, const QString& sub1, const QString& sub2 = QString());
     // Tells views now about rows appended since they last heard.
     void flushAppends();
@@ -49,8 +50,8 @@ public:
     void clearRows();
     const ResultRow& row(int row) const;
     // Column 1 is the row text, column n > 1 sub-item n - 1; "" past the sub-items.
-    QString cell(int row, int column) const;
-    bool isChecked(int row) const;
+    QString cell(int row, int column) const override;
+    bool isChecked(int row) const override;
     void setChecked(int row, bool checked);
 
     int rowCount(const QModelIndex& parent = {}) const override;

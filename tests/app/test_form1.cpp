@@ -5,8 +5,8 @@
 #include "fetch/pagesource.h"
 #include "platform/files.h"
 #include "platform/spreadsheet.h"
-#include "results/copylist.h"
-#include "results/excelexport.h"
+#include "results/copyresults.h"
+#include "results/spreadsheetexport.h"
 #include "sites/sitecommands.h"
 #include "support/httpserver.h"
 #include "support/recorders.h"
@@ -633,12 +633,12 @@ private Q_SLOTS:
         load(present);
         m_spreadsheetApp = false;
         QVERIFY(!m_form->SaveResultsAsExcelFileIsExcelInstalled());
-        QCOMPARE(m_dialogs.informations, QStringList{excelNotInstalledTestMessage()});
+        QCOMPARE(m_dialogs.informations, QStringList{noSpreadsheetTestMessage()});
         m_form->results().append(QStringLiteral("w"), QStringLiteral("1"));
         control<QPushButton>("PushButton1")->click();
         QCOMPARE(m_dialogs.informations,
-                 (QStringList{excelNotInstalledTestMessage(), excelNotInstalledTestMessage(),
-                              excelNotInstalledMessage()}));
+                 (QStringList{noSpreadsheetTestMessage(), noSpreadsheetTestMessage(),
+                              noSpreadsheetMessage()}));
         QVERIFY(m_sheetLog.isEmpty());
         m_spreadsheetApp = true;
         QVERIFY(m_form->SaveResultsAsExcelFileIsExcelInstalled());

@@ -4,7 +4,7 @@
 #include "count/wordtable.h"
 #include "platform/database.h"
 #include "results/resultsmodel.h"
-#include "results/savelist.h"
+#include "results/savetext.h"
 #include "support/httpserver.h"
 #include "support/testenv.h"
 
@@ -185,14 +185,7 @@ private slots:
         const QJsonDocument doc = QJsonDocument::fromJson(json.out, &error);
         QCOMPARE(error.error, QJsonParseError::NoError);
         ResultsModel list;
-        if (perSite) {
-            list.addColumn(QStringLiteral("Filename"), 3000);
-            list.addColumn(QStringLiteral("Results"), 1500);
-            list.addColumn(QStringLiteral("Count"), 1500);
-        } else {
-            list.addColumn(QStringLiteral("Results"), 3500);
-            list.addColumn(QStringLiteral("Count"), 3000);
-        }
+        list.rebuild(perSite ? ResultsLayout::PerSite : ResultsLayout::Combined);
         list.setCaption(1, QString::fromUtf8(captionOf(engine)));
         for (const QJsonValue& v : doc.array()) {
             const QJsonObject o = v.toObject();
@@ -205,7 +198,7 @@ private slots:
         }
         QVERIFY(list.rows() > 0);
         const QString path = fixtureFolder(QStringLiteral("saved")) + QStringLiteral("/r.txt");
-        SaveListviewProperlySpaced(list, path, nullptr);
+        saveAlignedResults(list, path, nullptr);
         QCOMPARE(aligned.out, readFile(path));
     }
 

@@ -1,6 +1,6 @@
 // "Copy Results To Clipboard": the clipboard text, the retry rules and the confirmation.
 #include "platform/yield.h"
-#include "results/copylist.h"
+#include "results/copyresults.h"
 #include "results/resultsmodel.h"
 #include "resultsfixture.h"
 #include "support/recorders.h"
@@ -174,8 +174,8 @@ void TestCopyList::retries()
     RecordingDesktop desktop;
     desktop.clipboard = QStringLiteral("old");
     desktop.clipboardFailures = refusals;
-    ClearClipboard(desktop);
-    QCOMPARE(SetClipboardText(desktop, QStringLiteral("new")), placed);
+    clearClipboardRetrying(desktop);
+    QCOMPARE(setClipboardTextRetrying(desktop, QStringLiteral("new")), placed);
     QCOMPARE(desktop.clipboardAttempts, attempts);
     QCOMPARE(desktop.clipboard, placed ? QStringLiteral("new") : QStringLiteral("old"));
 }

@@ -2,8 +2,8 @@
 // spreadsheet, and one real .xlsx read back cell by cell.
 #include "platform/failure.h"
 #include "platform/spreadsheet.h"
-#include "results/excelexport.h"
 #include "results/resultsmodel.h"
+#include "results/spreadsheetexport.h"
 #include "resultsfixture.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
@@ -141,7 +141,7 @@ void TestExcelExport::sheetLayout()
     RecordingSpreadsheet sheet(pointer);
     RecordingSink sink;
 
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [&] { return combined; }, [] { return true; });
 
     QVERIFY(sink.reports.isEmpty());
@@ -161,7 +161,7 @@ void TestExcelExport::emptyListDoesNothing()
     RecordingSpreadsheet sheet(pointer);
     int probes = 0;
 
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [] { return true; },
         [&] {
             ++probes;
@@ -183,7 +183,7 @@ void TestExcelExport::notInstalled()
     RecordingSpreadsheet sheet(pointer);
     RecordingSink sink;
 
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [] { return true; }, [] { return false; });
 
     QCOMPARE(dialogs.informations, (QStringList{kTestMessage, kFeatureMessage}));
@@ -193,8 +193,8 @@ void TestExcelExport::notInstalled()
 
     // The test on its own: its message and false; silence and true when available.
     ScriptedDialogs alone;
-    QVERIFY(!SaveResultsAsExcelFileIsExcelInstalled(alone, [] { return false; }));
-    QVERIFY(SaveResultsAsExcelFileIsExcelInstalled(alone, [] { return true; }));
+    QVERIFY(!spreadsheetApplicationAvailable(alone, [] { return false; }));
+    QVERIFY(spreadsheetApplicationAvailable(alone, [] { return true; }));
     QCOMPARE(alone.informations, QStringList{kTestMessage});
 }
 
@@ -213,7 +213,7 @@ void TestExcelExport::layoutReadAtEveryCell()
             combined = false; // the user clicks the per-site option here
     };
 
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [&] { return combined; }, [] { return true; });
 
     QCOMPARE(sheet.calls, (QStringList{"new", "1 1 Results", "1 2 Count", "2 1 a", "2 2 1", "3 1 b",
@@ -230,7 +230,7 @@ void TestExcelExport::failedCellIsReportedAndExportGoesOn()
     sheet.refuse = {2, 1};
     RecordingSink sink;
 
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
 
     QCOMPARE(sink.descriptions(), QStringList{"Cell refused"});
@@ -255,7 +255,7 @@ void TestExcelExport::listClearedWhileExporting()
     };
     RecordingSink sink;
 
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
 
     QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
@@ -320,7 +320,7 @@ void TestExcelExport::realWorkbookReadBack()
     XlsxSpreadsheet sheet(desktop, folder.path());
     RecordingSink sink;
 
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
     QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
 
@@ -355,7 +355,7 @@ void TestExcelExport::realWorkbookReadBack()
     QVERIFY(contents.widths.value(2) >= QStringLiteral("100000000000000000001").size());
 
     // Every export is a new workbook in a new file.
-    saveResultsAsExcelFile(
+    exportResultsToSpreadsheet(
         list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
     QCOMPARE(desktop.openedDocuments.size(), 2);
     QVERIFY(desktop.openedDocuments[1] != path);

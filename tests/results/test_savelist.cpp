@@ -2,7 +2,7 @@
 // fails without harming an existing file.
 #include "platform/files.h"
 #include "results/resultsmodel.h"
-#include "results/savelist.h"
+#include "results/savetext.h"
 #include "results/textencoding.h"
 #include "resultsfixture.h"
 #include "support/recorders.h"
@@ -139,7 +139,7 @@ void TestSaveList::fileBytes()
     const QString path = m_dir.filePath(QStringLiteral("bytes.txt"));
     RecordingSink sink;
     RecordingProgress progress;
-    SaveListviewProperlySpaced(list, path, &progress);
+    saveAlignedResults(list, path, &progress);
 
     QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
     QCOMPARE(readFile(path), expected);
@@ -151,7 +151,7 @@ void TestSaveList::withoutProgressBar()
     fillList(list, {"Results", "Count"}, {{"x", "the", "12"}, {"-", "a", "7"}});
     const QString path = m_dir.filePath(QStringLiteral("nobar.txt"));
     RecordingSink sink;
-    SaveListviewProperlySpaced(list, path, nullptr);
+    saveAlignedResults(list, path, nullptr);
     QVERIFY(sink.reports.isEmpty());
     QCOMPARE(readFile(path), QByteArray("Results\tCount\t\r\nthe    \t12   \t\r\n"));
 }
@@ -163,7 +163,7 @@ void TestSaveList::progressSmallList()
     const QString path = m_dir.filePath(QStringLiteral("progress.txt"));
     RecordingSink sink;
     RecordingProgress progress;
-    SaveListviewProperlySpaced(list, path, &progress);
+    saveAlignedResults(list, path, &progress);
 
     const QString writing = QStringLiteral("Writing file: progress.txt");
     const QList<ProgressEvent> expected{
@@ -191,7 +191,7 @@ void TestSaveList::progressLargeList()
     const QString path = m_dir.filePath(QStringLiteral("large.txt"));
     RecordingSink sink;
     RecordingProgress progress;
-    SaveListviewProperlySpaced(list, path, &progress);
+    saveAlignedResults(list, path, &progress);
 
     QList<double> values;
     QStringList texts;
@@ -257,7 +257,7 @@ void TestSaveList::command()
     progress.onEvent = [&] { modesWhileWriting << pointer.pointerMode(); };
     RecordingSink sink;
 
-    saveResultsAsTextFile(list, dialogs, pointer, &progress);
+    saveResultsAsText(list, dialogs, pointer, &progress);
 
     QVERIFY(sink.reports.isEmpty());
     QCOMPARE(dialogs.dialogTitles, QStringList{"Save List"});
@@ -297,7 +297,7 @@ void TestSaveList::listClearedWhileSaving()
         if (progress.events.size() == 7) // the first row's value
             list.clearRows();
     };
-    SaveListviewProperlySpaced(list, path, &progress);
+    saveAlignedResults(list, path, &progress);
 
     QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
     QCOMPARE(readFile(path), QByteArray("Results\tCount\t\r\nalpha  \t1    \t\r\n"));
@@ -345,7 +345,7 @@ void TestSaveList::failedSaveKeepsOldFile()
             limit.emplace(rlim_t(sizeLimit));
             QVERIFY(limit->active());
         }
-        SaveListviewProperlySpaced(list, path, &progress);
+        saveAlignedResults(list, path, &progress);
     }
 
     QCOMPARE(sink.reports.size(), 1);

@@ -1,5 +1,5 @@
 #pragma once
-// "Save Results As Excel File": the results list copied into a new spreadsheet workbook.
+// "Save Results As Excel File": the results copied into a new spreadsheet workbook.
 #include "platform/spreadsheet.h"
 
 #include <QString>
@@ -9,16 +9,16 @@ namespace tv {
 
 class Dialogs;
 class Pointer;
-class ResultsModel;
+class ResultRows;
 
 // The availability test's own message, and the command's message after it.
-QString excelNotInstalledTestMessage();
-QString excelNotInstalledMessage();
+QString noSpreadsheetTestMessage();
+QString noSpreadsheetMessage();
 
 // True when a spreadsheet application can take the workbook (`applicationRegistered`, by
-// default the desktop's registration for .xlsx). When not, shows its message and returns
-// false; it never reports a failure.
-bool SaveResultsAsExcelFileIsExcelInstalled(
+// default the desktop's registration for .xlsx; it must not throw). When not, shows its
+// message and returns false; it never reports a failure.
+bool spreadsheetApplicationAvailable(
     Dialogs& dialogs,
     const std::function<bool()>& applicationRegistered = spreadsheetApplicationRegistered);
 
@@ -27,8 +27,8 @@ bool SaveResultsAsExcelFileIsExcelInstalled(
 // row r, side by side from column 1 ("=" removed from the cells after the first while
 // `combinedSelected`, asked at every cell, is true); every value as text. Then fits the
 // columns and shows the workbook, with the busy mark showing meanwhile. Failures are reported.
-void saveResultsAsExcelFile(
-    const ResultsModel& list, Dialogs& dialogs, Pointer& pointer, Spreadsheet& sheet,
+void exportResultsToSpreadsheet(
+    const ResultRows& list, Dialogs& dialogs, Pointer& pointer, Spreadsheet& sheet,
     const std::function<bool()>& combinedSelected,
     const std::function<bool()>& applicationRegistered = spreadsheetApplicationRegistered);
 

@@ -6,7 +6,7 @@ namespace tv {
 
 class Desktop;
 class Dialogs;
-class ResultsModel;
+class ResultRows;
 
 // How often clearing or setting the clipboard is tried before giving up.
 constexpr int kClipboardAttempts = 1000;
@@ -17,20 +17,20 @@ QString copiedToClipboardMessage();
 // One line per ticked row: every cell but the last padded with spaces to its column's widest
 // text (all rows, ticked or not; captions do not count) and followed by TAB, the last cell
 // without trailing spaces, CR LF after every line. Throws Failure when a cell cannot be read.
-QString properlySpacedClipboardText(const ResultsModel& list);
+QString clipboardText(const ResultRows& list);
 
-// Puts properlySpacedClipboardText() on the clipboard; a list without rows leaves the
-// clipboard as it was. Throws Failure when a cell cannot be read.
-void CopyListviewProperlySpaced(const ResultsModel& list, Desktop& desktop);
+// Puts clipboardText() on the clipboard; a list without rows leaves the clipboard as it was.
+// Throws Failure when a cell cannot be read.
+void copyAlignedResults(const ResultRows& list, Desktop& desktop);
 
-// Empties the clipboard, trying up to kClipboardAttempts times; a refusal is not reported.
-void ClearClipboard(Desktop& desktop);
+// Empties the clipboard, trying up to kClipboardAttempts times; gives whether it was emptied.
+bool clearClipboardRetrying(Desktop& desktop);
 // Puts the text on the clipboard in its plain-text format, trying up to kClipboardAttempts
-// times; false when every attempt failed.
-bool SetClipboardText(Desktop& desktop, const QString& text);
+// times; gives whether it was placed.
+bool setClipboardTextRetrying(Desktop& desktop, const QString& text);
 
 // The command: copies the list and shows the confirmation, also when nothing was copied.
 // Failures are reported.
-void copyResultsToClipboard(const ResultsModel& list, Dialogs& dialogs, Desktop& desktop);
+void copyResultsToClipboard(const ResultRows& list, Dialogs& dialogs, Desktop& desktop);
 
 } // namespace tv

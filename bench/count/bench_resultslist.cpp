@@ -56,7 +56,7 @@ double appendRows(ResultsModel& model, int rows, bool noticeEach)
             model.append(QStringLiteral("word%1").arg(i), counts.text(1 + i / 100));
             if (noticeEach)
                 model.flushAppends();
-            Yield();
+            yieldToWindow();
         }
         model.flushAppends();
         settle();

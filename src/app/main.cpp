@@ -1,5 +1,5 @@
 // The window program: loads the main window and hands control to the event loop.
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "app/widgetdesktop.h"
 #include "app/widgetdialogs.h"
 #include "platform/files.h"
@@ -30,20 +30,20 @@ int main(int argc, char** argv)
     tv::WidgetDesktop desktop;
     tv::setReportSink(&dialogs);
 
-    tv::Form1Services services;
+    tv::MainWindowServices services;
     services.dialogs = &dialogs;
     services.desktop = &desktop;
     services.programFolder = tv::programFolder();
-    tv::Form1 form(services);
-    dialogs.setOwner(&form);
-    form.Form_Load();
-    form.show();
+    tv::MainWindow window(services);
+    dialogs.setOwner(&window);
+    window.load();
+    window.show();
 
     int status = 0;
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
-        QTimer::singleShot(500, &form, [&] {
-            status = form.grab().save(file) ? 0 : 1;
+        QTimer::singleShot(500, &window, [&] {
+            status = window.grab().save(file) ? 0 : 1;
             QApplication::quit();
         });
     }

@@ -32,7 +32,7 @@ void appendList(const QString& path, SiteListModel& sites)
         appendLinesFromDevice(sites, in, QStringLiteral("standard input"));
         return;
     }
-    if (!FileExists(path))
+    if (!fileExists(path))
         throw Failure(QStringLiteral("File not found: ") + path);
     if (QFileInfo(path).isDir())
         throw Failure(QStringLiteral("Cannot read \"%1\": it is a folder").arg(path));

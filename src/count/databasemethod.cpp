@@ -37,7 +37,7 @@ qint64 storePageWords(CountObserver& observer, WordTable& table, Guard& g, int l
         if (pacer.due()) {
             observer.setProgressText(caption + QString::number(lineNumber) + u'.' +
                                      QString::number(pieceNumber));
-            Yield();
+            yieldToWindow();
         }
         const QStringView word = cleanWordView(piece, observer.ignoreCase(), buffer);
         if (word.isEmpty())
@@ -69,7 +69,7 @@ qint64 addRows(CountObserver& observer, Guard& g, int line, const std::vector<Wo
     for (const WordCount& row : rows) {
         ++r;
         if (pacer.due()) {
-            Yield();
+            yieldToWindow();
             showRow(r);
         }
         g.run(line, [&] {
@@ -85,9 +85,9 @@ qint64 addRows(CountObserver& observer, Guard& g, int line, const std::vector<Wo
 void showSorting(ProgressSink& progress, Guard& g, int line)
 {
     g.run(line, [&] {
-        Yield();
+        yieldToWindow();
         progress.setProgressText(QStringLiteral("Sorting words, please wait..."));
-        Yield();
+        yieldToWindow();
     });
 }
 
@@ -107,10 +107,10 @@ qint64 countCombined(SiteRun& run, CountObserver& observer, WordTable& table, Gu
     for (int site = 1; site <= run.sites(); ++site) {
         if (!run.goOn())
             break;
-        const QString name = FileNameFromPath(run.address(site));
+        const QString name = textAfterLastBackslash(run.address(site));
         showSite(observer, g, 114, name, site, run.sites());
         g.run(116, [&] {
-            Yield();
+            yieldToWindow();
             observer.showBusy();
         });
         FetchedPage page;
@@ -136,7 +136,7 @@ qint64 countPerSite(SiteRun& run, CountObserver& observer, WordTable& table, Gua
     for (int site = 1; site <= run.sites(); ++site) {
         if (!run.goOn())
             break;
-        const QString name = FileNameFromPath(run.address(site));
+        const QString name = textAfterLastBackslash(run.address(site));
         showSite(observer, g, 140, name, site, run.sites());
         g.run(142, [&] { observer.showBusy(); });
         // A table that cannot be emptied still holds the last site's words, which would be

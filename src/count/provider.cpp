@@ -54,8 +54,8 @@ QString downloadPageUrl(int index)
            (index == 0 ? QStringLiteral("13255") : QStringLiteral("54920"));
 }
 
-bool DiagnoseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
-                      const std::function<ProviderProbe()>& probe)
+bool diagnoseDatabaseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
+                              const std::function<ProviderProbe()>& probe)
 {
     // Every failure stays in here: the caller only needs the answer.
     try {

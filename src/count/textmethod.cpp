@@ -33,7 +33,7 @@ qsizetype countLineEndsYielding(const QString& page)
             ++size;
         ends += countLineEnds(QStringView(page).mid(start, size));
         start += size;
-        Yield();
+        yieldToWindow();
     }
     return ends;
 }
@@ -51,7 +51,7 @@ qint64 countWords(ProgressSink& progress, const QString& page)
             ++words;
         if (pacer.due()) {
             progress.setProgressValue(double(line) / lines * 100.0);
-            Yield();
+            yieldToWindow();
         }
     });
     progress.setProgressValue(100.0);
@@ -75,7 +75,7 @@ qint64 tallyWords(CountObserver& observer, const QString& page, qint64 words, Wo
         ++index;
         if (pacer.due()) {
             observer.setProgressValue(double(index) / double(words) * 100.0);
-            Yield();
+            yieldToWindow();
         }
         const QStringView word = cleanWordView(piece, observer.ignoreCase(), buffer);
         if (!word.isEmpty()) {
@@ -109,7 +109,7 @@ QStringList sortKeys(ProgressSink& progress, Guard& g, int line, const WordTally
         ++index;
         if (pacer.due()) {
             progress.setProgressValue(double(index) / entries * 100.0);
-            Yield();
+            yieldToWindow();
         }
         g.run(line, [&] { keys << padCount(QString::number(entry.count) + u' ' + entry.word); });
     }
@@ -137,7 +137,7 @@ qint64 addRows(CountObserver& observer, Guard& g, int line, const QStringList& k
     Pacer pacer;
     for (const QString& key : keys) {
         if (pacer.due())
-            Yield();
+            yieldToWindow();
         g.run(line, [&] {
             const QString unpadded = unpadCount(key);
             const qsizetype space = unpadded.indexOf(u' ');
@@ -168,7 +168,7 @@ void countCombined(SiteRun& run, CountObserver& observer, Guard& g, CountSummary
     for (int site = 1; site <= run.sites(); ++site) {
         if (!run.goOn())
             break;
-        Yield();
+        yieldToWindow();
         FetchedPage page;
         g.run(106, [&] { page = run.fetch(site); });
         const QString text = std::exchange(page.text, QString());
@@ -191,7 +191,7 @@ void countPerSite(SiteRun& run, CountObserver& observer, Guard& g, CountSummary&
     for (int site = 1; site <= run.sites(); ++site) {
         if (!run.goOn())
             break;
-        Yield();
+        yieldToWindow();
         FetchedPage page;
         g.run(128, [&] {
             page = run.fetch(site);

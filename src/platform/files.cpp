@@ -1,4 +1,4 @@
-#include "files.h"
+#include "platform/files.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -8,10 +8,8 @@
 
 namespace tv {
 
-QString SpecialFolderPath(int folderId)
+QString sharedDataFolder()
 {
-    if (folderId != kCommonAppDataFolder)
-        return {};
     // The first writable place of the shared data locations stands for the all-users folder.
     QString path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     path.remove(QChar(0));
@@ -24,7 +22,7 @@ QString SpecialFolderPath(int folderId)
     return path;
 }
 
-bool FileExists(const QString& path)
+bool fileExists(const QString& path)
 {
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
@@ -32,7 +30,7 @@ bool FileExists(const QString& path)
     return info.exists() && info.lastModified().isValid();
 }
 
-QString FileNameFromPath(const QString& path)
+QString textAfterLastBackslash(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf(u'\\');
     return slash < 0 ? path : path.mid(slash + 1);
@@ -50,7 +48,7 @@ QString programFolder()
 
 QString dataFolder()
 {
-    return SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith/Tallyvane");
+    return sharedDataFolder() + QStringLiteral("/Quenrith/Tallyvane");
 }
 
 QString workingDatabasePath()

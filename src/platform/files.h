@@ -1,23 +1,24 @@
 #pragma once
-// File-system helpers: special folders, existence test, file-name part, the program's folders.
+// File-system helpers: the shared data folder, an existence test, the parts of a path, and the
+// program's own folders.
 #include <QString>
 
 namespace tv {
 
-constexpr int kCommonAppDataFolder = 35;
-
-// The path of a special folder (35: the shared application data folder), or "" when unknown.
-QString SpecialFolderPath(int folderId);
+// The all-users application data folder: the first writable place of the shared data
+// locations, without blanks or NULs at either end or a trailing slash; "" when unknown.
+QString sharedDataFolder();
 // True when the path names something whose time stamp can be read; never throws.
-bool FileExists(const QString& path);
-// The text after the last backslash: a web address comes back whole, "C:\a\" gives "".
-QString FileNameFromPath(const QString& path);
+bool fileExists(const QString& path);
+// The text after the last backslash, as a Windows path's file name: a web address comes back
+// whole, "C:\a\" gives "". The database method shows a site by it.
+QString textAfterLastBackslash(const QString& path);
 // The file-name part of a local path on this platform.
 QString localFileName(const QString& path);
 
 // The folder that holds the program file.
 QString programFolder();
-// SpecialFolderPath(35) + "/Quenrith/Tallyvane".
+// sharedDataFolder() + "/Quenrith/Tallyvane".
 QString dataFolder();
 // dataFolder() + "/dbData.mdb".
 QString workingDatabasePath();

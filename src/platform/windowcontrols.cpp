@@ -2,6 +2,11 @@
 
 namespace tv {
 
+ReportLocation windowLocation(const char* procedure)
+{
+    return {QString::fromLatin1(control::mainWindow.name), QString::fromLatin1(procedure)};
+}
+
 ReportLocation eventLocation(const WindowControl& control, const char* event)
 {
     return {QString::fromLatin1(control::mainWindow.name),
@@ -15,7 +20,7 @@ ReportLocation clickLocation(const WindowControl& control)
 
 ReportLocation windowLoadLocation()
 {
-    return {QString::fromLatin1(control::mainWindow.name), QStringLiteral("Form_Load")};
+    return windowLocation("Form_Load");
 }
 
 } // namespace tv

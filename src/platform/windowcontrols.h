@@ -77,6 +77,8 @@ inline constexpr WindowControl kTabOrder[] = {
 ReportLocation eventLocation(const WindowControl& control, const char* event);
 // The window's command buttons report as their click procedure.
 ReportLocation clickLocation(const WindowControl& control);
+// A procedure of the window itself: "Form1.<procedure>".
+ReportLocation windowLocation(const char* procedure);
 // The window's start-up sequence: "Form1.Form_Load".
 ReportLocation windowLoadLocation();
 

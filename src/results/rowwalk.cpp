@@ -14,7 +14,7 @@ RowWalk::RowWalk(const ResultRows& list)
 
 bool RowWalk::next()
 {
-    Yield();
+    yieldToWindow();
     ++m_row;
     return hasRow();
 }
@@ -33,7 +33,7 @@ bool RowWalk::readCells(QStringList& cells) const
 {
     cells.clear();
     for (int c = 1; c <= m_columns; ++c) {
-        Yield();
+        yieldToWindow();
         if (m_row > m_list.rows() || c > m_list.columns())
             return false;
         cells << m_list.cell(m_row, c);
@@ -49,7 +49,7 @@ QList<qsizetype> columnWidths(const ResultRows& list, bool withCaptions)
     for (int c = 1; c <= columns && c <= list.columns(); ++c) {
         qsizetype w = withCaptions ? list.caption(c).size() : 0;
         for (int r = 1; r <= rows; ++r) {
-            Yield();
+            yieldToWindow();
             if (r > list.rows() || c > list.columns())
                 break;
             w = std::max(w, list.cell(r, c).size());

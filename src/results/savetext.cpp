@@ -57,11 +57,11 @@ private:
             return;
         m_g.run(line, [&] {
             if (yielding)
-                Yield();
+                yieldToWindow();
             m_progress->setProgressValue(value);
             m_progress->setProgressText(text);
             if (yielding)
-                Yield();
+                yieldToWindow();
         });
     }
 
@@ -69,7 +69,7 @@ private:
     {
         QString line;
         for (int c = 1; c <= int(m_widths.size()); ++c) {
-            Yield();
+            yieldToWindow();
             if (c > m_list.columns())
                 break;
             m_g.run(112, [&] { appendPaddedCell(line, m_list.caption(c), m_widths[c - 1]); });
@@ -101,12 +101,12 @@ private:
     void showRow(int r, int rows)
     {
         m_g.run(122, [&] {
-            Yield();
+            yieldToWindow();
             m_progress->setProgressValue(rowProgress(r, rows));
             if (r % 1000 == 0)
                 m_progress->setProgressText(m_writing + QStringLiteral(" (") + QString::number(r) +
                                             u')');
-            Yield();
+            yieldToWindow();
         });
     }
 
@@ -160,7 +160,7 @@ void saveResultsAsText(const ResultRows& list, Dialogs& dialogs, Pointer& pointe
     g.run(100, [&] { name = dialogs.saveFileName(saveDialogTitle(), saveDialogFilter()); });
     if (g.test(102, [&] { return name.isEmpty(); }))
         return;
-    if (g.test(104, [&] { return FileExists(name); })) {
+    if (g.test(104, [&] { return fileExists(name); })) {
         if (g.test(106, [&] { return !dialogs.question(overwriteQuestion(name), true); }))
             return;
     }

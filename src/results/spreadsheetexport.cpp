@@ -19,7 +19,7 @@ void writeCaptions(const ResultRows& list, Spreadsheet& sheet, Guard& g)
     const int columns = list.columns();
     int i = 1;
     for (int k = 1; k <= columns; ++k) {
-        Yield();
+        yieldToWindow();
         // "Clear Results" or a layout click may have emptied the list meanwhile.
         if (list.rows() < 1 || k > list.columns())
             break;

@@ -38,7 +38,7 @@ QStringList sampleSites()
     return {QStringLiteral("quenrith.com"), QStringLiteral("www.google.com")};
 }
 
-void PushButton7_Click(SiteListModel& sites, Dialogs& dialogs)
+void addOneUrl(SiteListModel& sites, Dialogs& dialogs)
 {
     Guard g(clickLocation(control::addOneUrl));
     const QString address = g.value(100, QString(), [&] {
@@ -49,7 +49,7 @@ void PushButton7_Click(SiteListModel& sites, Dialogs& dialogs)
     g.run(104, [&] { sites.append(address); });
 }
 
-void PushButton8_Click(SiteListModel& sites)
+void loadSampleSites(SiteListModel& sites)
 {
     Guard g(clickLocation(control::loadSampleSites));
     const QStringList samples = sampleSites();
@@ -57,7 +57,7 @@ void PushButton8_Click(SiteListModel& sites)
     g.run(102, [&] { sites.append(samples[1]); });
 }
 
-void PushButton11_Click(SiteListModel& sites, const Pointer& pointer)
+void clearSiteList(SiteListModel& sites, const Pointer& pointer)
 {
     Guard g(clickLocation(control::clearSiteList));
     if (g.test(100, [&] { return pointer.busy(); }))
@@ -65,7 +65,7 @@ void PushButton11_Click(SiteListModel& sites, const Pointer& pointer)
     g.run(102, [&] { sites.clear(); });
 }
 
-void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs)
+void loadSitesFromFiles(SiteListModel& sites, Dialogs& dialogs)
 {
     Guard g(clickLocation(control::loadSitesFromFiles));
     // Lines 100 to 106 (preparing the dialog) and 112 (splitting its answer into folder and
@@ -79,27 +79,27 @@ void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs)
     if (g.test(110, [&] { return paths.isEmpty(); }))
         return;
     if (g.test(114, [&] { return paths.size() == 1; })) {
-        g.run(116, [&] { LoadListviewFromFile(sites, paths.value(0), dialogs); });
+        g.run(116, [&] { appendSitesFromFile(sites, paths.value(0), dialogs); });
     } else {
         for (const QString& path : paths)
-            g.run(122, [&] { LoadListviewFromFile(sites, path, dialogs); });
+            g.run(122, [&] { appendSitesFromFile(sites, path, dialogs); });
     }
 }
 
-void PushButton17_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
+void removeSitesContaining(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
     filterCommand(control::removeSitesContaining, QStringLiteral("Remove entries containing: "),
-                  RemoveListviewItemsContaining, sites, dialogs, pointer);
+                  removeRowsContaining, sites, dialogs, pointer);
 }
 
-void PushButton10_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
+void removeSitesNotContaining(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
     filterCommand(control::removeSitesNotContaining,
-                  QStringLiteral("Remove entries not containing: "),
-                  RemoveListviewItemsNotContaining, sites, dialogs, pointer);
+                  QStringLiteral("Remove entries not containing: "), removeRowsNotContaining, sites,
+                  dialogs, pointer);
 }
 
-void ListView1_DblClick(SiteListModel& sites, int selectedRow, const Pointer& pointer)
+void removeSelectedSite(SiteListModel& sites, int selectedRow, const Pointer& pointer)
 {
     if (pointer.busy())
         return;

@@ -178,7 +178,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QString, name);
-        QCOMPARE(FileNameFromPath(path), name);
+        QCOMPARE(textAfterLastBackslash(path), name);
     }
 
     void applicationTitle_data()
@@ -203,7 +203,7 @@ private Q_SLOTS:
 
     void applicationTitleIsProductName()
     {
-        SetApplicationTitle();
+        setApplicationTitle();
         QCOMPARE(tv::applicationTitle(), QStringLiteral("Tallyvane"));
     }
 
@@ -233,15 +233,14 @@ private Q_SLOTS:
 
     void specialFolderHasNoPaddingAndFileExistsIsSafe()
     {
-        const QString folder = SpecialFolderPath(kCommonAppDataFolder);
+        const QString folder = sharedDataFolder();
         QVERIFY(!folder.isEmpty());
         QCOMPARE(folder.trimmed(), folder);
         QVERIFY(!folder.contains(QChar(0)));
-        QVERIFY(SpecialFolderPath(5).isEmpty());
-        QVERIFY(!FileExists(QString()));
-        QVERIFY(!FileExists(QStringLiteral("/no/such/file")));
-        QVERIFY(!FileExists(QStringLiteral("bad") + QChar(0) + QStringLiteral("name")));
-        QVERIFY(FileExists(test::writeFile(
+        QVERIFY(!fileExists(QString()));
+        QVERIFY(!fileExists(QStringLiteral("/no/such/file")));
+        QVERIFY(!fileExists(QStringLiteral("bad") + QChar(0) + QStringLiteral("name")));
+        QVERIFY(fileExists(test::writeFile(
             test::fixtureFolder(QStringLiteral("fe")) + QStringLiteral("/a.txt"), "x")));
     }
 };

@@ -111,9 +111,9 @@ void TestFilterSites::filter()
     SiteListModel direct;
     direct.append(rows);
     if (containing)
-        RemoveListviewItemsContaining(direct, text);
+        removeRowsContaining(direct, text);
     else
-        RemoveListviewItemsNotContaining(direct, text);
+        removeRowsNotContaining(direct, text);
     QCOMPARE(direct.rows(), remaining);
 
     // The command: asks, shows the hourglass, filters, shows the arrow.
@@ -124,9 +124,9 @@ void TestFilterSites::filter()
     SiteListModel list;
     list.append(rows);
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
     QCOMPARE(list.rows(), remaining);
     QCOMPARE(dialogs.prompts, QStringList{containing ? "Remove entries containing: "
                                                      : "Remove entries not containing: "});
@@ -152,9 +152,9 @@ void TestFilterSites::commandCancelled()
     list.append(rows);
 
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
 
     QCOMPARE(list.rows(), rows);
     QCOMPARE(dialogs.prompts.size(), 1);
@@ -177,9 +177,9 @@ void TestFilterSites::commandRefusedWhileBusy()
     list.append(rows);
 
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
 
     QCOMPARE(list.rows(), rows);
     QVERIFY(dialogs.prompts.isEmpty());
@@ -214,16 +214,16 @@ void TestFilterSites::busyWhileWorking()
     bool interrupted = false;
     QTimer::singleShot(0, this, [&] {
         interrupted = true;
-        PushButton11_Click(list, pointer);
-        ListView1_DblClick(list, 2, pointer);
-        PushButton17_Click(list, dialogs, pointer);
-        PushButton10_Click(list, dialogs, pointer);
+        clearSiteList(list, pointer);
+        removeSelectedSite(list, 2, pointer);
+        removeSitesContaining(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
     });
 
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
 
     QVERIFY(interrupted);
     QCOMPARE(list.rows(), kept);
@@ -247,7 +247,7 @@ void TestFilterSites::rowVanishesDuringFilter()
     list.append(QStringList{"a.com", "b.com", "a.org", "c.net"});
     QTimer::singleShot(0, this, [&] { list.clear(); });
 
-    PushButton17_Click(list, dialogs, pointer);
+    removeSitesContaining(list, dialogs, pointer);
 
     QCOMPARE(sink.lines(), QList<int>{106});
     QCOMPARE(sink.descriptions(), QStringList{"Index out of bounds"});

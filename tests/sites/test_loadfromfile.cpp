@@ -174,7 +174,7 @@ void TestLoadFromFile::lineEnds()
     test::ScriptedDialogs dialogs;
     SiteListModel list;
     const QString path = fixture(QStringLiteral("lineends.txt"), bytes);
-    LoadListviewFromFile(list, path, dialogs);
+    appendSitesFromFile(list, path, dialogs);
     QCOMPARE(list.rows(), rows);
     QVERIFY(dialogs.informations.isEmpty());
 
@@ -220,7 +220,7 @@ void TestLoadFromFile::decoding()
     test::ScriptedDialogs dialogs;
     SiteListModel list;
 
-    LoadListviewFromFile(list, fixture(QStringLiteral("decoding.txt"), bytes), dialogs);
+    appendSitesFromFile(list, fixture(QStringLiteral("decoding.txt"), bytes), dialogs);
 
     QCOMPARE(list.rows(), rows);
 }
@@ -249,7 +249,7 @@ void TestLoadFromFile::binaryFile()
     test::ScriptedDialogs dialogs;
     SiteListModel list;
 
-    LoadListviewFromFile(list, fixture(QStringLiteral("binary.bin"), bytes), dialogs);
+    appendSitesFromFile(list, fixture(QStringLiteral("binary.bin"), bytes), dialogs);
 
     const QStringList expected = referenceRows(bytes);
     QCOMPARE(list.count(), expected.size());
@@ -296,7 +296,7 @@ void TestLoadFromFile::severalFiles()
     SiteListModel list;
     list.append(QStringLiteral("kept.com"));
 
-    PushButton13_Click(list, dialogs);
+    loadSitesFromFiles(list, dialogs);
 
     QCOMPARE(list.rows(), QStringList{"kept.com"} + rows);
     QCOMPARE(dialogs.dialogTitles, QStringList{kDialogTitle});
@@ -314,7 +314,7 @@ void TestLoadFromFile::dialogCancelled()
     SiteListModel list;
     list.append(QStringList{"a.com", "b.com"});
 
-    PushButton13_Click(list, dialogs);
+    loadSitesFromFiles(list, dialogs);
 
     QCOMPARE(list.rows(), (QStringList{"a.com", "b.com"}));
     QCOMPARE(dialogs.dialogTitles.size(), 1);
@@ -377,7 +377,7 @@ void TestLoadFromFile::unreadableFile()
         test::ScriptedDialogs dialogs;
         dialogs.openResults << QStringList{path};
         SiteListModel list;
-        PushButton13_Click(list, dialogs);
+        loadSitesFromFiles(list, dialogs);
         QCOMPARE(sink.lines(), QList<int>{116});
         QVERIFY2(sink.descriptions().value(0).contains(reason), qPrintable(sink.reports.value(0)));
         QVERIFY(sink.descriptions().value(0).contains(path));
@@ -391,7 +391,7 @@ void TestLoadFromFile::unreadableFile()
         test::ScriptedDialogs dialogs;
         dialogs.openResults << QStringList{before, path, after};
         SiteListModel list;
-        PushButton13_Click(list, dialogs);
+        loadSitesFromFiles(list, dialogs);
         QCOMPARE(sink.lines(), QList<int>{122});
         QCOMPARE(list.rows(), (QStringList{"b1", "b2", "a1"}));
     }
@@ -442,7 +442,7 @@ void TestLoadFromFile::fileVanishesWhileAnotherLoads()
     bool removed = false;
     QTimer::singleShot(0, this, [&] { removed = QFile::remove(second); });
 
-    PushButton13_Click(list, dialogs);
+    loadSitesFromFiles(list, dialogs);
 
     QVERIFY(removed);
     QCOMPARE(list.count(), 2000);
@@ -465,7 +465,7 @@ void TestLoadFromFile::rowsArriveWhileLoading()
     connect(&watcher, &QTimer::timeout, this, [&] { seen << list.count(); });
     watcher.start();
 
-    LoadListviewFromFile(list, path, dialogs);
+    appendSitesFromFile(list, path, dialogs);
     watcher.stop();
 
     // The window got its turn between rows, and saw the list grow.

@@ -84,7 +84,7 @@ void TestSiteCommands::addOneUrl()
     dialogs.inputs << answer;
     SiteListModel* list = listOf(before, this);
 
-    PushButton7_Click(*list, dialogs);
+    tv::addOneUrl(*list, dialogs);
 
     QCOMPARE(list->rows(), after);
     QCOMPARE(dialogs.prompts, QStringList{"Enter website address to add: "});
@@ -109,7 +109,7 @@ void TestSiteCommands::samples()
     SiteListModel* list = listOf(before, this);
 
     for (int i = 0; i < presses; ++i)
-        PushButton8_Click(*list);
+        loadSampleSites(*list);
 
     // The samples are bare host names: no scheme, no path, no trailing slash.
     const QStringList samples = sampleSites();
@@ -148,7 +148,7 @@ void TestSiteCommands::clearList()
     SiteListModel* list = listOf(rows, this);
     test::FakePointer pointer(pointerMode);
 
-    PushButton11_Click(*list, pointer);
+    clearSiteList(*list, pointer);
 
     QCOMPARE(list->rows(), cleared ? QStringList{} : rows);
     QVERIFY(pointer.history.isEmpty());
@@ -160,11 +160,11 @@ void TestSiteCommands::clearListAfterBusyEnds()
     SiteListModel* list = listOf({"a.com", "b.com"}, this);
     test::FakePointer pointer(PointerHourglass);
 
-    PushButton11_Click(*list, pointer);
+    clearSiteList(*list, pointer);
     QCOMPARE(list->count(), 2);
 
     pointer.mode = PointerDefault;
-    PushButton11_Click(*list, pointer);
+    clearSiteList(*list, pointer);
     QCOMPARE(list->count(), 0);
 }
 
@@ -199,7 +199,7 @@ void TestSiteCommands::doubleClick()
     SiteListModel* list = listOf(before, this);
     test::FakePointer pointer(pointerMode);
 
-    ListView1_DblClick(*list, selected, pointer);
+    removeSelectedSite(*list, selected, pointer);
 
     QCOMPARE(list->rows(), after);
     QCOMPARE(pointer.mode, pointerMode);
@@ -236,16 +236,16 @@ void TestSiteCommands::failingDialogIsReported()
 
     switch (button) {
     case 7:
-        PushButton7_Click(*list, dialogs);
+        tv::addOneUrl(*list, dialogs);
         break;
     case 13:
-        PushButton13_Click(*list, dialogs);
+        loadSitesFromFiles(*list, dialogs);
         break;
     case 17:
-        PushButton17_Click(*list, dialogs, pointer);
+        removeSitesContaining(*list, dialogs, pointer);
         break;
     case 10:
-        PushButton10_Click(*list, dialogs, pointer);
+        removeSitesNotContaining(*list, dialogs, pointer);
         break;
     }
 

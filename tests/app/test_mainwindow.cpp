@@ -1,10 +1,11 @@
 // The main window: layout, start-up sequence, saved engine choice, provider diagnosis,
 // pointer rules and the results-list layouts.
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "count/provider.h"
 #include "fetch/pagesource.h"
 #include "platform/files.h"
 #include "platform/spreadsheet.h"
+#include "platform/windowcontrols.h"
 #include "results/copyresults.h"
 #include "results/spreadsheetexport.h"
 #include "sites/sitecommands.h"
@@ -86,36 +87,36 @@ void sendMove(QWidget* w)
 
 } // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
     test::ScriptedDialogs m_dialogs;
     test::RecordingDesktop m_desktop;
     std::unique_ptr<test::RecordingSink> m_sink;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_window;
 
     QStringList m_sheetLog;
     bool m_spreadsheetApp = true;
 
-    Form1& load(std::function<ProviderProbe()> probe, bool withTemplate = true,
-                bool withCursor = true)
+    MainWindow& load(std::function<ProviderProbe()> probe, bool withTemplate = true,
+                     bool withCursor = true)
     {
-        Form1Services s;
+        MainWindowServices s;
         s.spreadsheetRegistered = [this] { return m_spreadsheetApp; };
         s.makeSpreadsheet = [this] { return std::make_unique<RecordingSheet>(&m_sheetLog); };
         s.dialogs = &m_dialogs;
         s.desktop = &m_desktop;
         s.probeProvider = std::move(probe);
         s.programFolder = makeProgramFolder(withTemplate, withCursor);
-        m_form = std::make_unique<Form1>(s);
-        m_form->Form_Load();
-        return *m_form;
+        m_window = std::make_unique<MainWindow>(s);
+        m_window->load();
+        return *m_window;
     }
-    template <class T> T* control(const char* name)
+    template <class T> T* control(const WindowControl& which)
     {
-        T* c = m_form->findChild<T*>(QString::fromLatin1(name));
+        T* c = m_window->findChild<T*>(QString::fromLatin1(which.name));
         if (!c)
-            qFatal("no control %s", name);
+            qFatal("no control %s (%s)", which.name, which.intent);
         return c;
     }
     static QString stored(const char* key)
@@ -142,96 +143,156 @@ private Q_SLOTS:
         QSettings s(QStringLiteral("Quenrith"), QStringLiteral("Tallyvane"));
         s.clear();
         s.sync();
-        QDir(SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith"))
-            .removeRecursively();
-        QFile::remove(SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith"));
+        QDir(sharedDataFolder() + QStringLiteral("/Quenrith")).removeRecursively();
+        QFile::remove(sharedDataFolder() + QStringLiteral("/Quenrith"));
     }
     void cleanup()
     {
-        m_form.reset();
+        m_window.reset();
         m_sink.reset();
     }
 
-    void controlsFollowTheLayout_data()
+    // Every control of the table is on the window under its layout name, with its caption and
+    // the layout's fonts; its tab index is its place in the table's tab order.
+    void controlsOfTheTable_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QRect>("twips");
         QTest::addColumn<int>("tab");
-        auto row = [](const char* name, const char* caption, int l, int t, int w, int h, int tab) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption)
-                                << QRect(l, t, w, h) << tab;
-        };
-        row("ListView1", "", 120, 120, 7800, 1575, 0);
-        row("PushButton7", "Add One URL", 120, 1780, 3840, 405, 1);
-        row("PushButton13", "Load From File", 4080, 1780, 3840, 405, 2);
-        row("PushButton11", "Clear List", 120, 2290, 3840, 405, 3);
-        row("PushButton8", "Load Sample/Example Sites", 4080, 2290, 3840, 405, 4);
-        row("Frame1", "Options", 120, 3270, 7800, 1440, 5);
-        row("PushButton17", "Remove Entries Containing X", 120, 2800, 3840, 405, 6);
-        row("PushButton10", "Remove Entries Not Containing X", 4080, 2800, 3840, 405, 7);
-        row("Option2", "Give one count for all URL(s)", 240, 300, 3750, 255, 8);
-        row("Option1", "Give separate counts for each URL", 240, 650, 3750, 255, 9);
-        row("Check3", "Ignore letter case", 240, 1000, 1935, 255, 10);
-        row("ProgressBar1", "", 120, 9510, 7800, 405, 11);
-        row("PushButton12", "Start Counting", 120, 5955, 7800, 405, 12);
-        row("ListView2", "", 120, 6465, 7800, 1935, 13);
-        row("PushButton6", "Save Results As Text File", 120, 8490, 3840, 405, 14);
-        row("PushButton1", "Save Results As Excel File", 4080, 8490, 3840, 405, 15);
-        row("PushButton2", "Copy Results To Clipboard", 120, 9000, 3840, 405, 16);
-        row("PushButton9", "Clear Results", 4080, 9000, 3840, 405, 17);
-        row("Frame2", "Processing Speed Option", 120, 4815, 7800, 1020, 18);
-        row("Option3", "MS Access Method (faster)", 240, 300, 3840, 255, 19);
-        row("Option4", "Regular Text Method (slower)", 240, 650, 4455, 255, 20);
+        int tab = 0;
+        for (const WindowControl& which : kTabOrder)
+            QTest::newRow(which.intent) << tab++;
     }
-    void controlsFollowTheLayout()
+    void controlsOfTheTable()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QRect, twips);
         QFETCH(int, tab);
+        const WindowControl& which = kTabOrder[tab];
         load(present);
-        QWidget* w = m_form->findChild<QWidget*>(name);
-        QVERIFY(w);
-        QCOMPARE(w->geometry(),
-                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+        QWidget* w = control<QWidget>(which);
         QCOMPARE(w->property("TabIndex").toInt(), tab);
         QString text;
         if (auto* b = qobject_cast<QAbstractButton*>(w))
             text = b->text();
         else if (auto* f = qobject_cast<QGroupBox*>(w))
             text = f->title();
-        QCOMPARE(text, caption);
+        else if (auto* bar = qobject_cast<QProgressBar*>(w))
+            text = bar->format();
+        QCOMPARE(text, QString::fromLatin1(which.caption));
         QCOMPARE(w->font().family(), QStringLiteral("Arial"));
         QVERIFY(w->font().bold());
         QCOMPARE(w->font().pointSizeF(), qobject_cast<QPushButton*>(w) ? 11.25 : 9.0);
     }
 
+    // Every control lies inside the window (an option inside its frame), no two overlap, and
+    // from top to bottom the window reads: the site list, three rows of two buttons, the two
+    // frames, "Start Counting", the results list, two rows of two buttons, the progress bar.
+    void layoutReadsTopToBottom()
+    {
+        load(present);
+        QList<QWidget*> all;
+        for (const WindowControl& which : kTabOrder) {
+            QWidget* w = control<QWidget>(which);
+            QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), which.intent);
+            QVERIFY2(!w->geometry().isEmpty(), which.intent);
+            all << w;
+        }
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            for (qsizetype j = i + 1; j < all.size(); ++j) {
+                if (all[i]->parentWidget() == all[j]->parentWidget())
+                    QVERIFY2(!all[i]->geometry().intersects(all[j]->geometry()),
+                             qPrintable(all[i]->objectName() + u' ' + all[j]->objectName()));
+            }
+        }
+        const QList<QList<WindowControl>> lines{
+            {control::siteList},
+            {control::addOneUrl, control::loadSitesFromFiles},
+            {control::clearSiteList, control::loadSampleSites},
+            {control::removeSitesContaining, control::removeSitesNotContaining},
+            {control::optionsFrame},
+            {control::speedFrame},
+            {control::startCounting},
+            {control::resultsList},
+            {control::saveResultsAsText, control::exportResults},
+            {control::copyResults, control::clearResults},
+            {control::progressBar}};
+        int above = 0;
+        for (const QList<WindowControl>& line : lines) {
+            const int top = control<QWidget>(line.first())->geometry().top();
+            int left = -1;
+            for (const WindowControl& which : line) {
+                const QRect r = control<QWidget>(which)->geometry();
+                QVERIFY2(r.top() == top && r.top() > above, which.intent);
+                QVERIFY2(r.left() > left, which.intent);
+                left = r.right();
+            }
+            above = control<QWidget>(line.first())->geometry().bottom();
+        }
+        // The options of a frame stand one below the other.
+        for (const QList<WindowControl>& frame :
+             {QList<WindowControl>{control::combinedCount, control::perSiteCount,
+                                   control::ignoreCase},
+              QList<WindowControl>{control::databaseMethod, control::textMethod}}) {
+            int bottom = 0;
+            for (const WindowControl& which : frame) {
+                QVERIFY2(control<QWidget>(which)->geometry().top() > bottom, which.intent);
+                bottom = control<QWidget>(which)->geometry().bottom();
+            }
+        }
+    }
+
+    // Tab moves through the controls that take focus in the table's tab order.
+    void tabChainFollowsTheTable()
+    {
+        load(present);
+        QList<QWidget*> expected;
+        for (const WindowControl& which : kTabOrder) {
+            QWidget* w = control<QWidget>(which);
+            if (w->focusPolicy() & Qt::TabFocus)
+                expected << w;
+        }
+        QVERIFY(expected.size() > 10);
+        QList<QWidget*> chain{expected.first()};
+        for (QWidget* w = expected.first()->nextInFocusChain(); w != expected.first();
+             w = w->nextInFocusChain()) {
+            if (expected.contains(w))
+                chain << w;
+        }
+        QCOMPARE(chain, expected);
+        // The table's tab order, by the layout names a user's tools see.
+        QStringList names;
+        for (const WindowControl& which : kTabOrder)
+            names << QString::fromLatin1(which.name);
+        QCOMPARE(names.join(u' '),
+                 QStringLiteral("ListView1 PushButton7 PushButton13 PushButton11 PushButton8 "
+                                "Frame1 PushButton17 PushButton10 Option2 Option1 Check3 "
+                                "ProgressBar1 PushButton12 ListView2 PushButton6 PushButton1 "
+                                "PushButton2 PushButton9 Frame2 Option3 Option4"));
+    }
+
     void windowAfterStartUp()
     {
         load(present);
-        QCOMPARE(m_form->windowTitle(), QStringLiteral("Tallyvane"));
-        QCOMPARE(m_form->size(), QSize(8040 / 15, 10035 / 15));
-        QVERIFY(!m_form->windowIcon().isNull());
-        auto* sitesView = control<QTreeView>("ListView1");
-        auto* resultsView = control<QTreeView>("ListView2");
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Tallyvane"));
+        QCOMPARE(m_window->size(), QSize(8040 / 15, 10035 / 15));
+        QVERIFY(!m_window->windowIcon().isNull());
+        auto* sitesView = control<QTreeView>(control::siteList);
+        auto* resultsView = control<QTreeView>(control::resultsList);
         const QString tip = QStringLiteral("Double-click item to remove it. Move | line to right "
                                            "and out of window to reveal full names.");
         QCOMPARE(sitesView->toolTip(), tip);
         QCOMPARE(resultsView->toolTip(), tip);
-        QCOMPARE(m_form->sites().caption(), QStringLiteral("Site(s)"));
+        QCOMPARE(m_window->sites().caption(), QStringLiteral("Site(s)"));
         QCOMPARE(sitesView->header()->sectionSize(0), 7000 / 15);
-        QCOMPARE(m_form->results().columns(), 2);
-        QCOMPARE(m_form->results().caption(1), QStringLiteral("Results"));
-        QCOMPARE(m_form->results().caption(2), QStringLiteral("Count"));
-        QCOMPARE(m_form->results().width(1), 3700);
+        QCOMPARE(m_window->results().columns(), 2);
+        QCOMPARE(m_window->results().caption(1), QStringLiteral("Results"));
+        QCOMPARE(m_window->results().caption(2), QStringLiteral("Count"));
+        QCOMPARE(m_window->results().width(1), 3700);
         QCOMPARE(resultsView->header()->sectionSize(1), 3700 / 15);
-        QVERIFY(control<QCheckBox>("Check3")->isChecked());
-        QVERIFY(control<QRadioButton>("Option2")->isChecked());
-        QCOMPARE(control<QProgressBar>("ProgressBar1")->format(), QStringLiteral("Progress Bar"));
-        QCOMPARE(control<QProgressBar>("ProgressBar1")->value(), 0);
+        QVERIFY(control<QCheckBox>(control::ignoreCase)->isChecked());
+        QVERIFY(control<QRadioButton>(control::combinedCount)->isChecked());
+        QCOMPARE(control<QProgressBar>(control::progressBar)->format(),
+                 QStringLiteral("Progress Bar"));
+        QCOMPARE(control<QProgressBar>(control::progressBar)->value(), 0);
         QVERIFY(m_sink->reports.isEmpty());
-        QVERIFY(FileExists(workingDatabasePath()));
+        QVERIFY(fileExists(workingDatabasePath()));
     }
 
     void engineChoiceAtStartUp_data()
@@ -275,9 +336,9 @@ private Q_SLOTS:
         if (!option4.isEmpty())
             store("Option4", option4);
         load(provider ? std::function<ProviderProbe()>(present) : missing);
-        QCOMPARE(m_form->providerAvailable(), provider);
-        QCOMPARE(control<QRadioButton>("Option3")->isChecked(), option3Selected);
-        QCOMPARE(control<QRadioButton>("Option4")->isChecked(), !option3Selected);
+        QCOMPARE(m_window->providerAvailable(), provider);
+        QCOMPARE(control<QRadioButton>(control::databaseMethod)->isChecked(), option3Selected);
+        QCOMPARE(control<QRadioButton>(control::textMethod)->isChecked(), !option3Selected);
         QCOMPARE(stored("Option3"), storedAfter3);
         QCOMPARE(stored("Option4"), storedAfter4);
         QVERIFY(m_dialogs.questions.isEmpty());
@@ -288,24 +349,25 @@ private Q_SLOTS:
     void skinFileTurnsTheWindowToButtonFace()
     {
         load(present);
-        QCOMPARE(m_form->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(control<QGroupBox>("Frame1")->palette().color(QPalette::Window),
+        QCOMPARE(m_window->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(control<QGroupBox>(control::optionsFrame)->palette().color(QPalette::Window),
                  QColor(Qt::white));
         QVERIFY(qApp->styleSheet().isEmpty());
 
-        Form1Services s;
+        MainWindowServices s;
         s.dialogs = &m_dialogs;
         s.desktop = &m_desktop;
         s.probeProvider = present;
         s.programFolder = makeProgramFolder(true, false);
         test::writeFile(s.programFolder + QStringLiteral("/x/o.cjs"),
                         "QPushButton { font-style: italic; }");
-        m_form = std::make_unique<Form1>(s);
-        m_form->Form_Load();
-        const QColor face = m_form->palette().color(QPalette::Button);
-        QCOMPARE(m_form->palette().color(QPalette::Window), face);
-        QCOMPARE(control<QRadioButton>("Option4")->palette().color(QPalette::Window), face);
-        QCOMPARE(control<QCheckBox>("Check3")->palette().color(QPalette::Window), face);
+        m_window = std::make_unique<MainWindow>(s);
+        m_window->load();
+        const QColor face = m_window->palette().color(QPalette::Button);
+        QCOMPARE(m_window->palette().color(QPalette::Window), face);
+        QCOMPARE(control<QRadioButton>(control::textMethod)->palette().color(QPalette::Window),
+                 face);
+        QCOMPARE(control<QCheckBox>(control::ignoreCase)->palette().color(QPalette::Window), face);
         QCOMPARE(qApp->styleSheet(), QStringLiteral("QPushButton { font-style: italic; }"));
         QVERIFY(m_sink->reports.isEmpty());
         qApp->setStyleSheet(QString());
@@ -317,7 +379,7 @@ private Q_SLOTS:
         store("Option4", QStringLiteral("True"));
         load(present);
         QCOMPARE(m_sink->lines(), QList<int>{144});
-        QVERIFY(control<QRadioButton>("Option4")->isChecked());
+        QVERIFY(control<QRadioButton>(control::textMethod)->isChecked());
     }
 
     void existingWorkingDatabaseIsLeftAlone()
@@ -334,17 +396,18 @@ private Q_SLOTS:
         load(missing, /*withTemplate=*/false);
         QCOMPARE(m_sink->lines(), QList<int>{138});
         QVERIFY(m_sink->descriptions()[0].contains(QStringLiteral("dbBlank.mdb")));
-        QVERIFY(!FileExists(workingDatabasePath()));
-        QVERIFY(control<QRadioButton>("Option4")->isChecked()); // the last steps still ran
+        QVERIFY(!fileExists(workingDatabasePath()));
+        QVERIFY(
+            control<QRadioButton>(control::textMethod)->isChecked()); // the last steps still ran
     }
 
     void folderThatCannotBeMadeIsReportedThenTheCopyToo()
     {
         // A file where the folder should be: creating "Tallyvane" inside it fails.
-        test::writeFile(SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith"), "x");
+        test::writeFile(sharedDataFolder() + QStringLiteral("/Quenrith"), "x");
         load(present);
         QCOMPARE(m_sink->lines(), (QList<int>{132, 138}));
-        QVERIFY(control<QRadioButton>("Option3")->isChecked());
+        QVERIFY(control<QRadioButton>(control::databaseMethod)->isChecked());
     }
 
     void selectingDatabaseMethodWithoutProvider_data()
@@ -361,11 +424,11 @@ private Q_SLOTS:
         QFETCH(QStringList, opened);
         load(missing);
         m_dialogs.answers.enqueue(answerYes);
-        control<QRadioButton>("Option3")->click();
+        control<QRadioButton>(control::databaseMethod)->click();
         QCOMPARE(m_dialogs.questions, QStringList{providerMissingMessage()});
         QCOMPARE(m_desktop.openedUrls, opened);
         QVERIFY(opened.isEmpty() || opened[0].endsWith(QStringLiteral("id=13255")));
-        QVERIFY(control<QRadioButton>("Option4")->isChecked());
+        QVERIFY(control<QRadioButton>(control::textMethod)->isChecked());
         QCOMPARE(stored("Option3"), QStringLiteral("False"));
         QCOMPARE(stored("Option4"), QStringLiteral("True"));
     }
@@ -385,9 +448,9 @@ private Q_SLOTS:
 
     void otherProviderFailureShowsNothing()
     {
-        QVERIFY(!DiagnoseProvider(false, m_dialogs, m_desktop, brokenOtherwise));
-        QVERIFY(!DiagnoseProvider(true, m_dialogs, m_desktop, missing));
-        QVERIFY(DiagnoseProvider(false, m_dialogs, m_desktop, present));
+        QVERIFY(!diagnoseDatabaseProvider(false, m_dialogs, m_desktop, brokenOtherwise));
+        QVERIFY(!diagnoseDatabaseProvider(true, m_dialogs, m_desktop, missing));
+        QVERIFY(diagnoseDatabaseProvider(false, m_dialogs, m_desktop, present));
         QVERIFY(m_dialogs.questions.isEmpty());
         QVERIFY(probeSqliteProvider().available);
     }
@@ -395,10 +458,10 @@ private Q_SLOTS:
     void clickingEngineOptionsSavesBoth()
     {
         load(present);
-        control<QRadioButton>("Option4")->click();
+        control<QRadioButton>(control::textMethod)->click();
         QCOMPARE(stored("Option3"), QStringLiteral("False"));
         QCOMPARE(stored("Option4"), QStringLiteral("True"));
-        control<QRadioButton>("Option3")->click();
+        control<QRadioButton>(control::databaseMethod)->click();
         QCOMPARE(stored("Option3"), QStringLiteral("True"));
         QCOMPARE(stored("Option4"), QStringLiteral("False"));
         QVERIFY(m_dialogs.questions.isEmpty());
@@ -407,55 +470,55 @@ private Q_SLOTS:
     void pointerRules()
     {
         load(present);
-        QVERIFY(m_form->hasCustomCursor());
-        sendMove(control<QPushButton>("PushButton12"));
-        QCOMPARE(m_form->pointerMode(), int(PointerCustom));
-        QCOMPARE(m_form->cursor().shape(), Qt::BitmapCursor);
-        sendMove(control<QRadioButton>("Option1")); // options keep the pointer
-        QCOMPARE(m_form->pointerMode(), int(PointerCustom));
-        sendMove(control<QProgressBar>("ProgressBar1"));
-        QCOMPARE(m_form->pointerMode(), int(PointerCustom));
-        sendMove(control<QTreeView>("ListView2")->viewport());
-        QCOMPARE(m_form->pointerMode(), int(PointerDefault));
-        QCOMPARE(m_form->cursor().shape(), Qt::ArrowCursor);
-        sendMove(control<QCheckBox>("Check3"));
-        QCOMPARE(m_form->pointerMode(), int(PointerCustom));
-        sendMove(control<QGroupBox>("Frame2"));
-        QCOMPARE(m_form->pointerMode(), int(PointerDefault));
-        sendMove(control<QPushButton>("PushButton7"));
-        sendMove(m_form.get());
-        QCOMPARE(m_form->pointerMode(), int(PointerDefault));
+        QVERIFY(m_window->hasCustomCursor());
+        sendMove(control<QPushButton>(control::startCounting));
+        QCOMPARE(m_window->pointerMode(), int(PointerCustom));
+        QCOMPARE(m_window->cursor().shape(), Qt::BitmapCursor);
+        sendMove(control<QRadioButton>(control::perSiteCount)); // options keep the pointer
+        QCOMPARE(m_window->pointerMode(), int(PointerCustom));
+        sendMove(control<QProgressBar>(control::progressBar));
+        QCOMPARE(m_window->pointerMode(), int(PointerCustom));
+        sendMove(control<QTreeView>(control::resultsList)->viewport());
+        QCOMPARE(m_window->pointerMode(), int(PointerDefault));
+        QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
+        sendMove(control<QCheckBox>(control::ignoreCase));
+        QCOMPARE(m_window->pointerMode(), int(PointerCustom));
+        sendMove(control<QGroupBox>(control::speedFrame));
+        QCOMPARE(m_window->pointerMode(), int(PointerDefault));
+        sendMove(control<QPushButton>(control::addOneUrl));
+        sendMove(m_window.get());
+        QCOMPARE(m_window->pointerMode(), int(PointerDefault));
     }
 
     void hourglassStaysWhateverTheMouseDoes()
     {
         load(present);
-        m_form->setPointerMode(PointerHourglass);
-        for (const char* name : {"PushButton1", "Check3", "ListView1", "Frame1", "Form1"}) {
-            QWidget* w = QString::fromLatin1(name) == QStringLiteral("Form1")
-                             ? m_form.get()
-                             : m_form->findChild<QWidget*>(QString::fromLatin1(name));
+        m_window->setPointerMode(PointerHourglass);
+        for (QWidget* w :
+             {control<QWidget>(control::exportResults), control<QWidget>(control::ignoreCase),
+              control<QWidget>(control::siteList), control<QWidget>(control::optionsFrame),
+              static_cast<QWidget*>(m_window.get())}) {
             sendMove(w);
-            QCOMPARE(m_form->pointerMode(), int(PointerHourglass));
+            QCOMPARE(m_window->pointerMode(), int(PointerHourglass));
         }
-        QCOMPARE(m_form->cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(m_window->cursor().shape(), Qt::WaitCursor);
     }
 
     void handWithoutCursorFileShowsArrow()
     {
         load(present, true, /*withCursor=*/false);
-        QVERIFY(!m_form->hasCustomCursor());
-        sendMove(control<QPushButton>("PushButton6"));
-        QCOMPARE(m_form->pointerMode(), int(PointerCustom));
-        QCOMPARE(m_form->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!m_window->hasCustomCursor());
+        sendMove(control<QPushButton>(control::saveResultsAsText));
+        QCOMPARE(m_window->pointerMode(), int(PointerCustom));
+        QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
     }
 
     void resultLayoutsAndRemoval()
     {
         load(present);
-        ResultsModel& r = m_form->results();
+        ResultsModel& r = m_window->results();
         r.append(QStringLiteral("a"), QStringLiteral("1"));
-        control<QRadioButton>("Option1")->click();
+        control<QRadioButton>(control::perSiteCount)->click();
         QCOMPARE(r.rows(), 0);
         QCOMPARE(r.columns(), 3);
         QCOMPARE(r.caption(1), QStringLiteral("Filename"));
@@ -465,23 +528,23 @@ private Q_SLOTS:
             r.append(QStringLiteral("site"), QString::fromLatin1(w), QStringLiteral("1"));
         r.setChecked(3, false);
         r.flushAppends(); // views hear of appended rows in batches
-        auto* view = control<QTreeView>("ListView2");
+        auto* view = control<QTreeView>(control::resultsList);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton); // nothing selected yet
         QCOMPARE(r.rows(), 3);
         view->setCurrentIndex(r.index(0, 1));
-        m_form->setPointerMode(PointerHourglass);
+        m_window->setPointerMode(PointerHourglass);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton);
         QCOMPARE(r.rows(), 3);
-        m_form->setPointerMode(PointerDefault);
+        m_window->setPointerMode(PointerDefault);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton);
         QCOMPARE(r.rows(), 2);
         QCOMPARE(r.cell(1, 2), QStringLiteral("y"));
         QVERIFY(!r.isChecked(2)); // the tick stays with its row
         r.setCaption(1, QStringLiteral("Results - Word Count: 3"));
-        control<QPushButton>("PushButton9")->click();
+        control<QPushButton>(control::clearResults)->click();
         QCOMPARE(r.rows(), 0);
         QCOMPARE(r.caption(1), QStringLiteral("Results - Word Count: 3"));
-        control<QRadioButton>("Option2")->click();
+        control<QRadioButton>(control::combinedCount)->click();
         QCOMPARE(r.columns(), 2);
         QCOMPARE(r.width(1), 3500);
         QCOMPARE(r.width(2), 3000);
@@ -493,46 +556,47 @@ private Q_SLOTS:
     {
         load(present);
         m_dialogs.inputs << QStringLiteral(" typed.example ");
-        control<QPushButton>("PushButton7")->click();
-        control<QPushButton>("PushButton8")->click();
-        QCOMPARE(m_form->sites().rows(),
+        control<QPushButton>(control::addOneUrl)->click();
+        control<QPushButton>(control::loadSampleSites)->click();
+        QCOMPARE(m_window->sites().rows(),
                  QStringList{QStringLiteral(" typed.example ")} + sampleSites());
         m_dialogs.inputs << QStringLiteral("GOOGLE");
-        control<QPushButton>("PushButton17")->click();
-        QCOMPARE(m_form->sites().count(), 2);
-        QCOMPARE(m_form->pointerMode(), int(PointerArrow));
+        control<QPushButton>(control::removeSitesContaining)->click();
+        QCOMPARE(m_window->sites().count(), 2);
+        QCOMPARE(m_window->pointerMode(), int(PointerArrow));
         m_dialogs.inputs << QStringLiteral("typed");
-        control<QPushButton>("PushButton10")->click();
-        QCOMPARE(m_form->sites().rows(), QStringList{QStringLiteral(" typed.example ")});
+        control<QPushButton>(control::removeSitesNotContaining)->click();
+        QCOMPARE(m_window->sites().rows(), QStringList{QStringLiteral(" typed.example ")});
         const QString list = test::writeFile(
             test::fixtureFolder(QStringLiteral("lists")) + QStringLiteral("/a.txt"), "one\r\ntwo");
         m_dialogs.openResults << QStringList{list};
-        control<QPushButton>("PushButton13")->click();
-        QCOMPARE(m_form->sites().count(), 3);
-        m_form->setPointerMode(PointerHourglass);
-        control<QPushButton>("PushButton11")->click();
-        QCOMPARE(m_form->sites().count(), 3);
-        m_form->setPointerMode(PointerDefault);
-        control<QPushButton>("PushButton11")->click();
-        QCOMPARE(m_form->sites().count(), 0);
+        control<QPushButton>(control::loadSitesFromFiles)->click();
+        QCOMPARE(m_window->sites().count(), 3);
+        m_window->setPointerMode(PointerHourglass);
+        control<QPushButton>(control::clearSiteList)->click();
+        QCOMPARE(m_window->sites().count(), 3);
+        m_window->setPointerMode(PointerDefault);
+        control<QPushButton>(control::clearSiteList)->click();
+        QCOMPARE(m_window->sites().count(), 0);
 
-        ResultsModel& r = m_form->results();
+        ResultsModel& r = m_window->results();
         r.append(QStringLiteral("the"), QStringLiteral("12"));
         r.append(QStringLiteral("a"), QStringLiteral("7"));
-        control<QPushButton>("PushButton2")->click();
+        control<QPushButton>(control::copyResults)->click();
         QCOMPARE(m_desktop.clipboard, QStringLiteral("the\t12\r\na  \t7\r\n"));
         QCOMPARE(m_dialogs.informations.last(), copiedToClipboardMessage());
 
         const QString saved =
             test::fixtureFolder(QStringLiteral("out")) + QStringLiteral("/results.txt");
         m_dialogs.saveResults << saved;
-        control<QPushButton>("PushButton6")->click();
+        control<QPushButton>(control::saveResultsAsText)->click();
         QCOMPARE(test::readFile(saved), QByteArray("Results\tCount\t\r\nthe    \t12   \t\r\n"
                                                    "a      \t7    \t\r\n"));
-        QCOMPARE(control<QProgressBar>("ProgressBar1")->format(), QStringLiteral("Progress Bar"));
-        QCOMPARE(m_form->pointerMode(), int(PointerDefault));
+        QCOMPARE(control<QProgressBar>(control::progressBar)->format(),
+                 QStringLiteral("Progress Bar"));
+        QCOMPARE(m_window->pointerMode(), int(PointerDefault));
 
-        control<QPushButton>("PushButton1")->click();
+        control<QPushButton>(control::exportResults)->click();
         QCOMPARE(m_sheetLog, (QStringList{QStringLiteral("new"), QStringLiteral("1,1=Results"),
                                           QStringLiteral("1,2=Count"), QStringLiteral("2,1=the"),
                                           QStringLiteral("2,2=12"), QStringLiteral("3,1=a"),
@@ -560,13 +624,14 @@ private Q_SLOTS:
         server.serve(QStringLiteral("/a/"), test::HttpFixture::html("<p>the cat and the hat</p>"));
         server.serve(QStringLiteral("/b/"), test::HttpFixture::html("<p>The end</p>"));
         load(present);
-        control<QRadioButton>(databaseMethod ? "Option3" : "Option4")->click();
-        m_form->sites().append(server.siteAddress(QStringLiteral("/a")));
-        m_form->sites().append(QStringLiteral(" ") + server.siteAddress(QStringLiteral("/b")));
-        control<QPushButton>("PushButton12")->click();
+        control<QRadioButton>(databaseMethod ? control::databaseMethod : control::textMethod)
+            ->click();
+        m_window->sites().append(server.siteAddress(QStringLiteral("/a")));
+        m_window->sites().append(QStringLiteral(" ") + server.siteAddress(QStringLiteral("/b")));
+        control<QPushButton>(control::startCounting)->click();
         QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
         QCOMPARE(m_dialogs.informations, QStringList{QStringLiteral("Done.")});
-        const ResultsModel& r = m_form->results();
+        const ResultsModel& r = m_window->results();
         QStringList rows;
         for (int i = 1; i <= r.rows(); ++i)
             rows << r.cell(i, 1) + QStringLiteral("=") + r.cell(i, 2);
@@ -574,18 +639,19 @@ private Q_SLOTS:
                                     QStringLiteral("end=1"), QStringLiteral("hat=1"),
                                     QStringLiteral("the=3")}));
         QCOMPARE(r.caption(1), caption);
-        QCOMPARE(m_form->pointerMode(), int(PointerDefault));
-        QCOMPARE(control<QProgressBar>("ProgressBar1")->format(), QStringLiteral("Progress Bar"));
-        QCOMPARE(control<QProgressBar>("ProgressBar1")->value(), 0);
+        QCOMPARE(m_window->pointerMode(), int(PointerDefault));
+        QCOMPARE(control<QProgressBar>(control::progressBar)->format(),
+                 QStringLiteral("Progress Bar"));
+        QCOMPARE(control<QProgressBar>(control::progressBar)->value(), 0);
         QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
     }
 
     void startCountingOnEmptyList()
     {
         load(present);
-        control<QPushButton>("PushButton12")->click();
+        control<QPushButton>(control::startCounting)->click();
         QCOMPARE(m_dialogs.informations, QStringList{QStringLiteral("No files added.")});
-        QCOMPARE(m_form->results().rows(), 0);
+        QCOMPARE(m_window->results().rows(), 0);
     }
 
     // Closing the window in the middle of a run ends the program at once.
@@ -607,7 +673,7 @@ private Q_SLOTS:
             }
         } pages;
         int ended = 0;
-        Form1Services s;
+        MainWindowServices s;
         s.dialogs = &m_dialogs;
         s.desktop = &m_desktop;
         s.probeProvider = present;
@@ -617,14 +683,14 @@ private Q_SLOTS:
             ++ended;
             pages.release = true;
         };
-        m_form = std::make_unique<Form1>(s);
-        m_form->Form_Load();
-        m_form->show();
-        m_form->sites().append(QStringLiteral("example.com"));
-        QTimer::singleShot(50, m_form.get(), [&] { m_form->close(); });
-        control<QPushButton>("PushButton12")->click();
+        m_window = std::make_unique<MainWindow>(s);
+        m_window->load();
+        m_window->show();
+        m_window->sites().append(QStringLiteral("example.com"));
+        QTimer::singleShot(50, m_window.get(), [&] { m_window->close(); });
+        control<QPushButton>(control::startCounting)->click();
         QCOMPARE(ended, 1);
-        m_form->close(); // idle now: an ordinary close
+        m_window->close(); // idle now: an ordinary close
         QCOMPARE(ended, 1);
     }
 
@@ -632,19 +698,19 @@ private Q_SLOTS:
     {
         load(present);
         m_spreadsheetApp = false;
-        QVERIFY(!m_form->SaveResultsAsExcelFileIsExcelInstalled());
+        QVERIFY(!m_window->spreadsheetApplicationAvailable());
         QCOMPARE(m_dialogs.informations, QStringList{noSpreadsheetTestMessage()});
-        m_form->results().append(QStringLiteral("w"), QStringLiteral("1"));
-        control<QPushButton>("PushButton1")->click();
+        m_window->results().append(QStringLiteral("w"), QStringLiteral("1"));
+        control<QPushButton>(control::exportResults)->click();
         QCOMPARE(m_dialogs.informations,
                  (QStringList{noSpreadsheetTestMessage(), noSpreadsheetTestMessage(),
                               noSpreadsheetMessage()}));
         QVERIFY(m_sheetLog.isEmpty());
         m_spreadsheetApp = true;
-        QVERIFY(m_form->SaveResultsAsExcelFileIsExcelInstalled());
+        QVERIFY(m_window->spreadsheetApplicationAvailable());
         QCOMPARE(m_dialogs.informations.size(), 3);
     }
 };
 
-TV_TEST_MAIN(TestForm1, QApplication)
-#include "test_form1.moc"
+TV_TEST_MAIN(TestMainWindow, QApplication)
+#include "test_mainwindow.moc"

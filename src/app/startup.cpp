@@ -1,6 +1,6 @@
-// The start-up sequence of the main window, the skin and cursor it applies, and the engine
-// choice that it restores and that the two engine options save.
-#include "form1.h"
+// The main window's start-up sequence: skin, hand cursor, caption, title and columns, the data
+// folder with its working database, the provider diagnosis and the saved counting method.
+#include "app/mainwindow.h"
 
 #include "platform/apptitle.h"
 #include "platform/dialogs.h"
@@ -49,13 +49,12 @@ void copyFile(const QString& from, const QString& to)
 
 } // namespace
 
-void Form1::Form_Load()
+void MainWindow::load()
 {
     Guard g(windowLoadLocation());
     const QString program = m_services.programFolder;
-    QString p;
-    g.run(100, [&] { ApplySkin(); });
-    if (g.test(102, [&] { return FileExists(program + QStringLiteral("/HAND-M.CUR")); }))
+    g.run(100, [&] { applySkin(); });
+    if (g.test(102, [&] { return fileExists(program + QStringLiteral("/HAND-M.CUR")); }))
         g.run(104, [&] { loadHandCursor(); });
     g.run(108, [&] { setWindowTitle(productName()); });
     g.run(110, [&] {
@@ -64,44 +63,65 @@ void Form1::Form_Load()
             throw Failure(QStringLiteral("The application icon could not be loaded"));
         setWindowIcon(icon);
     });
-    g.run(112, [&] { SetApplicationTitle(); });
+    g.run(112, [&] { setApplicationTitle(); });
     g.run(114, [&] { m_sites.setCaption(QStringLiteral("Site(s)")); });
-    g.run(116, [&] { ListView1->header()->resizeSection(0, 7000 / 15); });
+    g.run(116, [&] { m_siteList->header()->resizeSection(0, 7000 / 15); });
     const QList<ResultColumn> columns = layoutColumns(ResultsLayout::StartUp);
     g.run(118, [&] { m_results.addColumn(columns.value(0)); });
     g.run(120, [&] { m_results.addColumn(columns.value(1)); });
-    g.run(122, [&] { p = SpecialFolderPath(kCommonAppDataFolder); });
-    if (g.test(124, [&] { return !QFileInfo::exists(p + QStringLiteral("/Quenrith")); }))
-        g.run(126, [&] { makeFolder(p + QStringLiteral("/Quenrith")); });
-    if (g.test(130, [&] { return !QFileInfo::exists(p + QStringLiteral("/Quenrith/Tallyvane")); }))
-        g.run(132, [&] { makeFolder(p + QStringLiteral("/Quenrith/Tallyvane")); });
-    if (g.test(136,
-               [&] { return !FileExists(p + QStringLiteral("/Quenrith/Tallyvane/dbData.mdb")); }))
-        g.run(138, [&] {
-            copyFile(program + QStringLiteral("/dbBlank.mdb"),
-                     p + QStringLiteral("/Quenrith/Tallyvane/dbData.mdb"));
-        });
+    makeDataFolder(g);
     g.run(142, [&] {
-        m_providerAvailable = DiagnoseProvider(true, *m_services.dialogs, *m_services.desktop,
-                                               m_services.probeProvider);
+        m_providerAvailable = diagnoseDatabaseProvider(
+            true, *m_services.dialogs, *m_services.desktop, m_services.probeProvider);
     });
+    restoreMethodChoice(g);
+}
+
+// The data folder, made step by step, and the working database copied from the template next
+// to the program when it is missing; an existing one is never replaced.
+void MainWindow::makeDataFolder(Guard& g)
+{
+    QString shared;
+    g.run(122, [&] { shared = sharedDataFolder(); });
+    const QString company = shared + QStringLiteral("/Quenrith");
+    const QString folder = company + QStringLiteral("/Tallyvane");
+    const QString database = folder + QStringLiteral("/dbData.mdb");
+    if (g.test(124, [&] { return !QFileInfo::exists(company); }))
+        g.run(126, [&] { makeFolder(company); });
+    if (g.test(130, [&] { return !QFileInfo::exists(folder); }))
+        g.run(132, [&] { makeFolder(folder); });
+    if (g.test(136, [&] { return !fileExists(database); }))
+        g.run(138, [&] {
+            copyFile(m_services.programFolder + QStringLiteral("/dbBlank.mdb"), database);
+        });
+}
+
+// The counting method saved under the two options' names; without a saved choice, the
+// database method when its provider is there.
+void MainWindow::restoreMethodChoice(Guard& g)
+{
     g.run(144, [&] {
         const QString fallback = m_providerAvailable ? QStringLiteral("1") : QStringLiteral("0");
-        setOptionValue(Option3, textToBool(GetSetting(QStringLiteral("Option3"), fallback)));
+        setOptionValue(
+            m_databaseMethod,
+            textToBool(readSetting(QString::fromLatin1(control::databaseMethod.name), fallback)));
     });
     g.run(146, [&] {
         const QString fallback = m_providerAvailable ? QStringLiteral("0") : QStringLiteral("1");
-        setOptionValue(Option4, textToBool(GetSetting(QStringLiteral("Option4"), fallback)));
+        setOptionValue(m_textMethod, textToBool(readSetting(
+                                         QString::fromLatin1(control::textMethod.name), fallback)));
     });
 }
 
-void Form1::ApplySkin()
+void MainWindow::applySkin()
 {
     const QString skin = m_services.programFolder + QStringLiteral("/x/o.cjs");
-    if (!FileExists(skin))
+    if (!fileExists(skin))
         return;
     const QColor face = palette().color(QPalette::Button);
-    QList<QWidget*> surfaces = {this, Frame1, Frame2, Option1, Option2, Option3, Option4, Check3};
+    const QList<QWidget*> surfaces = {this,           m_optionsFrame,  m_speedFrame,
+                                      m_perSiteCount, m_combinedCount, m_databaseMethod,
+                                      m_textMethod,   m_ignoreCase};
     for (QWidget* w : surfaces) {
         QPalette pal = w->palette();
         pal.setColor(QPalette::Window, face);
@@ -117,7 +137,7 @@ void Form1::ApplySkin()
         app->setStyleSheet(sheet);
 }
 
-void Form1::loadHandCursor()
+void MainWindow::loadHandCursor()
 {
     const QString path = m_services.programFolder + QStringLiteral("/HAND-M.CUR");
     QFile file(path);
@@ -132,22 +152,6 @@ void Form1::loadHandCursor()
     const int hotX = qFromLittleEndian<quint16>(bytes.constData() + 10);
     const int hotY = qFromLittleEndian<quint16>(bytes.constData() + 12);
     m_customCursor = QCursor(image, hotX, hotY);
-}
-
-void Form1::Option3_Click()
-{
-    if (!m_providerAvailable) {
-        DiagnoseProvider(false, *m_services.dialogs, *m_services.desktop, m_services.probeProvider);
-        setOptionValue(Option4, true);
-    }
-    SaveSetting(QStringLiteral("Option3"), boolToText(Option3->isChecked()));
-    SaveSetting(QStringLiteral("Option4"), boolToText(Option4->isChecked()));
-}
-
-void Form1::Option4_Click()
-{
-    SaveSetting(QStringLiteral("Option3"), boolToText(Option3->isChecked()));
-    SaveSetting(QStringLiteral("Option4"), boolToText(Option4->isChecked()));
 }
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #pragma once
-// The main window: every control under its layout name, the start-up sequence, the pointer
-// rules and the event procedures of the commands.
+// The main window: its controls, the pointer rules, the start-up sequence and the commands.
+// The code names each control by what it does; its layout name (the object name, the settings
+// key, the location its error reports name) comes from the table in platform/windowcontrols.h.
 #include "count/provider.h"
 #include "platform/pointer.h"
 #include "platform/progresssink.h"
@@ -25,10 +26,12 @@ namespace tv {
 
 class Desktop;
 class Dialogs;
+class Guard;
 class NetworkPageSource;
 class PageSource;
+struct WindowControl;
 
-struct Form1Services {
+struct MainWindowServices {
     Dialogs* dialogs = nullptr;
     Desktop* desktop = nullptr;
     std::function<ProviderProbe()> probeProvider = probeSqliteProvider;
@@ -43,24 +46,24 @@ struct Form1Services {
     std::function<void()> endProgramNow;
 };
 
-class Form1 : public QWidget, public Pointer, public ProgressSink {
+class MainWindow : public QWidget, public Pointer, public ProgressSink {
     Q_OBJECT
 public:
-    explicit Form1(const Form1Services& services, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The start-up sequence; runs once before the window is first shown.
-    void Form_Load();
+    void load();
     bool providerAvailable() const { return m_providerAvailable; }
     bool hasCustomCursor() const { return m_customCursor.has_value(); }
 
     // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
-    bool SaveResultsAsExcelFileIsExcelInstalled();
+    bool spreadsheetApplicationAvailable();
 
     SiteListModel& sites() { return m_sites; }
     ResultsModel& results() { return m_results; }
 
-    // Pointer.
+    // Pointer: the window's mouse pointer, which doubles as the busy mark.
     int pointerMode() const override { return m_pointerMode; }
     void setPointerMode(int mode) override;
 
@@ -74,33 +77,42 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Building the window (windowlayout.cpp).
     void buildControls();
-    QPushButton* addButton(const char* name, const QString& caption, int left, int top, int width,
-                           int height);
+    void buildSiteControls();
+    void buildOptionFrames();
+    void buildResultControls();
+    void setLayoutTabOrder();
+    QPushButton* addButton(const WindowControl& control, int left, int top, int width, int height);
+
+    // Start-up (startup.cpp).
+    void makeDataFolder(Guard& g);
+    void restoreMethodChoice(Guard& g);
+    void applySkin();
+    void loadHandCursor();
+
+    // Events of the options, the lists and the pointer (mainwindow.cpp).
     void connectEvents();
     void applyResultWidths();
     // Selects or clears an option button the way program code does: selecting an unselected
     // option runs its click handling, clearing runs nothing.
     void setOptionValue(QRadioButton* option, bool value);
-    void ApplySkin();
-    void loadHandCursor();
-
-    // Event procedures.
-    void Option1_Click();
-    void Option2_Click();
-    void Option3_Click();
-    void Option4_Click();
-    void ListView2_DblClick();
-    void PushButton9_Click();
-    // Runs a command's procedure, counting it as under way while it runs.
-    void command(const std::function<void()>& procedure);
-    void connectCommands();
+    void chooseDatabaseMethod();
+    void saveMethodChoice();
+    void removeSelectedResult();
     void pointerHandRule();
     void pointerArrowRule();
 
+    // The command buttons (commands.cpp).
+    void connectCommands();
+    // Runs a command's procedure, counting it as under way while it runs.
+    void command(const WindowControl& button, const std::function<void()>& procedure);
+    void startCounting();
+    void clearResults();
+    void exportResults();
     PageSource& pages();
 
-    Form1Services m_services;
+    MainWindowServices m_services;
     std::unique_ptr<NetworkPageSource> m_networkPages;
     SiteListModel m_sites;
     ResultsModel m_results;
@@ -110,27 +122,27 @@ private:
     // Commands under way; closing the window then ends the program at once.
     int m_commandDepth = 0;
 
-    QTreeView* ListView1 = nullptr;
-    QTreeView* ListView2 = nullptr;
-    QPushButton* PushButton1 = nullptr;
-    QPushButton* PushButton2 = nullptr;
-    QPushButton* PushButton6 = nullptr;
-    QPushButton* PushButton7 = nullptr;
-    QPushButton* PushButton8 = nullptr;
-    QPushButton* PushButton9 = nullptr;
-    QPushButton* PushButton10 = nullptr;
-    QPushButton* PushButton11 = nullptr;
-    QPushButton* PushButton12 = nullptr;
-    QPushButton* PushButton13 = nullptr;
-    QPushButton* PushButton17 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QRadioButton* Option3 = nullptr;
-    QRadioButton* Option4 = nullptr;
-    QCheckBox* Check3 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+    QTreeView* m_siteList = nullptr;
+    QPushButton* m_addOneUrl = nullptr;
+    QPushButton* m_loadSitesFromFiles = nullptr;
+    QPushButton* m_clearSiteList = nullptr;
+    QPushButton* m_loadSampleSites = nullptr;
+    QPushButton* m_removeSitesContaining = nullptr;
+    QPushButton* m_removeSitesNotContaining = nullptr;
+    QGroupBox* m_optionsFrame = nullptr;
+    QRadioButton* m_combinedCount = nullptr;
+    QRadioButton* m_perSiteCount = nullptr;
+    QCheckBox* m_ignoreCase = nullptr;
+    QGroupBox* m_speedFrame = nullptr;
+    QRadioButton* m_databaseMethod = nullptr;
+    QRadioButton* m_textMethod = nullptr;
+    QPushButton* m_startCounting = nullptr;
+    QTreeView* m_resultsList = nullptr;
+    QPushButton* m_saveResultsAsText = nullptr;
+    QPushButton* m_exportResults = nullptr;
+    QPushButton* m_copyResults = nullptr;
+    QPushButton* m_clearResults = nullptr;
+    QProgressBar* m_progressBar = nullptr;
 };
 
 } // namespace tv

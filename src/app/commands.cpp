@@ -1,0 +1,109 @@
+// The main window's command buttons, each handing over to its procedure in the logic libraries
+// with the window's lists, options, pointer and progress bar.
+#include "app/mainwindow.h"
+
+#include "app/windowcount.h"
+#include "fetch/networkpagesource.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/guard.h"
+#include "platform/windowcontrols.h"
+#include "results/copyresults.h"
+#include "results/savetext.h"
+#include "results/spreadsheetexport.h"
+#include "sites/sitecommands.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+
+namespace tv {
+
+void MainWindow::command(const WindowControl& button, const std::function<void()>& procedure)
+{
+    ++m_commandDepth;
+    // Guarded procedures report their own failures; this only keeps a stray one from escaping
+    // into the event loop.
+    runUnguarded(clickLocation(button), procedure);
+    --m_commandDepth;
+}
+
+void MainWindow::connectCommands()
+{
+    const auto on = [this](QPushButton* button, const WindowControl& control,
+                           std::function<void()> procedure) {
+        connect(
+            button, &QPushButton::clicked, this,
+            [this, &control, procedure = std::move(procedure)] { command(control, procedure); });
+    };
+    Dialogs& dialogs = *m_services.dialogs;
+    on(m_addOneUrl, control::addOneUrl, [this, &dialogs] { addOneUrl(m_sites, dialogs); });
+    on(m_loadSampleSites, control::loadSampleSites, [this] { loadSampleSites(m_sites); });
+    on(m_clearSiteList, control::clearSiteList, [this] { clearSiteList(m_sites, *this); });
+    on(m_loadSitesFromFiles, control::loadSitesFromFiles,
+       [this, &dialogs] { loadSitesFromFiles(m_sites, dialogs); });
+    on(m_removeSitesContaining, control::removeSitesContaining,
+       [this, &dialogs] { removeSitesContaining(m_sites, dialogs, *this); });
+    on(m_removeSitesNotContaining, control::removeSitesNotContaining,
+       [this, &dialogs] { removeSitesNotContaining(m_sites, dialogs, *this); });
+    on(m_startCounting, control::startCounting, [this] { startCounting(); });
+    on(m_clearResults, control::clearResults, [this] { clearResults(); });
+    on(m_saveResultsAsText, control::saveResultsAsText,
+       [this, &dialogs] { saveResultsAsText(m_results, dialogs, *this, this); });
+    on(m_copyResults, control::copyResults,
+       [this, &dialogs] { copyResultsToClipboard(m_results, dialogs, *m_services.desktop); });
+    on(m_exportResults, control::exportResults, [this] { exportResults(); });
+}
+
+void MainWindow::startCounting()
+{
+    MethodChoice choice;
+    choice.databaseMethod = m_databaseMethod->isChecked();
+    choice.textMethod = m_textMethod->isChecked();
+    choice.providerAvailable = m_providerAvailable;
+    choice.databasePath = workingDatabasePath();
+    WindowCount::Controls controls;
+    controls.sites = &m_sites;
+    controls.results = &m_results;
+    controls.resultsView = m_resultsList;
+    controls.perSiteCount = m_perSiteCount;
+    controls.combinedCount = m_combinedCount;
+    controls.ignoreCase = m_ignoreCase;
+    controls.pointer = this;
+    controls.progress = this;
+    WindowCount window(controls);
+    tv::startCounting(window, *m_services.dialogs, pages(), choice);
+}
+
+void MainWindow::clearResults()
+{
+    Guard g(clickLocation(control::clearResults));
+    g.run(100, [&] { m_results.clearRows(); });
+}
+
+void MainWindow::exportResults()
+{
+    std::unique_ptr<Spreadsheet> sheet =
+        m_services.makeSpreadsheet ? m_services.makeSpreadsheet()
+                                   : std::make_unique<XlsxSpreadsheet>(*m_services.desktop);
+    exportResultsToSpreadsheet(
+        m_results, *m_services.dialogs, *this, *sheet,
+        [this] { return m_combinedCount->isChecked(); }, m_services.spreadsheetRegistered);
+}
+
+PageSource& MainWindow::pages()
+{
+    if (m_services.pages)
+        return *m_services.pages;
+    if (!m_networkPages)
+        m_networkPages = std::make_unique<NetworkPageSource>();
+    return *m_networkPages;
+}
+
+bool MainWindow::spreadsheetApplicationAvailable()
+{
+    return tv::spreadsheetApplicationAvailable(*m_services.dialogs,
+                                               m_services.spreadsheetRegistered);
+}
+
+} // namespace tv

@@ -93,8 +93,12 @@ CountSummary countWithMethod(const CliOptions& options, const CountRequest& requ
 bool writeOutput(const CliOptions& options, const CountedRows& rows, QIODevice& output,
                  Console& console)
 {
-    if (options.format == OutputFormat::Aligned)
-        return writeAlignedResults(rows, output);
+    if (options.format == OutputFormat::Aligned) {
+        // Its failure is reported, as the window's save reports it.
+        TextOutput out(output);
+        writeAlignedResults(rows, out);
+        return !out.failed();
+    }
     TextOutput out(output, QStringConverter::Utf8);
     try {
         writeResultRows(rows, rows.isPerSite(), options.format, out);
@@ -107,20 +111,14 @@ bool writeOutput(const CliOptions& options, const CountedRows& rows, QIODevice& 
 
 } // namespace
 
-bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console)
+void loadSites(const QList<SiteSource>& sources, SiteListModel& sites)
 {
     for (const SiteSource& source : sources) {
-        try {
-            if (source.isList)
-                appendList(source.value, sites);
-            else
-                sites.append(source.value);
-        } catch (...) {
-            console.message(describeException(std::current_exception()));
-            return false;
-        }
+        if (source.isList)
+            appendList(source.value, sites);
+        else
+            sites.append(source.value);
     }
-    return true;
 }
 
 int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
@@ -129,8 +127,12 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     ConsoleReports reports(console);
 
     SiteListModel sites;
-    if (!loadSites(options.sources, sites, console))
+    try {
+        loadSites(options.sources, sites);
+    } catch (...) {
+        console.message(describeException(std::current_exception()));
         return ExitUsage;
+    }
     if (sites.count() == 0) {
         console.message(QStringLiteral("No files added."));
         return ExitNothingCounted;

@@ -10,7 +10,6 @@ class QIODevice;
 namespace tv {
 
 class SiteListModel;
-class Console;
 
 enum ExitStatus {
     ExitAllRead = 0,
@@ -20,9 +19,9 @@ enum ExitStatus {
 };
 
 // Appends the rows of every source in command-line order: addresses as typed, list files and
-// standard input line by line as "Load From File" reads them. False (told on the console)
-// when a list cannot be read.
-bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
+// standard input line by line as "Load From File" reads them. Throws Failure when a list
+// cannot be read.
+void loadSites(const QList<SiteSource>& sources, SiteListModel& sites);
 
 // Runs the count and writes its results to `output`; messages go to `errors` (standard error).
 // Call it with the event loop running. Gives the exit status.

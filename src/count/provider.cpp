@@ -57,7 +57,8 @@ QString downloadPageUrl(int index)
 bool diagnoseDatabaseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
                               const std::function<ProviderProbe()>& probe)
 {
-    // Every failure stays in here: the caller only needs the answer.
+    // The diagnosis answers and never reports: whatever fails in here means the method cannot
+    // be offered, which is the answer false.
     try {
         const ProviderProbe found = probe();
         if (found.available)

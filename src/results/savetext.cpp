@@ -144,12 +144,10 @@ void saveAlignedResults(const ResultRows& list, const QString& path, ProgressSin
     AlignedWriter(list, file, g, name, progress).write();
 }
 
-bool writeAlignedResults(const ResultRows& list, QIODevice& device)
+void writeAlignedResults(const ResultRows& list, TextOutput& out)
 {
     Guard g(location::alignedResults());
-    TextOutput out(device);
     AlignedWriter(list, out, g, QString(), nullptr).write();
-    return !out.failed();
 }
 
 void saveResultsAsText(const ResultRows& list, Dialogs& dialogs, Pointer& pointer,

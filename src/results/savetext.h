@@ -4,13 +4,12 @@
 
 #include <QString>
 
-class QIODevice;
-
 namespace tv {
 
 class Dialogs;
 class Pointer;
 class ResultRows;
+class TextOutput;
 
 // The save dialog's title and filter.
 QString saveDialogTitle();
@@ -24,9 +23,9 @@ QString overwriteQuestion(const QString& path);
 // are reported (once) through the error report of "Main.SaveListviewProperlySpaced" and never
 // escape; the file at `path` is then left as it was.
 void saveAlignedResults(const ResultRows& list, const QString& path, ProgressSink* progress);
-// The same bytes written to the open `device` (standard output, say). Failures are reported
-// (once) the same way; gives whether everything was written.
-bool writeAlignedResults(const ResultRows& list, QIODevice& device);
+// The same bytes written to `out` (standard output, say). Failures are reported (once) the same
+// way; `out` then says it failed.
+void writeAlignedResults(const ResultRows& list, TextOutput& out);
 
 // The command: asks for the file name, asks before replacing an existing file, and writes the
 // list with the busy mark showing. Failures are reported; nothing is written on cancel.

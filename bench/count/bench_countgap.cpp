@@ -1,9 +1,9 @@
 // How long the window goes without handling its events during a run: the largest gap between
 // two processed event batches, for each engine over the 10-million-word text with the results
 // shown in a tree view. The baseline is the same measurement over an idle second.
+#include "count/blankdatabase.h"
 #include "count/databasemethod.h"
 #include "count/textmethod.h"
-#include "count/wordtable.h"
 #include "countbench.h"
 #include "support/benchsupport.h"
 

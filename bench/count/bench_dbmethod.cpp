@@ -1,6 +1,7 @@
 // The database method end to end over a 10-million-word text (no network): words per second
 // stored and counted, and peak memory; against the plain way of doing the same with Qt SQL
 // (one single-row INSERT per word on the calling thread, the same query), in the same process.
+#include "count/blankdatabase.h"
 #include "count/databasemethod.h"
 #include "count/pagewords.h"
 #include "count/wordclean.h"

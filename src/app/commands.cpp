@@ -5,7 +5,7 @@
 #include "app/windowcount.h"
 #include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
-#include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/guard.h"
 #include "platform/windowcontrols.h"
 #include "results/copyresults.h"

@@ -2,7 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/widgetdesktop.h"
 #include "app/widgetdialogs.h"
-#include "platform/files.h"
+#include "platform/folders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

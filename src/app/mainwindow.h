@@ -79,9 +79,9 @@ protected:
 private:
     // Building the window (windowlayout.cpp).
     void buildControls();
-    void buildSiteControls();
+    void buildButtons();
     void buildOptionFrames();
-    void buildResultControls();
+    void buildProgressBar();
     void setLayoutTabOrder();
     QPushButton* addButton(const WindowControl& control, int left, int top, int width, int height);
 

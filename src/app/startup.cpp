@@ -5,6 +5,7 @@
 #include "platform/apptitle.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/guard.h"
 #include "platform/settings.h"
 #include "platform/windowcontrols.h"

@@ -94,23 +94,39 @@ void MainWindow::buildControls()
     setAutoFillBackground(true);
     setMouseTracking(true);
 
-    buildSiteControls();
+    m_siteList = makeList(this, control::siteList, &m_sites);
+    place(m_siteList, 120, 120, 7800, 1575);
+    m_resultsList = makeList(this, control::resultsList, &m_results);
+    place(m_resultsList, 120, 6465, 7800, 1935);
+    buildButtons();
     buildOptionFrames();
-    buildResultControls();
+    buildProgressBar();
     setLayoutTabOrder();
 }
 
-void MainWindow::buildSiteControls()
+void MainWindow::buildButtons()
 {
-    m_siteList = makeList(this, control::siteList, &m_sites);
-    place(m_siteList, 120, 120, 7800, 1575);
-    m_addOneUrl = addButton(control::addOneUrl, 120, 1780, 3840, 405);
-    m_loadSitesFromFiles = addButton(control::loadSitesFromFiles, 4080, 1780, 3840, 405);
-    m_clearSiteList = addButton(control::clearSiteList, 120, 2290, 3840, 405);
-    m_loadSampleSites = addButton(control::loadSampleSites, 4080, 2290, 3840, 405);
-    m_removeSitesContaining = addButton(control::removeSitesContaining, 120, 2800, 3840, 405);
-    m_removeSitesNotContaining =
-        addButton(control::removeSitesNotContaining, 4080, 2800, 3840, 405);
+    // Each command button and its place: left, top, width, height.
+    const struct {
+        const WindowControl& control;
+        QPushButton* MainWindow::*button;
+        int left, top, width, height;
+    } buttons[] = {
+        {control::addOneUrl, &MainWindow::m_addOneUrl, 120, 1780, 3840, 405},
+        {control::loadSitesFromFiles, &MainWindow::m_loadSitesFromFiles, 4080, 1780, 3840, 405},
+        {control::clearSiteList, &MainWindow::m_clearSiteList, 120, 2290, 3840, 405},
+        {control::loadSampleSites, &MainWindow::m_loadSampleSites, 4080, 2290, 3840, 405},
+        {control::removeSitesContaining, &MainWindow::m_removeSitesContaining, 120, 2800, 3840,
+         405},
+        {control::removeSitesNotContaining, &MainWindow::m_removeSitesNotContaining, 4080, 2800,
+         3840, 405},
+        {control::startCounting, &MainWindow::m_startCounting, 120, 5955, 7800, 405},
+        {control::saveResultsAsText, &MainWindow::m_saveResultsAsText, 120, 8490, 3840, 405},
+        {control::exportResults, &MainWindow::m_exportResults, 4080, 8490, 3840, 405},
+        {control::copyResults, &MainWindow::m_copyResults, 120, 9000, 3840, 405},
+        {control::clearResults, &MainWindow::m_clearResults, 4080, 9000, 3840, 405}};
+    for (const auto& b : buttons)
+        this->*b.button = addButton(b.control, b.left, b.top, b.width, b.height);
 }
 
 void MainWindow::buildOptionFrames()
@@ -140,16 +156,8 @@ void MainWindow::buildOptionFrames()
     m_databaseMethod->setChecked(true);
 }
 
-void MainWindow::buildResultControls()
+void MainWindow::buildProgressBar()
 {
-    m_startCounting = addButton(control::startCounting, 120, 5955, 7800, 405);
-    m_resultsList = makeList(this, control::resultsList, &m_results);
-    place(m_resultsList, 120, 6465, 7800, 1935);
-    m_saveResultsAsText = addButton(control::saveResultsAsText, 120, 8490, 3840, 405);
-    m_exportResults = addButton(control::exportResults, 4080, 8490, 3840, 405);
-    m_copyResults = addButton(control::copyResults, 120, 9000, 3840, 405);
-    m_clearResults = addButton(control::clearResults, 4080, 9000, 3840, 405);
-
     m_progressBar = new QProgressBar(this);
     m_progressBar->setObjectName(nameOf(control::progressBar));
     place(m_progressBar, 120, 9510, 7800, 405);

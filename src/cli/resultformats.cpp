@@ -7,27 +7,37 @@
 
 namespace tv {
 
+namespace {
+
+// The escape of a character that would break a line of fields: tab, line feed, carriage return
+// and backslash; null for any other.
+const char* lineEscape(char16_t c)
+{
+    switch (c) {
+    case u'\t':
+        return "\\t";
+    case u'\n':
+        return "\\n";
+    case u'\r':
+        return "\\r";
+    case u'\\':
+        return "\\\\";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 QString tsvField(const QString& text)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\t':
-            out += QLatin1String("\\t");
-            break;
-        case u'\n':
-            out += QLatin1String("\\n");
-            break;
-        case u'\r':
-            out += QLatin1String("\\r");
-            break;
-        case u'\\':
-            out += QLatin1String("\\\\");
-            break;
-        default:
+        if (const char* escape = lineEscape(c.unicode()))
+            out += QLatin1String(escape);
+        else
             out += c;
-        }
     }
     return out;
 }
@@ -50,28 +60,14 @@ QString jsonString(const QString& text)
     out += u'"';
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        switch (u) {
-        case u'"':
+        if (u == u'"')
             out += QLatin1String("\\\"");
-            break;
-        case u'\\':
-            out += QLatin1String("\\\\");
-            break;
-        case u'\n':
-            out += QLatin1String("\\n");
-            break;
-        case u'\r':
-            out += QLatin1String("\\r");
-            break;
-        case u'\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            if (u < 0x20)
-                out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
+        else if (const char* escape = lineEscape(u))
+            out += QLatin1String(escape);
+        else if (u < 0x20)
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
     }
     out += u'"';
     return out;

@@ -1,6 +1,6 @@
 #include "scratchdatabase.h"
 
-#include "count/wordtable.h"
+#include "count/blankdatabase.h"
 
 #include "platform/database.h"
 #include "platform/failure.h"

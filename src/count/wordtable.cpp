@@ -4,7 +4,6 @@
 #include "platform/database.h"
 #include "platform/failure.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <optional>
@@ -316,18 +315,6 @@ QStringView storedWordView(QStringView word, QString& buffer)
         return word;
     buffer = storedWord(word);
     return buffer;
-}
-
-void createWordDatabase(const QString& path)
-{
-    QFile file(path);
-    // SQLite takes an empty file for an empty database.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Failure(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
-    file.close();
-    Database db;
-    db.open(path);
-    db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
 }
 
 } // namespace tv

@@ -98,9 +98,4 @@ QString storedWord(QStringView word);
 // otherwise writes the stored form into `buffer` and returns a view of it.
 QStringView storedWordView(QStringView word, QString& buffer);
 
-// Makes an SQLite file `path` whose table tbWords (one text column Word) is empty: the shape of
-// the template the window copies and of a command line's private database. Throws Failure
-// when it cannot.
-void createWordDatabase(const QString& path);
-
 } // namespace tv

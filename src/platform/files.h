@@ -1,13 +1,9 @@
 #pragma once
-// File-system helpers: the shared data folder, an existence test, the parts of a path, and the
-// program's own folders.
+// Helpers for files and paths: an existence test that never fails, and the parts of a path.
 #include <QString>
 
 namespace tv {
 
-// The all-users application data folder: the first writable place of the shared data
-// locations, without blanks or NULs at either end or a trailing slash; "" when unknown.
-QString sharedDataFolder();
 // True when the path names something whose time stamp can be read; never throws.
 bool fileExists(const QString& path);
 // The text after the last backslash, as a Windows path's file name: a web address comes back
@@ -15,12 +11,5 @@ bool fileExists(const QString& path);
 QString textAfterLastBackslash(const QString& path);
 // The file-name part of a local path on this platform.
 QString localFileName(const QString& path);
-
-// The folder that holds the program file.
-QString programFolder();
-// sharedDataFolder() + "/Quenrith/Tallyvane".
-QString dataFolder();
-// dataFolder() + "/dbData.mdb".
-QString workingDatabasePath();
 
 } // namespace tv

@@ -13,64 +13,61 @@ struct WindowControl {
 };
 
 namespace control {
-inline constexpr WindowControl mainWindow{"Form1", "mainWindow", "Tallyvane"};
-inline constexpr WindowControl siteList{"ListView1", "siteList", ""};
-inline constexpr WindowControl addOneUrl{"PushButton7", "addOneUrl", "Add One URL"};
-inline constexpr WindowControl loadSitesFromFiles{"PushButton13", "loadSitesFromFiles",
-                                                  "Load From File"};
-inline constexpr WindowControl clearSiteList{"PushButton11", "clearSiteList", "Clear List"};
-inline constexpr WindowControl loadSampleSites{"PushButton8", "loadSampleSites",
-                                               "Load Sample/Example Sites"};
-inline constexpr WindowControl optionsFrame{"Frame1", "optionsFrame", "Options"};
+// The window itself, and the three parts that take its whole width.
+inline constexpr WindowControl mainWindow{"Form1", "mainWindow", "Tallyvane"},
+    siteList{"ListView1", "siteList", ""}, resultsList{"ListView2", "resultsList", ""},
+    progressBar{"ProgressBar1", "progressBar", "Progress Bar"};
+// The commands of the site list.
+inline constexpr WindowControl addOneUrl{"PushButton7", "addOneUrl", "Add One URL"},
+    loadSitesFromFiles{"PushButton13", "loadSitesFromFiles", "Load From File"},
+    clearSiteList{"PushButton11", "clearSiteList", "Clear List"},
+    loadSampleSites{"PushButton8", "loadSampleSites", "Load Sample/Example Sites"};
+// The two filters of the site list.
 inline constexpr WindowControl removeSitesContaining{"PushButton17", "removeSitesContaining",
-                                                     "Remove Entries Containing X"};
-inline constexpr WindowControl removeSitesNotContaining{"PushButton10", "removeSitesNotContaining",
-                                                        "Remove Entries Not Containing X"};
-inline constexpr WindowControl combinedCount{"Option2", "combinedCount",
-                                             "Give one count for all URL(s)"};
-inline constexpr WindowControl perSiteCount{"Option1", "perSiteCount",
-                                            "Give separate counts for each URL"};
-inline constexpr WindowControl ignoreCase{"Check3", "ignoreCase", "Ignore letter case"};
-inline constexpr WindowControl progressBar{"ProgressBar1", "progressBar", "Progress Bar"};
-inline constexpr WindowControl startCounting{"PushButton12", "startCounting", "Start Counting"};
-inline constexpr WindowControl resultsList{"ListView2", "resultsList", ""};
-inline constexpr WindowControl saveResultsAsText{"PushButton6", "saveResultsAsText",
-                                                 "Save Results As Text File"};
-inline constexpr WindowControl exportResults{"PushButton1", "exportResults",
-                                             "Save Results As Excel File"};
+                                                     "Remove Entries Containing X"},
+    removeSitesNotContaining{"PushButton10", "removeSitesNotContaining",
+                             "Remove Entries Not Containing X"};
+// The options: one count over all sites or one per site, and letter case.
+inline constexpr WindowControl optionsFrame{"Frame1", "optionsFrame", "Options"},
+    combinedCount{"Option2", "combinedCount", "Give one count for all URL(s)"},
+    perSiteCount{"Option1", "perSiteCount", "Give separate counts for each URL"},
+    ignoreCase{"Check3", "ignoreCase", "Ignore letter case"};
+// The counting method.
+inline constexpr WindowControl speedFrame{"Frame2", "speedFrame", "Processing Speed Option"},
+    databaseMethod{"Option3", "databaseMethod", "MS Access Method (faster)"},
+    textMethod{"Option4", "textMethod", "Regular Text Method (slower)"};
+// The count and the commands of its results.
+inline constexpr WindowControl startCounting{"PushButton12", "startCounting", "Start Counting"},
+    saveResultsAsText{"PushButton6", "saveResultsAsText", "Save Results As Text File"},
+    exportResults{"PushButton1", "exportResults", "Save Results As Excel File"};
+// The clipboard, and the command that empties the results list.
 inline constexpr WindowControl copyResults{"PushButton2", "copyResults",
-                                           "Copy Results To Clipboard"};
-inline constexpr WindowControl clearResults{"PushButton9", "clearResults", "Clear Results"};
-inline constexpr WindowControl speedFrame{"Frame2", "speedFrame", "Processing Speed Option"};
-inline constexpr WindowControl databaseMethod{"Option3", "databaseMethod",
-                                              "MS Access Method (faster)"};
-inline constexpr WindowControl textMethod{"Option4", "textMethod", "Regular Text Method (slower)"};
+                                           "Copy Results To Clipboard"},
+    clearResults{"PushButton9", "clearResults", "Clear Results"};
 } // namespace control
 
 // The controls on the window, in its tab order.
-inline constexpr WindowControl kTabOrder[] = {
-    control::siteList,
-    control::addOneUrl,
-    control::loadSitesFromFiles,
-    control::clearSiteList,
-    control::loadSampleSites,
-    control::optionsFrame,
-    control::removeSitesContaining,
-    control::removeSitesNotContaining,
-    control::combinedCount,
-    control::perSiteCount,
-    control::ignoreCase,
-    control::progressBar,
-    control::startCounting,
-    control::resultsList,
-    control::saveResultsAsText,
-    control::exportResults,
-    control::copyResults,
-    control::clearResults,
-    control::speedFrame,
-    control::databaseMethod,
-    control::textMethod,
-};
+inline constexpr WindowControl kTabOrder[] = {control::siteList,
+                                              control::addOneUrl,
+                                              control::loadSitesFromFiles,
+                                              control::clearSiteList,
+                                              control::loadSampleSites,
+                                              control::optionsFrame,
+                                              control::removeSitesContaining,
+                                              control::removeSitesNotContaining,
+                                              control::combinedCount,
+                                              control::perSiteCount,
+                                              control::ignoreCase,
+                                              control::progressBar,
+                                              control::startCounting,
+                                              control::resultsList,
+                                              control::saveResultsAsText,
+                                              control::exportResults,
+                                              control::copyResults,
+                                              control::clearResults,
+                                              control::speedFrame,
+                                              control::databaseMethod,
+                                              control::textMethod};
 
 // The location a control's event procedure names in its reports: module "Form1", procedure the
 // control's name, "_" and the event ("PushButton7_Click").

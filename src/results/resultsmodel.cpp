@@ -63,13 +63,6 @@ void ResultsModel::setCaption(int column, const QString& caption)
     Q_EMIT headerDataChanged(Qt::Horizontal, column - 1, column - 1);
 }
 
-void ResultsModel::setWidth(int column, int widthTwips)
-{
-    checkColumn(column);
-    m_columns[column - 1].widthTwips = widthTwips;
-    Q_EMIT widthsChanged();
-}
-
 void ResultsModel::append(const QString& text, const QString& sub1, const QString& sub2)
 {
     m_rows.push_back({text, sub1, sub2, true});

@@ -38,7 +38,6 @@ public:
     QString caption(int column) const override;
     int width(int column) const;
     void setCaption(int column, const QString& caption);
-    void setWidth(int column, int widthTwips);
 
     // Rows.
     int rows() const override { return int(m_rows.size()); }
@@ -62,7 +61,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 Q_SIGNALS:
-    // A column's width changed or columns were rebuilt; the view follows.
+    // Columns were added or removed; the view sets its widths again.
     void widthsChanged();
 
 private:

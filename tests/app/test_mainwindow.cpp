@@ -4,6 +4,7 @@
 #include "count/provider.h"
 #include "fetch/pagesource.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/spreadsheet.h"
 #include "platform/windowcontrols.h"
 #include "results/copyresults.h"

@@ -1,7 +1,7 @@
 // tallyvane-count end to end: the built program against pages served from this process.
 #include "cli/countcommand.h"
 #include "clirunner.h"
-#include "count/wordtable.h"
+#include "count/blankdatabase.h"
 #include "platform/database.h"
 #include "results/resultsmodel.h"
 #include "results/savetext.h"

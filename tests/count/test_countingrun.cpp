@@ -3,7 +3,7 @@
 #include "fakecount.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
-#include "worddatabase.h"
+#include "support/worddatabase.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 #include "platform/database.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
-#include "worddatabase.h"
+#include "support/worddatabase.h"
 
 #include <QCoreApplication>
 #include <QLockFile>

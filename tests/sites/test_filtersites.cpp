@@ -1,6 +1,5 @@
 // The two site-list filters: the match rule, the order of what remains, and the commands
 // around them with their hourglass and busy refusal.
-#include "fakepointer.h"
 #include "platform/failure.h"
 #include "platform/yield.h"
 #include "sites/filtersites.h"
@@ -120,7 +119,7 @@ void TestFilterSites::filter()
     test::RecordingSink sink;
     test::ScriptedDialogs dialogs;
     dialogs.inputs << text;
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(rows);
     if (containing)
@@ -147,7 +146,7 @@ void TestFilterSites::commandCancelled()
     const QStringList rows{"a.com", "", "b.org"};
     test::ScriptedDialogs dialogs;
     dialogs.inputs << QString();
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(rows);
 
@@ -172,7 +171,7 @@ void TestFilterSites::commandRefusedWhileBusy()
     const QStringList rows{"a.com", "b.org"};
     test::ScriptedDialogs dialogs;
     dialogs.inputs << QStringLiteral("a");
-    test::FakePointer pointer(PointerHourglass);
+    test::RecordingPointer pointer(PointerHourglass);
     SiteListModel list;
     list.append(rows);
 
@@ -203,7 +202,7 @@ void TestFilterSites::busyWhileWorking()
     test::ScriptedDialogs dialogs;
     dialogs.inputs << (containing ? QStringLiteral("drop") : QStringLiteral("keep"));
     dialogs.inputs << QStringLiteral("keep");
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(rows);
     QList<int> modesAtRemoval;
@@ -242,7 +241,7 @@ void TestFilterSites::rowVanishesDuringFilter()
     test::RecordingSink sink;
     test::ScriptedDialogs dialogs;
     dialogs.inputs << QStringLiteral("a");
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(QStringList{"a.com", "b.com", "a.org", "c.net"});
     QTimer::singleShot(0, this, [&] { list.clear(); });

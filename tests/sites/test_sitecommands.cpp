@@ -1,6 +1,5 @@
 // The direct editing commands of the site list: Add One URL, the samples, Clear List, the
 // double-click removal, and how their error reports name the failing line.
-#include "fakepointer.h"
 #include "platform/failure.h"
 #include "sites/sitecommands.h"
 #include "sites/sitelistmodel.h"
@@ -146,7 +145,7 @@ void TestSiteCommands::clearList()
     test::RecordingSink sink;
     const QStringList rows{"a.com", "", "a.com"};
     SiteListModel* list = listOf(rows, this);
-    test::FakePointer pointer(pointerMode);
+    test::RecordingPointer pointer(pointerMode);
 
     clearSiteList(*list, pointer);
 
@@ -158,7 +157,7 @@ void TestSiteCommands::clearList()
 void TestSiteCommands::clearListAfterBusyEnds()
 {
     SiteListModel* list = listOf({"a.com", "b.com"}, this);
-    test::FakePointer pointer(PointerHourglass);
+    test::RecordingPointer pointer(PointerHourglass);
 
     clearSiteList(*list, pointer);
     QCOMPARE(list->count(), 2);
@@ -197,7 +196,7 @@ void TestSiteCommands::doubleClick()
     QFETCH(int, pointerMode);
     QFETCH(QStringList, after);
     SiteListModel* list = listOf(before, this);
-    test::FakePointer pointer(pointerMode);
+    test::RecordingPointer pointer(pointerMode);
 
     removeSelectedSite(*list, selected, pointer);
 
@@ -232,7 +231,7 @@ void TestSiteCommands::failingDialogIsReported()
     FailingDialogs dialogs;
     const QStringList rows{"a.com", "b.org"};
     SiteListModel* list = listOf(rows, this);
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
 
     switch (button) {
     case 7:

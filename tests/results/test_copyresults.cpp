@@ -17,7 +17,7 @@ const QString kConfirmation =
                    "normally type and press Ctrl+V to paste the clipboard.");
 }
 
-class TestCopyList : public QObject {
+class TestCopyResults : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void clipboardText_data();
@@ -29,7 +29,7 @@ private Q_SLOTS:
     void retries();
 };
 
-void TestCopyList::clipboardText_data()
+void TestCopyResults::clipboardText_data()
 {
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QList<QStringList>>("rows");
@@ -77,7 +77,7 @@ void TestCopyList::clipboardText_data()
         << QStringLiteral("\U0001D11E\t1\r\né \t2\r\n");
 }
 
-void TestCopyList::clipboardText()
+void TestCopyResults::clipboardText()
 {
     QFETCH(QStringList, captions);
     QFETCH(QList<QStringList>, rows);
@@ -99,7 +99,7 @@ void TestCopyList::clipboardText()
     QCOMPARE(dialogs.informations, QStringList{kConfirmation});
 }
 
-void TestCopyList::emptyListLeavesClipboard()
+void TestCopyResults::emptyListLeavesClipboard()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {});
@@ -116,7 +116,7 @@ void TestCopyList::emptyListLeavesClipboard()
     QVERIFY(sink.reports.isEmpty());
 }
 
-void TestCopyList::confirmationEveryTime()
+void TestCopyResults::confirmationEveryTime()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {{"x", "the", "12"}});
@@ -129,7 +129,7 @@ void TestCopyList::confirmationEveryTime()
     QCOMPARE(desktop.clipboard, QStringLiteral("the\t12\r\n"));
 }
 
-void TestCopyList::listClearedWhileCopying()
+void TestCopyResults::listClearedWhileCopying()
 {
     // The copy yields, and the list may be cleared meanwhile: what is left is copied and no
     // failure is reported for the rows that are gone.
@@ -152,7 +152,7 @@ void TestCopyList::listClearedWhileCopying()
     QCOMPARE(dialogs.informations, QStringList{kConfirmation});
 }
 
-void TestCopyList::retries_data()
+void TestCopyResults::retries_data()
 {
     QTest::addColumn<int>("refusals"); // attempts the clipboard refuses before it accepts
     QTest::addColumn<int>("attempts");
@@ -165,7 +165,7 @@ void TestCopyList::retries_data()
     QTest::newRow("busy throughout: 1000 attempts each") << 2000 << 2000 << false;
 }
 
-void TestCopyList::retries()
+void TestCopyResults::retries()
 {
     QFETCH(int, refusals);
     QFETCH(int, attempts);
@@ -180,5 +180,5 @@ void TestCopyList::retries()
     QCOMPARE(desktop.clipboard, placed ? QStringLiteral("new") : QStringLiteral("old"));
 }
 
-TV_TEST_MAIN(TestCopyList, QCoreApplication)
-#include "test_copylist.moc"
+TV_TEST_MAIN(TestCopyResults, QCoreApplication)
+#include "test_copyresults.moc"

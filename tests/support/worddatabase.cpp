@@ -1,6 +1,6 @@
-#include "worddatabase.h"
+#include "support/worddatabase.h"
 
-#include "count/wordtable.h"
+#include "count/blankdatabase.h"
 #include "platform/database.h"
 
 #include <QDir>

@@ -68,7 +68,7 @@ public:
 
 } // namespace
 
-class TestExcelExport : public QObject {
+class TestSpreadsheetExport : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void sheetLayout_data();
@@ -84,7 +84,7 @@ private Q_SLOTS:
     void workbookFailures();
 };
 
-void TestExcelExport::sheetLayout_data()
+void TestSpreadsheetExport::sheetLayout_data()
 {
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QList<QStringList>>("rows");
@@ -127,7 +127,7 @@ void TestExcelExport::sheetLayout_data()
         << QStringList{"new", "1 1 Results", "1 2 Count", "2 1 007", "2 2 1e5", "fit", "show"};
 }
 
-void TestExcelExport::sheetLayout()
+void TestSpreadsheetExport::sheetLayout()
 {
     QFETCH(QStringList, captions);
     QFETCH(QList<QStringList>, rows);
@@ -149,10 +149,10 @@ void TestExcelExport::sheetLayout()
     QVERIFY(dialogs.informations.isEmpty());
     // The busy mark shows from before the workbook is made until after it is shown.
     QCOMPARE(sheet.pointerModes, QList<int>(expected.size(), PointerHourglass));
-    QCOMPARE(pointer.modes, (QList<int>{PointerHourglass, PointerDefault}));
+    QCOMPARE(pointer.history, (QList<int>{PointerHourglass, PointerDefault}));
 }
 
-void TestExcelExport::emptyListDoesNothing()
+void TestSpreadsheetExport::emptyListDoesNothing()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {});
@@ -171,10 +171,10 @@ void TestExcelExport::emptyListDoesNothing()
     QCOMPARE(probes, 1); // the availability test still comes first
     QVERIFY(sheet.calls.isEmpty());
     QVERIFY(dialogs.informations.isEmpty());
-    QVERIFY(pointer.modes.isEmpty());
+    QVERIFY(pointer.history.isEmpty());
 }
 
-void TestExcelExport::notInstalled()
+void TestSpreadsheetExport::notInstalled()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {{"x", "the", "12"}});
@@ -188,7 +188,7 @@ void TestExcelExport::notInstalled()
 
     QCOMPARE(dialogs.informations, (QStringList{kTestMessage, kFeatureMessage}));
     QVERIFY(sheet.calls.isEmpty());
-    QVERIFY(pointer.modes.isEmpty());
+    QVERIFY(pointer.history.isEmpty());
     QVERIFY(sink.reports.isEmpty());
 
     // The test on its own: its message and false; silence and true when available.
@@ -198,7 +198,7 @@ void TestExcelExport::notInstalled()
     QCOMPARE(alone.informations, QStringList{kTestMessage});
 }
 
-void TestExcelExport::layoutReadAtEveryCell()
+void TestSpreadsheetExport::layoutReadAtEveryCell()
 {
     // The layout option can change while the export yields: each cell follows the option as it
     // stands when that cell is written.
@@ -220,7 +220,7 @@ void TestExcelExport::layoutReadAtEveryCell()
                                        "3 2 2", "4 1 c", "4 2 =3", "fit", "show"}));
 }
 
-void TestExcelExport::failedCellIsReportedAndExportGoesOn()
+void TestSpreadsheetExport::failedCellIsReportedAndExportGoesOn()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {{"x", "the", "12"}, {"x", "a", "7"}});
@@ -239,10 +239,10 @@ void TestExcelExport::failedCellIsReportedAndExportGoesOn()
     // The column counter still moves on, so the count lands in column 2 as before.
     QCOMPARE(sheet.calls, (QStringList{"new", "1 1 Results", "1 2 Count", "2 1 the", "2 2 12",
                                        "3 1 a", "3 2 7", "fit", "show"}));
-    QCOMPARE(pointer.modes, (QList<int>{PointerHourglass, PointerDefault}));
+    QCOMPARE(pointer.history, (QList<int>{PointerHourglass, PointerDefault}));
 }
 
-void TestExcelExport::listClearedWhileExporting()
+void TestSpreadsheetExport::listClearedWhileExporting()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {{"x", "the", "12"}, {"x", "a", "7"}, {"x", "of", "3"}});
@@ -261,10 +261,10 @@ void TestExcelExport::listClearedWhileExporting()
     QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
     QCOMPARE(sheet.calls,
              (QStringList{"new", "1 1 Results", "1 2 Count", "2 1 the", "2 2 12", "fit", "show"}));
-    QCOMPARE(pointer.modes, (QList<int>{PointerHourglass, PointerDefault}));
+    QCOMPARE(pointer.history, (QList<int>{PointerHourglass, PointerDefault}));
 }
 
-void TestExcelExport::applicationRegistered_data()
+void TestSpreadsheetExport::applicationRegistered_data()
 {
     QTest::addColumn<QString>("script"); // the body of a stand-in xdg-mime; "" for none
     QTest::addColumn<bool>("registered");
@@ -276,7 +276,7 @@ void TestExcelExport::applicationRegistered_data()
     QTest::newRow("no xdg-mime") << QString() << false;
 }
 
-void TestExcelExport::applicationRegistered()
+void TestSpreadsheetExport::applicationRegistered()
 {
     QFETCH(QString, script);
     QFETCH(bool, registered);
@@ -302,7 +302,7 @@ void TestExcelExport::applicationRegistered()
                             "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet\n"));
 }
 
-void TestExcelExport::realWorkbookReadBack()
+void TestSpreadsheetExport::realWorkbookReadBack()
 {
     QTemporaryDir folder;
     ResultsModel list;
@@ -363,7 +363,7 @@ void TestExcelExport::realWorkbookReadBack()
     QVERIFY(QFileInfo::exists(desktop.openedDocuments[1]));
 }
 
-void TestExcelExport::workbookFailures()
+void TestSpreadsheetExport::workbookFailures()
 {
     QTemporaryDir folder;
     {
@@ -407,5 +407,5 @@ void TestExcelExport::workbookFailures()
     }
 }
 
-TV_TEST_MAIN(TestExcelExport, QCoreApplication)
-#include "test_excelexport.moc"
+TV_TEST_MAIN(TestSpreadsheetExport, QCoreApplication)
+#include "test_spreadsheetexport.moc"

@@ -1,6 +1,5 @@
 // "Save Results As Text File": the file's bytes, the progress bar, the dialogs, and a save that
 // fails without harming an existing file.
-#include "platform/files.h"
 #include "results/resultsmodel.h"
 #include "results/savetext.h"
 #include "results/textencoding.h"
@@ -51,7 +50,7 @@ QStringList entries(const QString& folder)
 
 } // namespace
 
-class TestSaveList : public QObject {
+class TestSaveText : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void fileBytes_data();
@@ -72,7 +71,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestSaveList::fileBytes_data()
+void TestSaveText::fileBytes_data()
 {
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QList<QStringList>>("rows");
@@ -128,7 +127,7 @@ void TestSaveList::fileBytes_data()
                       "na\xc3\xafve  \t2    \t\r\n");
 }
 
-void TestSaveList::fileBytes()
+void TestSaveText::fileBytes()
 {
     QFETCH(QStringList, captions);
     QFETCH(QList<QStringList>, rows);
@@ -145,7 +144,7 @@ void TestSaveList::fileBytes()
     QCOMPARE(readFile(path), expected);
 }
 
-void TestSaveList::withoutProgressBar()
+void TestSaveText::withoutProgressBar()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {{"x", "the", "12"}, {"-", "a", "7"}});
@@ -156,7 +155,7 @@ void TestSaveList::withoutProgressBar()
     QCOMPARE(readFile(path), QByteArray("Results\tCount\t\r\nthe    \t12   \t\r\n"));
 }
 
-void TestSaveList::progressSmallList()
+void TestSaveText::progressSmallList()
 {
     ResultsModel list;
     fillList(list, {"Results", "Count"}, {{"x", "a", "1"}, {"-", "b", "2"}, {"x", "c", "3"}});
@@ -179,7 +178,7 @@ void TestSaveList::progressSmallList()
     }
 }
 
-void TestSaveList::progressLargeList()
+void TestSaveText::progressLargeList()
 {
     // From 2000 rows on, the value is (R div 2000 + r) / R * 100, capped at 100, and every
     // thousandth row names itself in the text.
@@ -214,7 +213,7 @@ void TestSaveList::progressLargeList()
     QCOMPARE(progress.events.last().text, QStringLiteral("Progress Bar"));
 }
 
-void TestSaveList::command_data()
+void TestSaveText::command_data()
 {
     QTest::addColumn<QString>("chosen");        // "" cancels, else a name in the folder
     QTest::addColumn<QByteArray>("oldContent"); // "" for no file there before
@@ -231,7 +230,7 @@ void TestSaveList::command_data()
         << "old.txt" << QByteArray("replace me\r\n") << QList<bool>{true} << true << true;
 }
 
-void TestSaveList::command()
+void TestSaveText::command()
 {
     QFETCH(QString, chosen);
     QFETCH(QByteArray, oldContent);
@@ -269,7 +268,7 @@ void TestSaveList::command()
     QVERIFY(dialogs.informations.isEmpty()); // no message follows a save
     if (written) {
         QCOMPARE(readFile(path), QByteArray("Results\tCount\t\r\nthe    \t12   \t\r\n"));
-        QCOMPARE(pointer.modes, (QList<int>{PointerHourglass, PointerDefault}));
+        QCOMPARE(pointer.history, (QList<int>{PointerHourglass, PointerDefault}));
         QVERIFY(!modesWhileWriting.isEmpty());
         QVERIFY(std::all_of(modesWhileWriting.cbegin(), modesWhileWriting.cend(),
                             [](int mode) { return mode == PointerHourglass; }));
@@ -278,12 +277,12 @@ void TestSaveList::command()
         QCOMPARE(entries(folder.path()), before);
         if (!oldContent.isEmpty())
             QCOMPARE(readFile(path), oldContent);
-        QVERIFY(pointer.modes.isEmpty());
+        QVERIFY(pointer.history.isEmpty());
         QVERIFY(progress.events.isEmpty());
     }
 }
 
-void TestSaveList::listClearedWhileSaving()
+void TestSaveText::listClearedWhileSaving()
 {
     // "Clear Results" still works while the save yields; the save then ends with what it had,
     // without a report for every row that is gone.
@@ -304,7 +303,7 @@ void TestSaveList::listClearedWhileSaving()
     QCOMPARE(progress.events.last().text, QStringLiteral("Progress Bar"));
 }
 
-void TestSaveList::failedSaveKeepsOldFile_data()
+void TestSaveText::failedSaveKeepsOldFile_data()
 {
     QTest::addColumn<QString>("target");        // relative to a fresh folder
     QTest::addColumn<QByteArray>("oldContent"); // "" for none
@@ -317,7 +316,7 @@ void TestSaveList::failedSaveKeepsOldFile_data()
         << "out.txt" << QByteArray("the old results\r\n") << 1024 << 128;
 }
 
-void TestSaveList::failedSaveKeepsOldFile()
+void TestSaveText::failedSaveKeepsOldFile()
 {
     QFETCH(QString, target);
     QFETCH(QByteArray, oldContent);
@@ -364,7 +363,7 @@ void TestSaveList::failedSaveKeepsOldFile()
     QCOMPARE(progress.events[progress.events.size() - 2].value, 0.0);
 }
 
-void TestSaveList::eightBitCodePage_data()
+void TestSaveText::eightBitCodePage_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("latin1");
@@ -377,7 +376,7 @@ void TestSaveList::eightBitCodePage_data()
         << QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") << QByteArray("a?b");
 }
 
-void TestSaveList::eightBitCodePage()
+void TestSaveText::eightBitCodePage()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, latin1);
@@ -389,7 +388,7 @@ void TestSaveList::eightBitCodePage()
     QCOMPARE(out, "start:" + latin1);
 }
 
-void TestSaveList::systemCodePage()
+void TestSaveText::systemCodePage()
 {
 #ifdef Q_OS_UNIX
     // Qt's 8-bit code page on Unix is UTF-8, so words from any language survive a save.
@@ -402,5 +401,5 @@ void TestSaveList::systemCodePage()
     QCOMPARE(out, QByteArray("a\xe2\x82\xac"));
 }
 
-TV_TEST_MAIN(TestSaveList, QCoreApplication)
-#include "test_savelist.moc"
+TV_TEST_MAIN(TestSaveText, QCoreApplication)
+#include "test_savetext.moc"

@@ -2,7 +2,7 @@
 #include "platform/database.h"
 #include "platform/failure.h"
 #include "support/testenv.h"
-#include "worddatabase.h"
+#include "support/worddatabase.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 
 #include "app/windowcount.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
@@ -13,6 +14,8 @@
 #include "results/spreadsheetexport.h"
 #include "sites/sitecommands.h"
 
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeView>
@@ -26,6 +29,12 @@ void MainWindow::command(const WindowControl& button, const std::function<void()
     // into the event loop.
     runUnguarded(clickLocation(button), procedure);
     --m_commandDepth;
+}
+
+void MainWindow::openSiteFiles(const QStringList& paths)
+{
+    command(control::loadSitesFromFiles,
+            [&] { tv::openSiteFiles(m_sites, paths, *m_services.dialogs); });
 }
 
 void MainWindow::connectCommands()
@@ -93,11 +102,29 @@ void MainWindow::exportResults()
 
 PageSource& MainWindow::pages()
 {
-    if (m_services.pages)
-        return *m_services.pages;
-    if (!m_networkPages)
+    if (!m_services.pages && !m_networkPages)
         m_networkPages = std::make_unique<NetworkPageSource>();
-    return *m_networkPages;
+    PageSource& source = m_services.pages ? *m_services.pages : *m_networkPages;
+    // While the run waits for a page the bar names it; the engine's own text comes back after.
+    // A source of the caller's may outlive the window, hence the guard.
+    QPointer<MainWindow> self(this);
+    const auto begins = [self](const PageWait& wait) {
+        if (!self)
+            return;
+        self->m_textBeforeWait = self->m_progressBar->format();
+        const QString address = displayAddress(wait.address);
+        self->setProgressText(wait.position > 0 ? QStringLiteral("Downloading site %1 of %2: %3")
+                                                      .arg(wait.position)
+                                                      .arg(wait.count)
+                                                      .arg(address)
+                                                : QStringLiteral("Downloading ") + address);
+    };
+    const auto ends = [self] {
+        if (self)
+            self->m_progressBar->setFormat(self->m_textBeforeWait);
+    };
+    source.setWaitWatcher({begins, ends});
+    return source;
 }
 
 bool MainWindow::spreadsheetApplicationAvailable()

@@ -57,6 +57,9 @@ public:
     bool providerAvailable() const { return m_providerAvailable; }
     bool hasCustomCursor() const { return m_customCursor.has_value(); }
 
+    // Loads site-list files named when the program starts, as "Load From File" does.
+    void openSiteFiles(const QStringList& paths);
+
     // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
     bool spreadsheetApplicationAvailable();
 
@@ -114,6 +117,7 @@ private:
 
     MainWindowServices m_services;
     std::unique_ptr<NetworkPageSource> m_networkPages;
+    QString m_textBeforeWait; // the progress bar's text when a wait for a page began
     SiteListModel m_sites;
     ResultsModel m_results;
     bool m_providerAvailable = false;

@@ -6,13 +6,13 @@ namespace tv {
 
 namespace {
 
-constexpr int kMaxPrefetch = 64;
+constexpr int kMaxParallel = 256;
 
 // Options that take a value, written "--name VALUE" or "--name=VALUE".
 bool takesValue(const QString& name)
 {
     return name == u"--engine" || name == u"--format" || name == u"--database" ||
-           name == u"--list" || name == u"--prefetch";
+           name == u"--list" || name == u"--parallel" || name == u"--prefetch";
 }
 
 // Sets one option that takes a value; gives the mistake, or "".
@@ -42,12 +42,15 @@ QString applyValue(CliOptions& o, const QString& name, const QString& value)
         if (value.isEmpty())
             return QStringLiteral("--list needs a file name (or - for standard input)");
         o.sources.append({true, value});
-    } else if (name == u"--prefetch") {
+    } else if (name == u"--parallel" || name == u"--prefetch") {
+        // --prefetch is the older name, kept for scripts that use it.
         bool ok = false;
         const int n = value.toInt(&ok);
-        if (!ok || n < 0 || n > kMaxPrefetch)
-            return QStringLiteral("--prefetch takes a whole number from 0 to %1").arg(kMaxPrefetch);
-        o.prefetch = n;
+        if (!ok || n < 0 || n > kMaxParallel)
+            return QStringLiteral("%1 takes a whole number from 0 to %2")
+                .arg(name)
+                .arg(kMaxParallel);
+        o.parallel = n;
     }
     return QString();
 }
@@ -169,13 +172,15 @@ QString helpText()
         "  --engine db|text     db (default) counts in an SQLite table, text in memory\n"
         "  --database FILE      with db: count in this SQLite file's table tbWords (emptied\n"
         "                       first) instead of a private scratch database\n"
-        "  --prefetch N         pages downloaded ahead of the one being counted (default 8;\n"
-        "                       0 fetches one page at a time)\n"
+        "  --parallel N         pages downloaded at once, ahead of the one being counted\n"
+        "                       (default 32, at most 6 from one host; 0 fetches one page at\n"
+        "                       a time); --prefetch N is the older name of this option\n"
         "\n"
         "Output:\n"
         "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"
         "                       tsv: tab-separated with a header row (tab, line breaks and\n"
-        "                       backslash written as \\t, \\n, \\r, \\\\);\n"
+        "                       backslash written as \\t, \\n, \\r, \\\\, other control\n"
+        "                       characters as \\xHH);\n"
         "                       csv: comma-separated (RFC 4180) with a header row;\n"
         "                       json: an array of {\"site\", \"word\", \"count\"} objects\n"
         "                       (\"site\" only with --per-site)\n"
@@ -185,9 +190,12 @@ QString helpText()
         "\n"
         "Standard error shows the progress (when it is a terminal), the total as the results\n"
         "list's caption, and every page that could not be read, and the run goes on.\n"
+        "Control characters from pages, servers and lists are shown there as escapes (\\x1b),\n"
+        "and so they are on standard output when it is a terminal.\n"
         "\n"
-        "Exit status: 0 every page was read; 1 some pages (or the output) failed;\n"
-        "2 the command line is wrong or a list cannot be read; 3 nothing could be counted.\n");
+        "Exit status: 0 every page named was read (an empty row names no page); 1 some\n"
+        "pages (or the output) failed; 2 the command line is wrong or a list cannot be read;\n"
+        "3 no page could be read, or no row names a page.\n");
 }
 
 QString versionText()

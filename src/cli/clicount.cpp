@@ -1,6 +1,7 @@
 #include "cli/clicount.h"
 
 #include "cli/console.h"
+#include "fetch/addressdisplay.h"
 
 namespace tv {
 
@@ -11,18 +12,24 @@ CliCount::CliCount(bool perSite, bool ignoreCase, Console& console, int sites)
 
 void CliCount::restart()
 {
+    m_started = 0;
     m_asked = 0;
     m_failed = 0;
 }
 
 void CliCount::siteStarted(int, const QString& address)
 {
-    ++m_asked;
-    m_console.status(QStringLiteral("site %1 of %2: %3").arg(m_asked).arg(m_sites).arg(address));
+    ++m_started;
+    m_console.status(QStringLiteral("site %1 of %2: %3")
+                         .arg(m_started)
+                         .arg(m_sites)
+                         .arg(displayAddress(address)));
 }
 
 void CliCount::siteFinished(const SiteOutcome& outcome)
 {
+    if (outcome.page.outcome != FetchedPage::Outcome::NoPage)
+        ++m_asked;
     if (outcome.page.failed())
         ++m_failed;
 }

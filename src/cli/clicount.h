@@ -15,7 +15,8 @@ public:
 
     // The rows, with the first column's caption set as the window sets it after a run.
     CountedRows& rows() { return m_rows; }
-    // Sites whose page was asked for, and those that could not be read.
+    // Pages asked for (rows that name one: an empty row names none), and those that could not
+    // be read.
     int pagesAsked() const { return m_asked; }
     int pagesFailed() const { return m_failed; }
     // Starts the tally of pages afresh, for a second method after the first could not start.
@@ -34,6 +35,7 @@ private:
     bool m_ignoreCase;
     Console& m_console;
     int m_sites;
+    int m_started = 0;
     int m_asked = 0;
     int m_failed = 0;
     CountedRows m_rows;

@@ -4,8 +4,10 @@
 #include "cli/console.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
+#include "cli/terminaltext.h"
 #include "count/databasemethod.h"
 #include "count/textmethod.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "platform/database.h"
 #include "platform/failure.h"
@@ -17,19 +19,22 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
 #include <unistd.h>
 
 namespace tv {
 
 namespace {
 
-void appendList(const QString& path, SiteListModel& sites)
+void appendList(const QString& path, SiteListModel& sites, Console& console)
 {
+    // Told at once: an endless line (--list /dev/zero) never ends its file.
+    const LongLineNotice notice = [&](const QString& message) { console.message(message); };
     if (path == u"-") {
         QFile in;
         if (!in.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             throw Failure(QStringLiteral("Cannot read standard input: ") + in.errorString());
-        appendLinesFromDevice(sites, in, QStringLiteral("standard input"));
+        appendLinesFromDevice(sites, in, QStringLiteral("standard input"), notice);
         return;
     }
     if (!fileExists(path))
@@ -40,7 +45,7 @@ void appendList(const QString& path, SiteListModel& sites)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
-    appendLinesFromDevice(sites, file, path);
+    appendLinesFromDevice(sites, file, path, notice);
 }
 
 // A database named on the command line must already hold the table the method fills.
@@ -90,9 +95,41 @@ CountSummary countWithMethod(const CliOptions& options, const CountRequest& requ
     return countWithTextMethod(request, pages, count);
 }
 
-bool writeOutput(const CliOptions& options, const CountedRows& rows, QIODevice& output,
+// While the count waits for a page, the status line says so.
+void showWaits(PageSource& pages, Console& console)
+{
+    auto text = [](const PageWait& wait) {
+        return wait.position > 0 ? QStringLiteral("site %1 of %2: %3")
+                                       .arg(wait.position)
+                                       .arg(wait.count)
+                                       .arg(displayAddress(wait.address))
+                                 : displayAddress(wait.address);
+    };
+    auto current = std::make_shared<QString>();
+    pages.setWaitWatcher({[&console, text, current](const PageWait& wait) {
+                              *current = text(wait);
+                              console.status(*current + QStringLiteral(" (downloading)"));
+                          },
+                          [&console, current] { console.status(*current); }});
+}
+
+bool isTerminal(const QIODevice& output)
+{
+    const auto* file = qobject_cast<const QFileDevice*>(&output);
+    return file && file->handle() >= 0 && isatty(file->handle()) == 1;
+}
+
+bool writeOutput(const CliOptions& options, const CountedRows& counted, QIODevice& output,
                  Console& console)
 {
+    // Words and sites with control characters are shown escaped on a terminal. Aligned text
+    // into a file keeps the bytes the window's save writes; tsv and json escape them anyway,
+    // while csv, which has no escapes, keeps them in a file too.
+    std::unique_ptr<ResultRows> escaped;
+    if ((options.format == OutputFormat::Aligned || options.format == OutputFormat::Csv) &&
+        isTerminal(output))
+        escaped = escapedForTerminal(counted);
+    const ResultRows& rows = escaped ? *escaped : static_cast<const ResultRows&>(counted);
     if (options.format == OutputFormat::Aligned) {
         // Its failure is reported, as the window's save reports it.
         TextOutput out(output);
@@ -101,7 +138,7 @@ bool writeOutput(const CliOptions& options, const CountedRows& rows, QIODevice& 
     }
     TextOutput out(output, QStringConverter::Utf8);
     try {
-        writeResultRows(rows, rows.isPerSite(), options.format, out);
+        writeResultRows(rows, counted.isPerSite(), options.format, out);
         return true;
     } catch (...) {
         console.message(describeException(std::current_exception()));
@@ -111,11 +148,11 @@ bool writeOutput(const CliOptions& options, const CountedRows& rows, QIODevice& 
 
 } // namespace
 
-void loadSites(const QList<SiteSource>& sources, SiteListModel& sites)
+void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console)
 {
     for (const SiteSource& source : sources) {
         if (source.isList)
-            appendList(source.value, sites);
+            appendList(source.value, sites, console);
         else
             sites.append(source.value);
     }
@@ -128,7 +165,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
 
     SiteListModel sites;
     try {
-        loadSites(options.sources, sites);
+        loadSites(options.sources, sites, console);
     } catch (...) {
         console.message(describeException(std::current_exception()));
         return ExitUsage;
@@ -139,12 +176,13 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     }
 
     FetchOptions fetchOptions;
-    fetchOptions.prefetchDepth = options.prefetch;
+    fetchOptions.parallel = options.parallel;
     NetworkPageSource network(fetchOptions);
     CountRequest request;
     request.sites = sites.rows();
     request.mode = options.perSite ? CountMode::PerSite : CountMode::Combined;
     CliCount count(options.perSite, !options.keepCase, console, sites.count());
+    showWaits(network, console);
 
     CountMethod method = CountMethod::Text;
     const CountSummary summary = countWithMethod(options, request, network, count, console, method);
@@ -157,6 +195,9 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     }
 
     const bool written = writeOutput(options, count.rows(), output, console);
+    // Empty rows name no page, so they neither count as read nor as failed.
+    if (count.pagesAsked() == 0)
+        console.message(QStringLiteral("No page named: every row is empty."));
     if (count.pagesAsked() - count.pagesFailed() <= 0)
         return ExitNothingCounted;
     if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written)

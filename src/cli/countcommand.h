@@ -9,6 +9,7 @@ class QIODevice;
 
 namespace tv {
 
+class Console;
 class SiteListModel;
 
 enum ExitStatus {
@@ -20,8 +21,8 @@ enum ExitStatus {
 
 // Appends the rows of every source in command-line order: addresses as typed, list files and
 // standard input line by line as "Load From File" reads them. Throws Failure when a list
-// cannot be read.
-void loadSites(const QList<SiteSource>& sources, SiteListModel& sites);
+// cannot be read; a line too long for an address is told on `console` at once.
+void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
 
 // Runs the count and writes its results to `output`; messages go to `errors` (standard error).
 // Call it with the event loop running. Gives the exit status.

@@ -1,5 +1,6 @@
 #include "cli/resultformats.h"
 
+#include "cli/terminaltext.h"
 #include "platform/failure.h"
 #include "results/resultrows.h"
 #include "results/rowwalk.h"
@@ -36,6 +37,8 @@ QString tsvField(const QString& text)
     for (const QChar c : text) {
         if (const char* escape = lineEscape(c.unicode()))
             out += QLatin1String(escape);
+        else if (isControlCharacter(c.unicode()))
+            out += controlEscape(c.unicode());
         else
             out += c;
     }
@@ -64,7 +67,8 @@ QString jsonString(const QString& text)
             out += QLatin1String("\\\"");
         else if (const char* escape = lineEscape(u))
             out += QLatin1String(escape);
-        else if (u < 0x20)
+        // DEL and the C1 controls are valid JSON as they are, but not on a terminal.
+        else if (u < 0x20 || isControlCharacter(u))
             out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
         else
             out += c;

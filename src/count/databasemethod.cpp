@@ -6,6 +6,7 @@
 #include "count/siterun.h"
 #include "count/wordclean.h"
 #include "count/wordtable.h"
+#include "fetch/addressdisplay.h"
 #include "platform/files.h"
 #include "platform/guard.h"
 
@@ -17,7 +18,8 @@ namespace {
 
 QString countingCaption(const QString& name)
 {
-    return QStringLiteral("Counting words for ") + name + QStringLiteral(", please wait... ");
+    return QStringLiteral("Counting words for ") + displayAddress(name) +
+           QStringLiteral(", please wait... ");
 }
 
 // The words of one page into the table: each piece is shown in the caption as line.piece,
@@ -94,7 +96,7 @@ void showSorting(ProgressSink& progress, Guard& g, int line)
 void showSite(ProgressSink& progress, Guard& g, int line, const QString& name, int site, int sites)
 {
     g.run(line, [&] {
-        progress.setProgressText(QStringLiteral("Processing: ") + name);
+        progress.setProgressText(QStringLiteral("Processing: ") + displayAddress(name));
         progress.setProgressValue(double(site) / double(sites + 1) * 100.0);
     });
 }

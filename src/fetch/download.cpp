@@ -1,5 +1,9 @@
 #include "fetch/download.h"
 
+#include "fetch/address.h"
+#include "fetch/addressdisplay.h"
+#include "fetch/boundedappend.h"
+#include "fetch/failurereason.h"
 #include "fetch/inflater.h"
 #include "fetch/pagetext.h"
 #include "platform/guard.h"
@@ -33,8 +37,11 @@ QString describeNetworkError(QNetworkReply* reply)
         return QStringLiteral("the secure connection failed (%1)").arg(reply->errorString());
     case QNetworkReply::ProtocolUnknownError:
         return QStringLiteral("it is not a web address");
-    default:
-        return reply->errorString();
+    default: {
+        // Qt's own texts may quote the whole address, password and all.
+        const QString url = reply->url().toString();
+        return reply->errorString().replace(url, displayAddress(url));
+    }
     }
 }
 
@@ -45,17 +52,28 @@ Download::Download(QNetworkAccessManager& network, const QString& url, const Fet
 {
     const QUrl target(url);
     const QString scheme = target.scheme().toLower();
-    if (url.isEmpty() || !target.isValid() || target.host().isEmpty() ||
+    const QString unsupported = unsupportedScheme(url);
+    if (url.isEmpty() || !target.isValid() || target.host().isEmpty() || !unsupported.isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         m_finished = true;
-        m_error = url.isEmpty()
-                      ? QStringLiteral("Could not load the page: the address is empty")
-                      : QStringLiteral("Could not load %1: it is not a web address").arg(url);
+        if (url.isEmpty()) {
+            m_error = QStringLiteral("Could not load the page: the address is empty");
+            m_reason = QStringLiteral("no address");
+        } else if (!unsupported.isEmpty()) {
+            m_error = QStringLiteral("Could not load %1: %2")
+                          .arg(displayAddress(url), unsupportedSchemeText(unsupported));
+            m_reason = QStringLiteral("not supported");
+        } else {
+            m_error = QStringLiteral("Could not load %1: it is not a web address")
+                          .arg(displayAddress(url));
+            m_reason = QStringLiteral("not a web address");
+        }
         return;
     }
     startRequest(network, target);
 
-    const auto shortest = std::min(options.idleTimeout, options.totalTimeout);
+    const auto shortest =
+        std::min({options.idleTimeout, options.totalTimeout, options.connectTimeout});
     m_tick.setInterval(std::clamp<qint64>(shortest.count() / 4, 5, 1000));
     connect(&m_tick, &QTimer::timeout, this, &Download::onTick);
     m_tick.start();
@@ -79,10 +97,17 @@ void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
     m_network = &network;
     m_current = target;
     m_reply = network.get(request);
+    // Without a bound the network layer reads on whatever this thread is doing, and a fast
+    // server fills memory long before the size cap below is checked.
+    m_reply->setReadBufferSize(m_options.readBuffer);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Download::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &Download::onReplyFinished);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &Download::progress);
+    // A request that waits for a connection of Qt's own is not judged; one that connects is.
+    connect(m_reply, &QNetworkReply::socketStartedConnecting, this,
+            [this] { m_sinceConnecting.start(); });
+    connect(m_reply, &QNetworkReply::requestSent, this, [this] { m_sinceConnecting.invalidate(); });
 }
 
 bool Download::followRedirect(int status)
@@ -94,13 +119,21 @@ bool Download::followRedirect(int status)
         return false;
     progress();
     const QUrl next = m_current.resolved(QUrl::fromEncoded(location.trimmed()));
+    if (!m_options.followRedirects) {
+        m_redirectTarget = next.toString(QUrl::FullyEncoded);
+        finish();
+        return true;
+    }
     if (++m_redirects > m_options.maxRedirects) {
-        fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects));
+        fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects),
+             QStringLiteral("too many redirects"));
         return true;
     }
     const QString scheme = next.scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        fail(QStringLiteral("it redirects to %1, which is not a web address").arg(next.toString()));
+        fail(QStringLiteral("it redirects to %1, which is not a web address")
+                 .arg(displayAddress(next.toString())),
+             QStringLiteral("redirected away from the web"));
         return true;
     }
     m_reply->disconnect(this);
@@ -109,6 +142,7 @@ bool Download::followRedirect(int status)
     m_received = 0;
     m_inflater.reset();
     m_encodingKnown = false;
+    m_sinceConnecting.invalidate();
     startRequest(*m_network, next);
     return true;
 }
@@ -153,7 +187,15 @@ void Download::onTick()
     if (m_finished)
         return;
     if (m_waiting && m_sinceWaiting.elapsed() >= m_options.totalTimeout.count()) {
-        fail(QStringLiteral("it took longer than %1").arg(seconds(m_options.totalTimeout)));
+        fail(QStringLiteral("it took longer than %1").arg(seconds(m_options.totalTimeout)),
+             QStringLiteral("timed out"));
+        return;
+    }
+    if (m_sinceConnecting.isValid() &&
+        m_sinceConnecting.elapsed() >= m_options.connectTimeout.count()) {
+        fail(QStringLiteral("the server did not accept a connection within %1")
+                 .arg(seconds(m_options.connectTimeout)),
+             QStringLiteral("timed out"));
         return;
     }
     if ((m_waiting || m_receiving) && m_sinceProgress.isValid() &&
@@ -161,7 +203,8 @@ void Download::onTick()
         // Confirmed on the next tick, so that data queued while the event loop was busy
         // elsewhere is seen before the download is given up.
         if (m_idleSuspected)
-            fail(QStringLiteral("no data came for %1").arg(seconds(m_options.idleTimeout)));
+            fail(QStringLiteral("no data came for %1").arg(seconds(m_options.idleTimeout)),
+                 QStringLiteral("timed out"));
         else
             m_idleSuspected = true;
     }
@@ -170,12 +213,15 @@ void Download::onTick()
 void Download::onMetaData()
 {
     progress();
+    m_sinceConnecting.invalidate();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 200 && status < 300) {
+    m_status = status;
+    if (status >= 200 && status < 300 && !m_options.anyType) {
         const QByteArray type = m_reply->rawHeader("Content-Type");
         if (pageKind(type) == PageKind::Other)
             fail(QStringLiteral("it is of type \"%1\", not a web page")
-                     .arg(QString::fromLatin1(type.trimmed())));
+                     .arg(QString::fromLatin1(type.trimmed())),
+                 QStringLiteral("not a web page"));
     }
 }
 
@@ -198,7 +244,8 @@ void Download::onReadyRead()
             m_inflater = std::make_unique<Inflater>(Inflater::Format::Deflate);
         } else if (!encoding.isEmpty() && encoding != "identity") {
             fail(QStringLiteral("it is sent in the encoding \"%1\", which this program cannot read")
-                     .arg(QString::fromLatin1(encoding)));
+                     .arg(QString::fromLatin1(encoding)),
+                 QStringLiteral("unreadable compression"));
             return;
         }
     }
@@ -207,11 +254,12 @@ void Download::onReadyRead()
         try {
             m_inflater->feed(data, m_body, limit);
         } catch (const Failure&) {
-            fail(QStringLiteral("its compressed data is damaged"));
+            fail(QStringLiteral("its compressed data is damaged"),
+                 QStringLiteral("damaged compression"));
             return;
         }
     } else {
-        m_body.append(data.first(std::min<qsizetype>(data.size(), limit - m_body.size())));
+        appendWithin(m_body, data, limit);
     }
     if (m_body.size() > m_options.maxBytes) {
         // Cut off: the first part still counts, and the cut is reported.
@@ -220,7 +268,7 @@ void Download::onReadyRead()
         m_contentType = m_reply->rawHeader("Content-Type");
         const int code = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (code >= 400)
-            fail(QStringLiteral("the server answered %1").arg(code));
+            fail(QStringLiteral("the server answered %1").arg(code), statusReason(code));
         else
             finish();
     }
@@ -234,16 +282,18 @@ void Download::onReplyFinished()
     if (m_finished)
         return;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_status = status;
     if (followRedirect(status))
         return;
     if (status >= 400) {
         const QString reason = QString::fromLatin1(
             m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        fail(QStringLiteral("the server answered %1 %2").arg(status).arg(reason).trimmed());
+        fail(QStringLiteral("the server answered %1 %2").arg(status).arg(reason).trimmed(),
+             statusReason(status));
         return;
     }
     if (m_reply->error() != QNetworkReply::NoError) {
-        fail(describeNetworkError(m_reply));
+        fail(describeNetworkError(m_reply), networkErrorReason(m_reply->error()));
         return;
     }
     // Qt resends a request whose connection broke, and may then end the second try as if the
@@ -252,23 +302,26 @@ void Download::onReplyFinished()
     const qint64 length =
         m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&declared);
     if (declared && m_received < length) {
-        fail(QStringLiteral("the server closed the connection before the page was complete"));
+        fail(QStringLiteral("the server closed the connection before the page was complete"),
+             networkErrorReason(QNetworkReply::RemoteHostClosedError));
         return;
     }
     m_contentType = m_reply->rawHeader("Content-Type");
-    if (pageKind(m_contentType) == PageKind::Other) {
+    if (!m_options.anyType && pageKind(m_contentType) == PageKind::Other) {
         fail(QStringLiteral("it is of type \"%1\", not a web page")
-                 .arg(QString::fromLatin1(m_contentType.trimmed())));
+                 .arg(QString::fromLatin1(m_contentType.trimmed())),
+             QStringLiteral("not a web page"));
         return;
     }
     finish();
 }
 
-void Download::fail(const QString& reason)
+void Download::fail(const QString& description, const QString& reason)
 {
     if (m_finished)
         return;
-    m_error = QStringLiteral("Could not load %1: %2").arg(m_url, reason);
+    m_error = QStringLiteral("Could not load %1: %2").arg(displayAddress(m_url), description);
+    m_reason = reason;
     m_body.clear();
     finish();
 }

@@ -19,13 +19,13 @@ PageKind pageKind(QByteArrayView contentType)
     return PageKind::Other;
 }
 
-QString pageText(const QByteArray& body, QByteArrayView contentType)
+QString pageText(const QByteArray& body, QByteArrayView contentType, QByteArray* encoding)
 {
     switch (pageKind(contentType)) {
     case PageKind::Html:
-        return renderedText(decodeToUtf8(body, contentType));
+        return renderedText(decodeToUtf8(body, contentType, encoding));
     case PageKind::PlainText:
-        return decodePlainText(body, contentType);
+        return decodePlainText(body, contentType, encoding);
     case PageKind::Other:
         break;
     }

@@ -1,6 +1,10 @@
 #pragma once
-// Helpers for files and paths: an existence test that never fails, and the parts of a path.
+// Helpers for files and paths: an existence test that never fails, the parts of a path, and a
+// write that tells why it fell short.
+#include <QByteArrayView>
 #include <QString>
+
+class QIODevice;
 
 namespace tv {
 
@@ -11,5 +15,10 @@ bool fileExists(const QString& path);
 QString textAfterLastBackslash(const QString& path);
 // The file-name part of a local path on this platform.
 QString localFileName(const QString& path);
+
+// Writes all of `bytes` to the open device, again after a short write, so that a failure is
+// told with the system's own reason ("No space left on device"). False when the device took
+// less; `error` then says why.
+bool writeWhole(QIODevice& device, QByteArrayView bytes, QString& error);
 
 } // namespace tv

@@ -86,6 +86,13 @@ void loadSitesFromFiles(SiteListModel& sites, Dialogs& dialogs)
     }
 }
 
+void openSiteFiles(SiteListModel& sites, const QStringList& paths, Dialogs& dialogs)
+{
+    Guard g(windowLocation("openSiteFiles"));
+    for (const QString& path : paths)
+        g.run(100, [&] { appendSitesFromFile(sites, path, dialogs); });
+}
+
 void removeSitesContaining(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
     filterCommand(control::removeSitesContaining, QStringLiteral("Remove entries containing: "),

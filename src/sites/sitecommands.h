@@ -22,6 +22,9 @@ void loadSampleSites(SiteListModel& sites);
 void clearSiteList(SiteListModel& sites, const Pointer& pointer);
 // "Load From File": appends the lines of the files picked in the file dialog, in its order.
 void loadSitesFromFiles(SiteListModel& sites, Dialogs& dialogs);
+// Files named when the window program starts: each loaded in order as "Load From File" loads
+// a picked file ("File not found" for a missing one); a failing file does not stop the rest.
+void openSiteFiles(SiteListModel& sites, const QStringList& paths, Dialogs& dialogs);
 // "Remove Entries Containing X": hourglass while it works, arrow after; refused while busy.
 void removeSitesContaining(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer);
 // "Remove Entries Not Containing X": hourglass while it works, arrow after; refused while busy.

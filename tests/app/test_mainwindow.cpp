@@ -621,9 +621,9 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         test::HttpServer server;
         QVERIFY(server.isListening());
-        // A typed address without a scheme gets one, and a slash behind.
-        server.serve(QStringLiteral("/a/"), test::HttpFixture::html("<p>the cat and the hat</p>"));
-        server.serve(QStringLiteral("/b/"), test::HttpFixture::html("<p>The end</p>"));
+        // A typed address without a scheme gets one; its path stays as typed.
+        server.serve(QStringLiteral("/a"), test::HttpFixture::html("<p>the cat and the hat</p>"));
+        server.serve(QStringLiteral("/b"), test::HttpFixture::html("<p>The end</p>"));
         load(present);
         control<QRadioButton>(databaseMethod ? control::databaseMethod : control::textMethod)
             ->click();
@@ -645,6 +645,73 @@ private Q_SLOTS:
                  QStringLiteral("Progress Bar"));
         QCOMPARE(control<QProgressBar>(control::progressBar)->value(), 0);
         QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
+    }
+
+    // While the run waits for a downloaded page the bar names it.
+    void progressNamesThePageWaitedFor()
+    {
+        test::HttpServer server;
+        test::HttpFixture late = test::HttpFixture::html("<p>late words</p>");
+        late.delay = std::chrono::milliseconds(400);
+        server.serve(QStringLiteral("/fast"), test::HttpFixture::html("<p>fast</p>"));
+        server.serve(QStringLiteral("/late"), late);
+        load(present);
+        control<QRadioButton>(control::textMethod)->click();
+        const QString lateSite = server.siteAddress(QStringLiteral("/late"));
+        m_window->sites().append(server.siteAddress(QStringLiteral("/fast")));
+        m_window->sites().append(lateSite);
+        auto* bar = control<QProgressBar>(control::progressBar);
+        QStringList shown;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (shown.isEmpty() || shown.last() != bar->format())
+                shown << bar->format();
+        });
+        watch.start(10);
+        control<QPushButton>(control::startCounting)->click();
+        watch.stop();
+        QVERIFY2(shown.contains(QStringLiteral("Downloading site 2 of 2: ") + lateSite),
+                 qPrintable(shown.join(u'\n')));
+        QCOMPARE(bar->format(), QStringLiteral("Progress Bar"));
+        QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
+    }
+
+    // After the wait the bar shows again what the engine had put there.
+    void progressTextComesBackAfterAWait()
+    {
+        struct WaitedPages : PageSource {
+            QProgressBar* bar = nullptr;
+            QStringList during;
+            QStringList after;
+            FetchedPage fetchPage(const QString& address) override
+            {
+                waitBegins({1, 1, address});
+                during << bar->format();
+                waitEnds();
+                after << bar->format();
+                FetchedPage page;
+                page.outcome = FetchedPage::Outcome::Read;
+                page.address = address;
+                page.text = QStringLiteral("words");
+                return page;
+            }
+        } pages;
+        MainWindowServices s;
+        s.dialogs = &m_dialogs;
+        s.desktop = &m_desktop;
+        s.probeProvider = present;
+        s.programFolder = makeProgramFolder(true, false);
+        s.pages = &pages;
+        m_window = std::make_unique<MainWindow>(s);
+        m_window->load();
+        pages.bar = control<QProgressBar>(control::progressBar);
+        control<QRadioButton>(control::databaseMethod)->click();
+        m_window->sites().append(QStringLiteral("example.com/100%"));
+        control<QPushButton>(control::startCounting)->click();
+        QCOMPARE(pages.during,
+                 QStringList{QStringLiteral("Downloading site 1 of 1: example.com/100%%")});
+        QCOMPARE(pages.after, QStringList{QStringLiteral("Processing: example.com/100%%")});
+        QCOMPARE(pages.bar->format(), QStringLiteral("Progress Bar"));
     }
 
     void startCountingOnEmptyList()

@@ -1,6 +1,6 @@
 #pragma once
-// The word rule done the plain way, for baselines and comparisons: split at LF, CR, TAB and
-// space; drop the ASCII punctuation; lower-case.
+// The word rule done the plain way, for baselines and comparisons: split at LF, CR, TAB, space
+// and the other Unicode space separators; drop the ASCII punctuation; lower-case.
 #include <QString>
 #include <QStringView>
 
@@ -8,7 +8,7 @@ namespace tv::bench {
 
 inline bool isPlainSeparator(QChar c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+    return c == u'\t' || c == u'\n' || c == u'\r' || c.category() == QChar::Separator_Space;
 }
 
 inline bool isAsciiPunctuation(QChar c)

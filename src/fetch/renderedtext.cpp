@@ -476,7 +476,7 @@ StyleSheet collectStyleSheet(const GumboNode* document)
 
 namespace {
 
-QString renderWithin(const QByteArray& utf8Html, NestingLimits limits, std::size_t budget)
+RenderedPage renderWithin(const QByteArray& utf8Html, NestingLimits limits, std::size_t budget)
 {
     const QByteArray html = disguiseControls(boundNesting(utf8Html, limits));
     Arena arena;
@@ -489,18 +489,31 @@ QString renderWithin(const QByteArray& utf8Html, NestingLimits limits, std::size
     // The tree lives in the arena and goes with it: gumbo_destroy_output is never called.
     const GumboOutput* output =
         gumbo_parse_with_options(&options, html.constData(), std::size_t(html.size()));
-    const StyleSheet sheet = collectStyleSheet(output->document);
+    RenderedPage page;
+    StyleSheet sheet = collectStyleSheet(output->document);
     TextBuilder builder;
     Walker(builder, sheet).run(output->root);
-    QString text = builder.result();
+    if (sheet.isSpent()) {
+        // Style rules built to take minutes are not worth them: the page is read without them.
+        page.notes << QStringLiteral("The page's style rules would take too long to apply, so "
+                                     "its text was read without them");
+        builder = TextBuilder();
+        Walker(builder, StyleSheet()).run(output->root);
+    }
+    page.text = builder.result();
     if (html.constData() != utf8Html.constData() || html.size() != utf8Html.size())
-        revealControls(text);
-    return text;
+        revealControls(page.text);
+    return page;
 }
 
 } // namespace
 
 QString renderedText(const QByteArray& utf8Html)
+{
+    return renderPage(utf8Html).text;
+}
+
+RenderedPage renderPage(const QByteArray& utf8Html)
 {
     // Ordinary pages need a fraction of this; a page past it is built to multiply its tree.
     const std::size_t budget = std::size_t(64) * 1024 * 1024 + 32 * std::size_t(utf8Html.size());

@@ -3,11 +3,21 @@
 // with scripting off, following the browser's built-in style sheet and inline style attributes.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace tv {
 
-// The rendered text of an HTML document given in UTF-8 (without a byte-order mark). Bad markup
-// never fails; a page built to multiply its tree past a memory budget throws tv::Failure.
+struct RenderedPage {
+    QString text;
+    QStringList notes; // what of the page's styles was left out, and why
+};
+
+// The rendered text of an HTML document given in UTF-8 (without a byte-order mark), with notes
+// on what was left out. Bad markup never fails; a page built to multiply its tree past a memory
+// budget throws tv::Failure.
+RenderedPage renderPage(const QByteArray& utf8Html);
+
+// renderPage's text alone.
 QString renderedText(const QByteArray& utf8Html);
 
 } // namespace tv

@@ -43,7 +43,14 @@ QByteArray withoutComments(QByteArrayView css)
     return out;
 }
 
-// The end of the block that starts just after `open` (the position after its '{').
+// Nested blocks deeper than this are left out; real sheets nest @media and @supports a few levels.
+constexpr int kMaxBlockDepth = 32;
+// Past this many distinct rules, or this many steps of matching, a sheet is spent. Real pages
+// need a few thousand rules and well under a million steps.
+constexpr qsizetype kMaxRules = 200000;
+constexpr qint64 kMatchBudget = 4000000;
+
+// The position of the '}' that closes the block whose content starts at `pos` (or the end).
 qsizetype blockEnd(QByteArrayView css, qsizetype pos)
 {
     int depth = 1;
@@ -51,6 +58,16 @@ qsizetype blockEnd(QByteArrayView css, qsizetype pos)
         if (css[pos] == '{')
             ++depth;
         else if (css[pos] == '}' && --depth == 0)
+            return pos;
+    }
+    return css.size();
+}
+
+// The first of the given stop characters at or after `pos` (or the end).
+qsizetype findAny(QByteArrayView css, qsizetype pos, const char* stops)
+{
+    for (; pos < css.size(); ++pos) {
+        if (std::strchr(stops, css[pos]))
             return pos;
     }
     return css.size();
@@ -138,6 +155,15 @@ bool matchesCompound(const StyleSheet*, const GumboNode* node, const QByteArray&
     return true;
 }
 
+// The declarations of a rule as a few bytes, to tell copies of a rule apart from other rules.
+QByteArray declarationKey(const InlineStyle& style)
+{
+    auto code = [](const auto& value) { return char(value ? 1 + int(*value) : 0); };
+    const char bytes[] = {code(style.display), code(style.visibility), code(style.whiteSpace),
+                          code(style.textTransform), char(style.important)};
+    return QByteArray(bytes, sizeof bytes);
+}
+
 bool isNameChar(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -154,33 +180,48 @@ void StyleSheet::addCss(QByteArrayView css)
     addRules(clean);
 }
 
+// One pass over the text: group blocks that apply are entered (their closing brace pops them),
+// everything else is skipped to its closing brace, so no byte is read twice and nothing recurses.
 void StyleSheet::addRules(QByteArrayView css)
 {
+    int depth = 0; // group blocks entered and not yet closed
     qsizetype pos = 0;
     while (pos < css.size()) {
-        while (pos < css.size() && (isSpace(css[pos]) || css[pos] == '}' || css[pos] == ';'))
+        const char c = css[pos];
+        if (isSpace(c) || c == ';') {
             ++pos;
-        if (pos >= css.size())
-            break;
-        const qsizetype brace = css.indexOf('{', pos);
-        if (css[pos] == '@') {
-            const qsizetype semicolon = css.indexOf(';', pos);
-            if (brace < 0 || (semicolon >= 0 && semicolon < brace)) {
-                pos = semicolon < 0 ? css.size() : semicolon + 1; // @import, @charset
-                continue;
-            }
-            const QByteArrayView prelude = css.sliced(pos, brace - pos);
-            const qsizetype end = blockEnd(css, brace + 1);
-            const QByteArrayView inner = css.sliced(brace + 1, end - brace - 1);
-            if (prelude.startsWith("@media") && mediaApplies(prelude.sliced(6)))
-                addRules(inner);
-            else if (prelude.startsWith("@supports"))
-                addRules(inner);
-            pos = end + 1;
             continue;
         }
-        if (brace < 0)
+        if (c == '}') {
+            depth = std::max(0, depth - 1);
+            ++pos;
+            continue;
+        }
+        if (c == '@') {
+            const qsizetype stop = findAny(css, pos, "{;}");
+            if (stop >= css.size() || css[stop] != '{') {
+                pos = stop < css.size() && css[stop] == ';' ? stop + 1 : stop; // @import, @charset
+                continue;
+            }
+            const QByteArrayView prelude = css.sliced(pos, stop - pos);
+            const bool enter = depth < kMaxBlockDepth &&
+                               ((prelude.startsWith("@media") && mediaApplies(prelude.sliced(6))) ||
+                                prelude.startsWith("@supports"));
+            if (enter) {
+                ++depth;
+                pos = stop + 1;
+            } else {
+                pos = blockEnd(css, stop + 1) + 1;
+            }
+            continue;
+        }
+        const qsizetype brace = findAny(css, pos, "{}");
+        if (brace >= css.size())
             break;
+        if (css[brace] == '}') {
+            pos = brace; // a stray selector without a block
+            continue;
+        }
         const qsizetype end = blockEnd(css, brace + 1);
         addRule(css.sliced(pos, brace - pos), css.sliced(brace + 1, end - brace - 1));
         pos = end + 1;
@@ -192,10 +233,23 @@ void StyleSheet::addRule(QByteArrayView selectors, QByteArrayView declarations)
     const InlineStyle style = parseInlineStyle(declarations);
     if (!style.display && !style.visibility && !style.whiteSpace && !style.textTransform)
         return;
+    if (m_spent)
+        return;
+    const QByteArray declared = declarationKey(style);
     for (const QByteArray& text : selectors.toByteArray().split(',')) {
+        // A copy of an earlier rule is that rule, moved to here in source order.
+        const QByteArray textKey = text.simplified() + '{' + declared;
+        if (const auto seen = m_byText.constFind(textKey); seen != m_byText.constEnd()) {
+            m_rules[std::size_t(*seen)].order = m_nextOrder++;
+            continue;
+        }
+        if (qsizetype(m_rules.size()) >= kMaxRules) {
+            m_spent = true;
+            return;
+        }
         Rule rule;
         rule.style = style;
-        rule.order = int(m_rules.size());
+        rule.order = m_nextOrder++;
         Compound current;
         bool inCompound = false;
         char combinator = ' ';
@@ -263,6 +317,7 @@ void StyleSheet::addRule(QByteArrayView selectors, QByteArrayView declarations)
             m_byTag[key.tag].push_back(index);
         else
             m_universal.push_back(index);
+        m_byText.insert(textKey, index);
         m_rules.push_back(std::move(rule));
     }
 }
@@ -271,6 +326,7 @@ bool StyleSheet::matches(const Rule& rule, const GumboNode* element) const
 {
     const GumboNode* node = element;
     std::size_t i = rule.compounds.size() - 1;
+    ++m_work;
     const Compound& last = rule.compounds[i];
     if (!matchesCompound(this, node, last.tag, last.id, last.classes))
         return false;
@@ -284,6 +340,7 @@ bool StyleSheet::matches(const Rule& rule, const GumboNode* element) const
         }
         do {
             node = node->parent;
+            ++m_work;
         } while (node && node->type == GUMBO_NODE_ELEMENT &&
                  !matchesCompound(this, node, c.tag, c.id, c.classes));
         if (!node || node->type != GUMBO_NODE_ELEMENT)
@@ -295,7 +352,7 @@ bool StyleSheet::matches(const Rule& rule, const GumboNode* element) const
 InlineStyle StyleSheet::match(const GumboNode* element) const
 {
     InlineStyle result;
-    if (m_rules.empty() || element->type != GUMBO_NODE_ELEMENT)
+    if (m_rules.empty() || m_spent || element->type != GUMBO_NODE_ELEMENT)
         return result;
     const GumboElement& el = element->v.element;
     std::vector<int> candidates = m_universal;
@@ -320,6 +377,7 @@ InlineStyle StyleSheet::match(const GumboNode* element) const
         addAll(m_byTag, tagName(el));
     if (candidates.empty())
         return result;
+    m_work += qint64(candidates.size());
     std::sort(candidates.begin(), candidates.end(), [this](int a, int b) {
         const Rule& x = m_rules[std::size_t(a)];
         const Rule& y = m_rules[std::size_t(b)];
@@ -330,6 +388,10 @@ InlineStyle StyleSheet::match(const GumboNode* element) const
         const Rule& rule = m_rules[std::size_t(index)];
         if (matches(rule, element))
             result = cascade(result, rule.style);
+        if (m_work > kMatchBudget) {
+            m_spent = true;
+            return {};
+        }
     }
     return result;
 }

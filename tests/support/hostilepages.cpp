@@ -31,4 +31,25 @@ QByteArray formattingReopen(int formatting, int paragraphs)
     return html + "</p>" + repeated("<p>x</p>", paragraphs);
 }
 
+QByteArray nestedMediaBlocks(int depth)
+{
+    return "<style>" + repeated("@media all{", depth) + ".x{display:none}" + repeated("}", depth) +
+           "</style><p class=x>x</p><p>y</p>";
+}
+
+QByteArray sameRuleRepeated(int rules, int divs)
+{
+    return "<style>" + repeated("div{display:block}", rules) + "</style>" +
+           repeated("<div>x</div>", divs);
+}
+
+QByteArray rulesSharingAKey(int rules, int divs)
+{
+    QByteArray css = ".gone{display:none}";
+    for (int i = 0; i < rules; ++i)
+        css += ".x.y" + QByteArray::number(i) + "{display:none}";
+    return "<style>" + css + "</style><p class=gone>hidden</p>" +
+           repeated("<div class=x>x</div>", divs);
+}
+
 } // namespace tv::test

@@ -52,7 +52,14 @@ private:
 class OnePage : public PageSource {
 public:
     explicit OnePage(QString text) : m_text(std::move(text)) {}
-    QString fetchUrl(const QString&) override { return m_text; }
+    FetchedPage fetchPage(const QString& address) override
+    {
+        FetchedPage page;
+        page.outcome = FetchedPage::Outcome::Read;
+        page.address = address;
+        page.text = m_text;
+        return page;
+    }
 
 private:
     QString m_text;

@@ -137,7 +137,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     FetchOptions fetchOptions;
     fetchOptions.prefetchDepth = options.prefetch;
     NetworkPageSource network(fetchOptions);
-    CountedPages pages(network, reports, console, view.siteCount());
+    CountedPages pages(network, console, view.siteCount());
 
     int excused = 0;
     countWithEngine(options, view, pages, reports, console, excused);

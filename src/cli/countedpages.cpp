@@ -4,23 +4,21 @@
 
 namespace tv {
 
-CountedPages::CountedPages(PageSource& pages, ConsoleReports& reports, Console& console, int sites)
-    : m_pages(pages), m_reports(reports), m_console(console), m_sites(sites)
+CountedPages::CountedPages(PageSource& pages, Console& console, int sites)
+    : m_pages(pages), m_console(console), m_sites(sites)
 {
 }
 
-QString CountedPages::fetchUrl(const QString& address)
+FetchedPage CountedPages::fetchPage(const QString& address)
 {
     ++m_asked;
     m_console.status(QStringLiteral("site %1 of %2: %3").arg(m_asked).arg(m_sites).arg(address));
-    const int before = m_reports.count();
-    QString text = m_pages.fetchUrl(address);
-    const int reported = m_reports.count() - before;
-    m_fetchReports += reported;
+    FetchedPage page = m_pages.fetchPage(address);
     // A page that is cut off at the size limit is reported too, but its text still counts.
-    if (reported > 0 && text.isEmpty())
+    m_fetchReports += int(page.warnings.size()) + (page.failed() ? 1 : 0);
+    if (page.failed())
         ++m_failed;
-    return text;
+    return page;
 }
 
 void CountedPages::announce(const QStringList& addresses)

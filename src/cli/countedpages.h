@@ -6,20 +6,19 @@
 namespace tv {
 
 class Console;
-class ConsoleReports;
 
 class CountedPages : public PageSource {
 public:
     // `sites`: the number of site rows, for "site n of N".
-    CountedPages(PageSource& pages, ConsoleReports& reports, Console& console, int sites);
+    CountedPages(PageSource& pages, Console& console, int sites);
 
-    QString fetchUrl(const QString& address) override;
+    FetchedPage fetchPage(const QString& address) override;
     void announce(const QStringList& addresses) override;
 
     // Whether the engine has started on the sites at all (announced or fetched one).
     bool started() const { return m_announced || m_asked > 0; }
     int asked() const { return m_asked; }
-    // Pages whose fetch was reported as failed and gave no text.
+    // Pages that could not be read.
     int failed() const { return m_failed; }
     // Reports made while pages were fetched (failures and warnings alike).
     int fetchReports() const { return m_fetchReports; }
@@ -28,7 +27,6 @@ public:
 
 private:
     PageSource& m_pages;
-    ConsoleReports& m_reports;
     Console& m_console;
     int m_sites;
     bool m_announced = false;

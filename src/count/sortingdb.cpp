@@ -120,7 +120,7 @@ qint64 countCombined(CountingView& view, PageSource& pages, WordTable& table, Gu
             view.setPointerMode(PointerHourglass);
         });
         QString text;
-        g.run(118, [&] { text = pages.fetchUrl(address); });
+        g.run(118, [&] { text = fetchUrl(pages, address); });
         storePageWords(view, table, g, 120, name, text);
     }
     g.run(122, [&] { table.flush(); });
@@ -155,7 +155,7 @@ qint64 countPerSite(CountingView& view, PageSource& pages, WordTable& table, Gua
             break;
         g.run(146, [&] { table.beginCount(); });
         QString text;
-        g.run(148, [&] { text = pages.fetchUrl(address); });
+        g.run(148, [&] { text = fetchUrl(pages, address); });
         storePageWords(view, table, g, 150, name, text);
         g.run(152, [&] { table.flush(); });
         g.run(154, [&] { table.endCount(); });

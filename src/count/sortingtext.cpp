@@ -163,7 +163,7 @@ void countCombined(CountingView& view, PageSource& pages, Guard& g)
     for (int row = 1; row <= sites; ++row) {
         Yield();
         QString page;
-        g.run(106, [&] { page = pages.fetchUrl(view.siteText(row)); });
+        g.run(106, [&] { page = fetchUrl(pages, view.siteText(row)); });
         texts << page;
     }
     // Without any site the combined text is empty: nothing to count, nothing to show.
@@ -200,7 +200,7 @@ void countPerSite(CountingView& view, PageSource& pages, Guard& g)
             }))
             continue;
         QString page;
-        g.run(128, [&] { page = removeTags(pages.fetchUrl(address)); });
+        g.run(128, [&] { page = removeTags(fetchUrl(pages, address)); });
         if (page.isEmpty())
             continue;
         const QStringList texts{page};

@@ -48,6 +48,8 @@ public:
     QByteArray contentType() const { return m_contentType; }
     bool truncated() const { return m_truncated; }
     QString url() const { return m_url; }
+    // The address of the last request made (the page's own address after redirects).
+    QString finalUrl() const { return m_current.isEmpty() ? m_url : m_current.toString(); }
 
 signals:
     void finished();

@@ -5,6 +5,7 @@
 #include "platform/guard.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
 
@@ -12,6 +13,8 @@ namespace tv {
 
 struct NetworkPageSource::Job {
     QString address;
+    QString url; // the address last requested
+    QElapsedTimer clock;
     std::unique_ptr<Download> download;
     bool converting = false;
     bool done = false;
@@ -62,7 +65,9 @@ std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::startJob(const QStrin
 {
     auto job = std::make_shared<Job>();
     job->address = address;
+    job->clock.start();
     const QString url = completeAddress(address);
+    job->url = url;
     if (url.isEmpty()) {
         // An empty row (a list file's last line end gives one) names no page: it has no
         // words, and nothing failed.
@@ -86,6 +91,7 @@ std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::startJob(const QStrin
 void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
 {
     Download& d = *job->download;
+    job->url = d.finalUrl();
     if (!d.error().isEmpty()) {
         job->error = d.error();
         job->done = true;
@@ -158,15 +164,16 @@ void NetworkPageSource::announce(const QStringList& addresses)
     topUp();
 }
 
-QString NetworkPageSource::fetchUrl(const QString& address)
+FetchedPage NetworkPageSource::fetchPage(const QString& address)
 {
-    Guard g(QStringLiteral("Sorting"), QStringLiteral("fetchUrl"));
+    FetchedPage page;
+    page.address = address;
+    page.outcome = FetchedPage::Outcome::Cancelled;
     std::shared_ptr<Job> job;
     QPointer<NetworkPageSource> self(this);
-
-    g.run(100, [&] {
+    try {
         if (m_cancelled)
-            return;
+            return page;
         for (auto it = m_ahead.begin(); it != m_ahead.end(); ++it) {
             if ((*it)->address == address) {
                 job = *it;
@@ -184,10 +191,6 @@ QString NetworkPageSource::fetchUrl(const QString& address)
             job = startJob(address);
         }
         topUp();
-    });
-    if (!job)
-        return QString();
-    g.run(102, [&] {
         if (job->download && !job->done)
             job->download->startWaiting();
         QCoreApplication* app = QCoreApplication::instance();
@@ -198,16 +201,25 @@ QString NetworkPageSource::fetchUrl(const QString& address)
         // the download's own timer wakes this loop at least a few times a second.
         while (!job->done && self && !m_cancelled)
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    });
-    if (!self || m_cancelled || !job->done)
-        return QString();
-    if (!job->error.isEmpty()) {
-        g.run(104, [&] { throw Failure(job->error); });
-        return QString();
+    } catch (...) {
+        page.outcome = FetchedPage::Outcome::Failed;
+        page.error = describeException(std::current_exception());
+        return page;
     }
+    if (!self || m_cancelled || !job->done)
+        return page;
+    page.url = job->url;
+    page.elapsedMs = job->clock.elapsed();
+    if (!job->error.isEmpty()) {
+        page.outcome = FetchedPage::Outcome::Failed;
+        page.error = job->error;
+        return page;
+    }
+    page.outcome = job->url.isEmpty() ? FetchedPage::Outcome::NoPage : FetchedPage::Outcome::Read;
     if (!job->warning.isEmpty())
-        g.run(106, [&] { throw Failure(job->warning); });
-    return job->text;
+        page.warnings << job->warning;
+    page.text = std::move(job->text);
+    return page;
 }
 
 } // namespace tv

@@ -18,16 +18,15 @@ public:
     explicit NetworkPageSource(FetchOptions options = {}, QObject* parent = nullptr);
     ~NetworkPageSource() override;
 
-    // The rendered text of the page. Waits with the event loop running (call it from the
-    // thread that made this object). Failures are reported through the error report of
-    // "Sorting.fetchUrl" at the moment of this call, and give "".
-    QString fetchUrl(const QString& address) override;
+    // What became of the page. Waits with the event loop running (call it from the thread
+    // that made this object).
+    FetchedPage fetchPage(const QString& address) override;
 
     // Starts downloading the first of these pages (up to the prefetch depth) at once; each
-    // later fetchUrl of the same address takes its page from there. Replaces an earlier list.
+    // later fetchPage of the same address takes its page from there. Replaces an earlier list.
     void announce(const QStringList& addresses) override;
 
-    // Ends every download; a wait in progress and every later fetchUrl give "" without a report
+    // Ends every download; a wait in progress and every later fetchPage give a cancelled page
     // (for closing the program in the middle of a run).
     void cancel();
 

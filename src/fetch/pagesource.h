@@ -1,21 +1,47 @@
 #pragma once
-// What the counting engines need from page retrieval: one site row in, the page's text out.
+// What the counting engines need from page retrieval: one site row in, what became of its
+// page out.
 #include <QString>
 #include <QStringList>
 
 namespace tv {
 
+// One page as a run sees it: its text, or why there is none.
+struct FetchedPage {
+    enum class Outcome {
+        Read,      // the text counts (it may be empty); warnings may still be set
+        Failed,    // `error` says why; no text
+        NoPage,    // the row names no page (an empty row): no words, nothing failed
+        Cancelled, // the run was stopped or the program is closing: no text, no report
+    };
+    Outcome outcome = Outcome::NoPage;
+    QString address; // the site row as typed
+    QString url;     // the address last requested (after completion and redirects); "" for none
+    QString text;    // the rendered text; "" unless read
+    QString error;   // the failure's description as reported ("Could not load ...: ...")
+    // Reported, but the text still counts (a page cut off at the size cap, ...).
+    QStringList warnings;
+    qint64 elapsedMs = 0; // from the start of its download to its text
+
+    bool failed() const { return outcome == Outcome::Failed; }
+};
+
 class PageSource {
 public:
     virtual ~PageSource() = default;
 
-    // The rendered text of the page named by a site row (as typed). Failures are reported
-    // through the error report of "Sorting.fetchUrl" and give "".
-    virtual QString fetchUrl(const QString& address) = 0;
+    // What became of the page named by a site row (as typed). Waits with the event loop
+    // running; never throws and never reports: the caller decides how a failure is shown.
+    virtual FetchedPage fetchPage(const QString& address) = 0;
 
     // A run tells which rows it will ask for, in order, so that downloads can start early.
     // Results and messages stay as if each page were fetched when asked for.
     virtual void announce(const QStringList& addresses) { (void)addresses; }
 };
+
+// The counting engines' fetch step: the page's text, with its failure (line 104) or warnings
+// (line 106) shown through the error report of "Sorting.fetchUrl" at the moment of the call.
+// A failed or cancelled page gives "". `page`, when given, receives the whole outcome.
+QString fetchUrl(PageSource& pages, const QString& address, FetchedPage* page = nullptr);
 
 } // namespace tv

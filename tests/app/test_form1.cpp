@@ -593,13 +593,17 @@ private Q_SLOTS:
     {
         struct WaitingPages : PageSource {
             bool release = false;
-            QString fetchUrl(const QString&) override
+            FetchedPage fetchPage(const QString& address) override
             {
                 QElapsedTimer bound;
                 bound.start();
                 while (!release && bound.elapsed() < 10000)
                     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-                return QStringLiteral("words");
+                FetchedPage page;
+                page.outcome = FetchedPage::Outcome::Read;
+                page.address = address;
+                page.text = QStringLiteral("words");
+                return page;
             }
         } pages;
         int ended = 0;

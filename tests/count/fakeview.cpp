@@ -36,13 +36,22 @@ QStringList FakeCountingView::rowTexts() const
     return result;
 }
 
-QString FakePageSource::fetchUrl(const QString& address)
+FetchedPage FakePageSource::fetchPage(const QString& address)
 {
     calls << QStringLiteral("fetch:") + address;
-    const QString text = texts.value(address);
+    FetchedPage page;
+    page.address = address;
+    page.url = address;
+    if (failures.contains(address)) {
+        page.outcome = FetchedPage::Outcome::Failed;
+        page.error = failures.value(address);
+    } else {
+        page.outcome = FetchedPage::Outcome::Read;
+        page.text = texts.value(address);
+    }
     if (afterFetch)
         afterFetch(address);
-    return text;
+    return page;
 }
 
 void FakePageSource::announce(const QStringList& addresses)

@@ -49,12 +49,14 @@ public:
 class FakePageSource : public PageSource {
 public:
     QHash<QString, QString> texts;
+    // Addresses whose page fails, with the failure's description.
+    QHash<QString, QString> failures;
     // Every call in order: "announce:a,b" and "fetch:a".
     QStringList calls;
     // Runs after a page is served, with the address it was served for.
     std::function<void(const QString&)> afterFetch;
 
-    QString fetchUrl(const QString& address) override;
+    FetchedPage fetchPage(const QString& address) override;
     void announce(const QStringList& addresses) override;
     QStringList fetched() const;
 };

@@ -1,0 +1,21 @@
+#include "fetch/pagesource.h"
+
+#include "platform/guard.h"
+
+namespace tv {
+
+QString fetchUrl(PageSource& pages, const QString& address, FetchedPage* page)
+{
+    Guard g(QStringLiteral("Sorting"), QStringLiteral("fetchUrl"));
+    FetchedPage fetched = pages.fetchPage(address);
+    if (fetched.failed())
+        g.run(104, [&] { throw Failure(fetched.error); });
+    for (const QString& warning : fetched.warnings)
+        g.run(106, [&] { throw Failure(warning); });
+    QString text = fetched.outcome == FetchedPage::Outcome::Read ? fetched.text : QString();
+    if (page)
+        *page = std::move(fetched);
+    return text;
+}
+
+} // namespace tv

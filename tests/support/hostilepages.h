@@ -19,9 +19,9 @@ QByteArray formattingReopen(int formatting, int paragraphs);
 QByteArray nestedMediaBlocks(int depth);
 // `rules` copies of "div{display:block}", then `divs` elements <div>x</div>.
 QByteArray sameRuleRepeated(int rules, int divs);
-// The rule ".gone{display:none}" and a paragraph "hidden" of that class, then `rules` rules that
-// all share the key of class x (".x.yN{display:none}", none of them matching) and `divs`
-// elements <div class=x>x</div>: matching costs rules times elements.
+// The rule ".gone{display:none}" and a paragraph "hidden" of that class, then `rules` different
+// rules that all share the key of class x and all match (".x:not(.yN){display:block}") and
+// `divs` elements <div class=x>x</div>: matching costs rules times elements.
 QByteArray rulesSharingAKey(int rules, int divs);
 
 } // namespace tv::test

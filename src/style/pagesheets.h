@@ -1,0 +1,38 @@
+#pragma once
+// A page's style sheets in cascade order: its <style> elements and the sheets its
+// <link rel="stylesheet"> elements name (looked up among the sheets fetched for it), each after
+// the sheets it imports, as a browser with scripting off applies them.
+#include "style/linkedsheets.h"
+#include "style/stylesheet.h"
+
+#include <QByteArray>
+#include <QUrl>
+#include <memory>
+#include <vector>
+
+struct GumboInternalNode;
+
+namespace tv::css {
+
+struct PageSheets {
+    struct Entry {
+        const StyleSheet* sheet;
+        QByteArray layer; // the layer an @import put it in
+        bool layered = false;
+    };
+    std::vector<Entry> ordered;
+    std::vector<std::unique_ptr<StyleSheet>> own; // the page's <style> elements, read here
+    std::vector<SheetPointer> linked;             // kept alive while the page is read
+    int linksMissing = 0; // links (or imports) that apply but whose sheet was not at hand
+};
+
+// The address relative hrefs of the page resolve against: its first <base href>, else the page's
+// own address.
+QUrl documentBase(const GumboInternalNode* document, const QUrl& pageUrl);
+
+// The sheets of the page (`document` is gumbo's document node). `linked` may be null: then only
+// the page's own <style> elements count.
+PageSheets collectPageSheets(const GumboInternalNode* document, const QUrl& pageUrl,
+                             const LinkedSheets* linked);
+
+} // namespace tv::css

@@ -3,6 +3,7 @@ TV_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
+    libicu-dev liblingua-stopwords-perl
     xvfb xauth fonts-liberation xdg-utils
 )
 

@@ -185,8 +185,10 @@ int main(int argc, char** argv)
         over += d > 1.0 ? 1 : 0;
         perPage.push_back(p.sheets.requested);
         mostWork = std::max(mostWork, styleWork(p));
-        for (const QString& note : p.sheets.notes + rendered.notes)
-            out() << "style_note " << p.name << ": " << note << Qt::endl;
+        const QString skipped = tv::css::skippedSheetsNote(p.url.toString(), p.sheets.skipped);
+        for (const QString& note : rendered.notes + QStringList{skipped})
+            if (!note.isEmpty())
+                out() << "style_note " << note << Qt::endl;
         if (!dumpFolder.isEmpty()) {
             QDir().mkpath(dumpFolder);
             QFile dump(dumpFolder + u'/' + p.name + QStringLiteral(".txt"));

@@ -155,8 +155,13 @@ void Form1::buildControls()
     Option4 = makeControl<QRadioButton>(
         Frame2, "Option4", QStringLiteral("Regular Text Method (slower)"), 240, 650, 4455, 255);
 
+    styleSheetsOption = makeControl<QCheckBox>(Frame1, "styleSheetsOption",
+                                               QStringLiteral("Read pages with their style sheets"),
+                                               4080, 1000, 3600, 255);
+    styleSheetsOption->setChecked(true);
+
     for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, Option1, Option2, Option3,
-                                                      Option4, Check3}) {
+                                                      Option4, Check3, styleSheetsOption}) {
         w->setPalette(white);
         w->setMouseTracking(true);
     }
@@ -258,7 +263,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             control = ListView1;
         else if (control == ListView2->viewport())
             control = ListView2;
-        if (qobject_cast<QPushButton*>(control) || control == Check3) {
+        if (qobject_cast<QPushButton*>(control) || control == Check3 ||
+            control == styleSheetsOption) {
             runUnguarded(QStringLiteral("Form1"), QStringLiteral("PushButton_MouseMove"),
                          [this] { pointerHandRule(); });
             // Unhandled, the move would travel on to the window and its arrow rule.

@@ -92,6 +92,8 @@ private:
     void setOptionValue(QRadioButton* option, bool value);
     void ApplySkin();
     void loadHandCursor();
+    // The remembered choice of reading pages with their style sheets (on unless turned off).
+    void loadStyleSheetsOption();
 
     // Event procedures.
     void Option1_Click();
@@ -139,6 +141,8 @@ private:
     QRadioButton* Option4 = nullptr;
     QCheckBox* Check3 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    // Beyond the original layout: pages are read with the style sheets they link.
+    QCheckBox* styleSheetsOption = nullptr;
 };
 
 } // namespace tv

@@ -12,6 +12,7 @@
 #include "results/savelist.h"
 #include "sites/sitecommands.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -74,6 +75,8 @@ PageSource& Form1::pages()
         return *m_services.pages;
     if (!m_networkPages)
         m_networkPages = std::make_unique<NetworkPageSource>();
+    // Asked for at every run, so that a change of the option counts from the next run on.
+    m_networkPages->setStyleSheets(styleSheetsOption->isChecked());
     return *m_networkPages;
 }
 

@@ -91,6 +91,22 @@ void Form1::Form_Load()
         const QString fallback = m_providerAvailable ? QStringLiteral("0") : QStringLiteral("1");
         setOptionValue(Option4, textToBool(GetSetting(QStringLiteral("Option4"), fallback)));
     });
+    loadStyleSheetsOption();
+}
+
+void Form1::loadStyleSheetsOption()
+{
+    // A stored value that cannot be read leaves the option on, its default.
+    try {
+        styleSheetsOption->setChecked(
+            textToBool(GetSetting(QStringLiteral("StyleSheets"), QStringLiteral("True"))));
+    } catch (const Failure&) {
+        styleSheetsOption->setChecked(true);
+    }
+    connect(styleSheetsOption, &QCheckBox::toggled, this, [this](bool on) {
+        runUnguarded(QStringLiteral("Form1"), QStringLiteral("styleSheetsOption_Click"),
+                     [on] { SaveSetting(QStringLiteral("StyleSheets"), boolToText(on)); });
+    });
 }
 
 void Form1::ApplySkin()
@@ -99,7 +115,8 @@ void Form1::ApplySkin()
     if (!FileExists(skin))
         return;
     const QColor face = palette().color(QPalette::Button);
-    QList<QWidget*> surfaces = {this, Frame1, Frame2, Option1, Option2, Option3, Option4, Check3};
+    QList<QWidget*> surfaces = {this,    Frame1,  Frame2, Option1,          Option2,
+                                Option3, Option4, Check3, styleSheetsOption};
     for (QWidget* w : surfaces) {
         QPalette pal = w->palette();
         pal.setColor(QPalette::Window, face);

@@ -61,6 +61,8 @@ QString applyFlag(CliOptions& o, const QString& name)
         o.keepCase = true;
     else if (name == u"--quiet" || name == u"-q")
         o.quiet = true;
+    else if (name == u"--no-style-sheets")
+        o.styleSheets = false;
     else if (name == u"--help" || name == u"-h")
         o.help = true;
     else if (name == u"--version")
@@ -171,6 +173,8 @@ QString helpText()
         "                       first) instead of a private scratch database\n"
         "  --prefetch N         pages downloaded ahead of the one being counted (default 8;\n"
         "                       0 fetches one page at a time)\n"
+        "  --no-style-sheets    read pages without the style sheets they link (default: fetch\n"
+        "                       them, as a browser does, so that text they hide is not counted)\n"
         "\n"
         "Output:\n"
         "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"

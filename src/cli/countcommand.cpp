@@ -136,6 +136,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
 
     FetchOptions fetchOptions;
     fetchOptions.prefetchDepth = options.prefetch;
+    fetchOptions.styleSheets = options.styleSheets;
     NetworkPageSource network(fetchOptions);
     CountedPages pages(network, console, view.siteCount());
 

@@ -71,7 +71,9 @@ void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
                          QNetworkRequest::ManualRedirectPolicy);
     request.setRawHeader("User-Agent", m_options.userAgent);
     request.setRawHeader("Accept",
-                         "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+                         m_options.anyType
+                             ? "text/css,*/*;q=0.1"
+                             : "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
     request.setRawHeader("Accept-Language", "en-US,en;q=0.9");
     // Asked for by hand so that the size cap counts decompressed bytes as they arrive.
     request.setRawHeader("Accept-Encoding", "gzip, deflate");
@@ -171,7 +173,7 @@ void Download::onMetaData()
 {
     progress();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 200 && status < 300) {
+    if (status >= 200 && status < 300 && !m_options.anyType) {
         const QByteArray type = m_reply->rawHeader("Content-Type");
         if (pageKind(type) == PageKind::Other)
             fail(QStringLiteral("it is of type \"%1\", not a web page")
@@ -256,7 +258,7 @@ void Download::onReplyFinished()
         return;
     }
     m_contentType = m_reply->rawHeader("Content-Type");
-    if (pageKind(m_contentType) == PageKind::Other) {
+    if (pageKind(m_contentType) == PageKind::Other && !m_options.anyType) {
         fail(QStringLiteral("it is of type \"%1\", not a web page")
                  .arg(QString::fromLatin1(m_contentType.trimmed())));
         return;

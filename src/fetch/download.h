@@ -23,7 +23,9 @@ struct FetchOptions {
     std::chrono::milliseconds totalTimeout{120000}; // nor may it take longer than this in all
     qint64 maxBytes = 64 * 1024 * 1024;             // a larger page is cut off here
     int maxRedirects = 20;
-    int prefetchDepth = 8; // pages downloaded ahead of the one being counted
+    int prefetchDepth = 8;   // pages downloaded ahead of the one being counted
+    bool styleSheets = true; // pages are read with the style sheets they link
+    bool anyType = false;    // a body of any Content-Type is taken (a style sheet's)
     QByteArray userAgent = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like "
                            "Gecko) Chrome/124.0.0.0 Safari/537.36";
 };

@@ -19,9 +19,10 @@ struct NetworkPageSource::Job {
     bool converting = false;
     bool done = false;
     QString text;
-    QString error;   // reported, and the text is ""
-    QString warning; // reported, and the text still counts
+    QString error;        // reported, and the text is ""
+    QStringList warnings; // reported, and the text still counts
     qint64 heldBytes = 0;
+    int priority = 0; // earlier pages are read first: they are asked for first
 };
 
 namespace {
@@ -37,7 +38,8 @@ QString sizeText(qint64 bytes)
 } // namespace
 
 NetworkPageSource::NetworkPageSource(FetchOptions options, QObject* parent)
-    : QObject(parent), m_options(std::move(options))
+    : QObject(parent), m_options(std::move(options)), m_sheetDownloads(m_network, m_options),
+      m_sheets(m_sheetDownloads)
 {
     // Two parsers: while the first pages download the counting thread is idle, and a second
     // parse then uses the core it leaves (measured: the corpus counts 20 % faster). Earlier
@@ -55,6 +57,7 @@ NetworkPageSource::~NetworkPageSource()
 void NetworkPageSource::cancel()
 {
     m_cancelled = true;
+    m_sheetDownloads.cancel();
     m_announced.clear();
     for (const auto& job : m_ahead)
         job->download.reset();
@@ -99,23 +102,25 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
         return;
     }
     if (d.truncated())
-        job->warning = QStringLiteral("%1 is larger than %2: only its first %2 were counted")
-                           .arg(d.url(), sizeText(m_options.maxBytes));
+        job->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
+                             .arg(d.url(), sizeText(m_options.maxBytes));
     job->converting = true;
     job->heldBytes = d.body().size();
+    job->priority = -(++m_sequence);
     const QByteArray body = d.body();
     const QByteArray type = d.contentType();
-    const QString url = d.url();
+    const QString url = job->url;
+    const bool findSheets = m_options.styleSheets;
     std::weak_ptr<Job> weak(job);
     QPointer<NetworkPageSource> self(this);
-    // Earlier pages are converted first: they are asked for first.
-    const int priority = -(++m_sequence);
+    // Decoded in a worker, which also finds the sheets the page links; they are fetched here,
+    // on the thread that owns the network, and the page is then read in a worker again.
     m_workers.start(
-        [self, weak, body, type, url] {
-            QString text;
+        [self, weak, body, type, url, findSheets] {
+            DecodedPage page;
             QString error;
             try {
-                text = pageText(body, type);
+                page = decodePage(body, type, QUrl(url), findSheets);
             } catch (...) {
                 error = QStringLiteral("Could not read %1: %2")
                             .arg(url, describeException(std::current_exception()));
@@ -123,22 +128,74 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
             // The destructor waits for this task, so `self` is still alive here.
             QMetaObject::invokeMethod(
                 self,
-                [self, weak, text = std::move(text), error = std::move(error)] {
+                [self, weak, page = std::move(page), error = std::move(error)]() mutable {
                     auto job = weak.lock();
-                    if (!job)
+                    if (!job || !self)
                         return;
-                    job->text = text;
-                    job->error = error;
-                    job->converting = false;
-                    job->done = true;
-                    job->download.reset();
-                    if (self)
-                        self->topUp();
+                    if (!error.isEmpty()) {
+                        job->error = error;
+                        self->finishJob(*job);
+                        return;
+                    }
+                    if (page.sheetLinks.isEmpty() || self->m_cancelled) {
+                        self->read(job, std::move(page), {});
+                        return;
+                    }
+                    const QList<QUrl> links = page.sheetLinks;
+                    self->m_sheets.load(links, [self, weak, page = std::move(page)](
+                                                   const css::LoadedSheets& sheets) {
+                        if (auto j = weak.lock(); j && self)
+                            self->read(j, page, sheets);
+                    });
                 },
                 Qt::QueuedConnection);
         },
-        priority);
+        job->priority);
     d.disconnect(this);
+}
+
+void NetworkPageSource::read(const std::shared_ptr<Job>& job, DecodedPage page,
+                             const css::LoadedSheets& sheets)
+{
+    const QString skipped = css::skippedSheetsNote(job->url, sheets.skipped);
+    if (!skipped.isEmpty())
+        job->warnings << skipped;
+    std::weak_ptr<Job> weak(job);
+    QPointer<NetworkPageSource> self(this);
+    const QString url = job->url;
+    m_workers.start(
+        [self, weak, page = std::move(page), linked = sheets.sheets, url] {
+            RenderedPage rendered;
+            QString error;
+            try {
+                rendered = readPage(page, QUrl(url), linked.get());
+            } catch (...) {
+                error = QStringLiteral("Could not read %1: %2")
+                            .arg(url, describeException(std::current_exception()));
+            }
+            QMetaObject::invokeMethod(
+                self,
+                [self, weak, rendered = std::move(rendered), error = std::move(error)] {
+                    auto job = weak.lock();
+                    if (!job || !self)
+                        return;
+                    job->text = rendered.text;
+                    for (const QString& note : rendered.notes)
+                        job->warnings << QStringLiteral("%1: %2").arg(job->url, note);
+                    job->error = error;
+                    self->finishJob(*job);
+                },
+                Qt::QueuedConnection);
+        },
+        job->priority);
+}
+
+void NetworkPageSource::finishJob(Job& job)
+{
+    job.converting = false;
+    job.done = true;
+    job.download.reset();
+    topUp();
 }
 
 void NetworkPageSource::topUp()
@@ -216,8 +273,7 @@ FetchedPage NetworkPageSource::fetchPage(const QString& address)
         return page;
     }
     page.outcome = job->url.isEmpty() ? FetchedPage::Outcome::NoPage : FetchedPage::Outcome::Read;
-    if (!job->warning.isEmpty())
-        page.warnings << job->warning;
+    page.warnings = job->warnings;
     page.text = std::move(job->text);
     return page;
 }

@@ -1,8 +1,12 @@
 #pragma once
 // The page source of a counting run: real downloads, converted to rendered text, with the
-// next announced pages fetched ahead while the current one is counted.
+// next announced pages fetched ahead while the current one is counted. A page is read with the
+// style sheets it links (unless FetchOptions::styleSheets is off), fetched once for the run.
 #include "fetch/download.h"
 #include "fetch/pagesource.h"
+#include "fetch/pagetext.h"
+#include "fetch/sheetdownloads.h"
+#include "style/sheetloader.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -30,17 +34,28 @@ public:
     // (for closing the program in the middle of a run).
     void cancel();
 
-    // For tests: how many downloads were started in all.
+    // Whether pages started from now on are read with the style sheets they link.
+    void setStyleSheets(bool on) { m_options.styleSheets = on; }
+
+    // For tests: how many page downloads were started in all.
     int downloadsStarted() const { return m_downloadsStarted; }
+    // Style sheets downloaded, and sheet requests answered from those the run kept.
+    int sheetDownloads() const { return m_sheets.downloads(); }
+    int sheetCacheHits() const { return m_sheets.cacheHits(); }
 
 private:
     struct Job;
     std::shared_ptr<Job> startJob(const QString& address);
     void topUp();
     void onDownloaded(const std::shared_ptr<Job>& job);
+    // The page's text, read in a worker with the sheets it got; then the job is done.
+    void read(const std::shared_ptr<Job>& job, DecodedPage page, const css::LoadedSheets& sheets);
+    void finishJob(Job& job);
 
     FetchOptions m_options;
     QNetworkAccessManager m_network;
+    SheetDownloads m_sheetDownloads;
+    css::SheetLoader m_sheets;
     QThreadPool m_workers;
     std::deque<std::shared_ptr<Job>> m_ahead; // started, not yet asked for, in announced order
     std::deque<QString> m_announced;          // announced, not yet started

@@ -69,6 +69,21 @@ bool isStyleSheetType(const QByteArray& contentType)
 
 } // namespace
 
+QString skippedSheetsNote(const QString& page, const std::vector<SkippedSheet>& skipped)
+{
+    if (skipped.empty())
+        return QString();
+    QStringList sheets;
+    for (const SkippedSheet& s : skipped)
+        sheets << QStringLiteral("%1 (%2)").arg(s.url, s.reason);
+    if (skipped.size() == 1)
+        return QStringLiteral("%1 was counted without its style sheet %2").arg(page, sheets[0]);
+    return QStringLiteral("%1 was counted without %2 of its style sheets: %3")
+        .arg(page)
+        .arg(skipped.size())
+        .arg(sheets.join(QStringLiteral(", ")));
+}
+
 SheetLoader::SheetLoader(SheetFetcher& fetcher, SheetLimits limits, QObject* parent)
     : QObject(parent), m_fetcher(fetcher), m_limits(limits)
 {
@@ -102,10 +117,10 @@ void SheetLoader::request(Job& job, const QUrl& url, int depth)
         return; // once per page: also ends import cycles
     if (job.result.requested >= m_limits.maxSheetsPerPage) {
         if (!job.tooMany)
-            job.result.notes << QStringLiteral("The page asks for more than %1 style sheets: %2 "
-                                               "and those after it were left out")
-                                    .arg(m_limits.maxSheetsPerPage)
-                                    .arg(key);
+            job.result.skipped.push_back(
+                {key, QStringLiteral("the page asks for more than %1 style sheets; those after "
+                                     "the first %1 were left out")
+                          .arg(m_limits.maxSheetsPerPage)});
         job.tooMany = true;
         return;
     }
@@ -140,14 +155,13 @@ void SheetLoader::settle(Job& job, const QString& key, Entry& entry, int depth)
 {
     entry.lastUse = ++m_useClock;
     if (entry.state == Entry::State::Failed) {
-        job.result.notes
-            << QStringLiteral("The style sheet %1 was left out: %2").arg(key, entry.error);
+        job.result.skipped.push_back({key, entry.error});
         return;
     }
     if (job.bytes + entry.bytes > m_limits.maxPageBytes) {
-        job.result.notes << QStringLiteral("The style sheet %1 was left out: the page's style "
-                                           "sheets would come to more than %2")
-                                .arg(key, mebibytes(m_limits.maxPageBytes));
+        job.result.skipped.push_back(
+            {key, QStringLiteral("the page's style sheets would come to more than %1")
+                      .arg(mebibytes(m_limits.maxPageBytes))});
         return;
     }
     job.bytes += entry.bytes;

@@ -44,13 +44,23 @@ struct SheetLimits {
     qint64 maxKeptBytes = 64 * 1024 * 1024; // read sheets kept for the run (their memory)
 };
 
+// A sheet a page is read without, and why ("the server answered 404 Not Found").
+struct SkippedSheet {
+    QString url;
+    QString reason;
+};
+
 // What a page gets: its sheets, by the address it asked for them.
 struct LoadedSheets {
     std::shared_ptr<const LinkedSheets> sheets;
-    QStringList notes;  // sheets left out, and why
+    std::vector<SkippedSheet> skipped;
     int requested = 0;  // sheets the page asked for (links and imports)
     int downloaded = 0; // of those, downloaded for it (the others came from what the run kept)
 };
+
+// What to tell about a page read without some of its sheets: "PAGE was counted without its
+// style sheet URL (REASON)", or several; "" when none was skipped.
+QString skippedSheetsNote(const QString& page, const std::vector<SkippedSheet>& skipped);
 
 class SheetLoader : public QObject {
     Q_OBJECT

@@ -78,6 +78,7 @@ private slots:
     void sheetsPerPageBound();
     void cancelledLoadNeverAnswers();
     void keptSheetsStayWithinTheirMemory();
+    void noteNamesEverySkippedSheet();
 };
 
 void TestSheetLoader::linkedSheetHidesAClass()
@@ -87,7 +88,7 @@ void TestSheetLoader::linkedSheetHidesAClass()
     SheetLoader loader(fetcher);
     const QByteArray html = "<link rel=stylesheet href=s.css><p class=gone>a</p><p class=up>b</p>";
     const LoadedSheets sheets = load(loader, html);
-    QCOMPARE(sheets.notes, QStringList());
+    QVERIFY(sheets.skipped.empty());
     QCOMPARE(textOf(html, sheets), QStringLiteral("B"));
     // Without the sheets, the page reads as before.
     QCOMPARE(tv::renderedText(html), QStringLiteral("a\n\nb"));
@@ -203,10 +204,9 @@ void TestSheetLoader::failures()
     const QByteArray html = "<link rel=stylesheet href=bad.css><link rel=stylesheet href=ok.css>"
                             "<p class=a>a</p><p class=b>b</p>";
     const LoadedSheets sheets = load(loader, html);
-    QCOMPARE(sheets.notes.size(), 1);
-    QVERIFY2(sheets.notes[0].startsWith("The style sheet http://site.test/bad.css was left out"),
-             qPrintable(sheets.notes[0]));
-    QVERIFY2(sheets.notes[0].contains(reason), qPrintable(sheets.notes[0]));
+    QCOMPARE(sheets.skipped.size(), std::size_t(1));
+    QCOMPARE(sheets.skipped[0].url, QStringLiteral("http://site.test/bad.css"));
+    QVERIFY2(sheets.skipped[0].reason.contains(reason), qPrintable(sheets.skipped[0].reason));
     // The page is read with the sheets that came.
     QCOMPARE(textOf(html, sheets), QStringLiteral("b"));
     // A failed sheet is not asked for again in the same run.
@@ -225,10 +225,10 @@ void TestSheetLoader::pageByteBound()
     const QByteArray html = "<link rel=stylesheet href=a.css><link rel=stylesheet href=b.css>"
                             "<p class=a>a</p><p class=b>b</p>";
     const LoadedSheets sheets = load(loader, html);
-    QCOMPARE(sheets.notes.size(), 1);
-    QVERIFY2(sheets.notes[0].contains("b.css was left out: the page's style sheets would come to "
-                                      "more than"),
-             qPrintable(sheets.notes[0]));
+    QCOMPARE(sheets.skipped.size(), std::size_t(1));
+    QCOMPARE(sheets.skipped[0].url, QStringLiteral("http://site.test/b.css"));
+    QCOMPARE(sheets.skipped[0].reason,
+             QStringLiteral("the page's style sheets would come to more than 0.000954 MiB"));
     QCOMPARE(textOf(html, sheets), QStringLiteral("b"));
 }
 
@@ -245,9 +245,10 @@ void TestSheetLoader::sheetsPerPageBound()
     SheetLoader loader(fetcher, limits);
     const LoadedSheets sheets = load(loader, html);
     QCOMPARE(fetcher.asked.size(), 3);
-    QCOMPARE(sheets.notes,
-             QStringList{"The page asks for more than 3 style sheets: http://site.test/3.css and "
-                         "those after it were left out"});
+    QCOMPARE(skippedSheetsNote("http://site.test/", sheets.skipped),
+             QStringLiteral("http://site.test/ was counted without its style sheet "
+                            "http://site.test/3.css (the page asks for more than 3 style sheets; "
+                            "those after the first 3 were left out)"));
 }
 
 void TestSheetLoader::cancelledLoadNeverAnswers()
@@ -276,6 +277,17 @@ void TestSheetLoader::keptSheetsStayWithinTheirMemory()
     load(loader, "<link rel=stylesheet href=b.css>");
     load(loader, "<link rel=stylesheet href=a.css>");
     QCOMPARE(fetcher.asked.count("http://site.test/a.css"), 2);
+}
+
+void TestSheetLoader::noteNamesEverySkippedSheet()
+{
+    QCOMPARE(skippedSheetsNote("http://p.test/", {}), QString());
+    QCOMPARE(
+        skippedSheetsNote("http://p.test/", {{"http://p.test/a.css", "the server answered 404"},
+                                             {"http://p.test/b.css", "it is larger than 2 MiB"}}),
+        QStringLiteral("http://p.test/ was counted without 2 of its style sheets: "
+                       "http://p.test/a.css (the server answered 404), http://p.test/b.css "
+                       "(it is larger than 2 MiB)"));
 }
 
 TV_TEST_MAIN(TestSheetLoader, QCoreApplication)

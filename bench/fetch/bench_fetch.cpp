@@ -44,6 +44,7 @@ void hostilePages()
         {"nested_media40k", nestedMediaBlocks(40000)},
         {"same_rule100k", sameRuleRepeated(100000, 30000)},
         {"rules_sharing_a_key60k", rulesSharingAKey(60000, 30000)},
+        {"many_style_elements200k", manyStyleElements(200000, 1000)},
     };
     for (const auto& page : pages) {
         const double seconds = secondsOf([&] {

@@ -133,13 +133,18 @@ PageSheets collectPageSheets(const GumboNode* document, const QUrl& pageUrl,
     PageSheets out;
     const QUrl base = documentBase(document, pageUrl);
     Collector collector(out, linked);
+    std::size_t ownRules = 0;
     forEachElement(document, [&](const GumboNode* node) {
         const GumboElement& el = node->v.element;
         if (el.tag == GUMBO_TAG_STYLE) {
-            if (mediaAttributeMatches(node) && typeIsCss(attributeOf(node, "type"))) {
-                out.own.push_back(std::make_unique<StyleSheet>(styleText(node)));
-                collector.add(*out.own.back(), base, {}, false);
-            }
+            if (out.tooMany || !mediaAttributeMatches(node) ||
+                !typeIsCss(attributeOf(node, "type")))
+                return false;
+            out.own.push_back(std::make_unique<StyleSheet>(styleText(node)));
+            collector.add(*out.own.back(), base, {}, false);
+            ownRules += out.own.back()->rules().size();
+            out.tooMany = int(out.own.size()) >= PageSheets::kMaxOwnSheets ||
+                          ownRules > PageSheets::kMaxOwnRules;
             return false;
         }
         if (el.tag != GUMBO_TAG_LINK || el.tag_namespace != GUMBO_NAMESPACE_HTML)

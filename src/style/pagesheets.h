@@ -24,6 +24,12 @@ struct PageSheets {
     std::vector<std::unique_ptr<StyleSheet>> own; // the page's <style> elements, read here
     std::vector<SheetPointer> linked;             // kept alive while the page is read
     int linksMissing = 0; // links (or imports) that apply but whose sheet was not at hand
+    // The page holds more <style> elements or rules than any real page: the later ones were
+    // not read, and the page's rules should not be applied at all.
+    bool tooMany = false;
+
+    static constexpr int kMaxOwnSheets = 2000;
+    static constexpr std::size_t kMaxOwnRules = 100000;
 };
 
 // The address relative hrefs of the page resolve against: its first <base href>, else the page's

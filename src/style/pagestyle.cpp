@@ -11,6 +11,9 @@ namespace tv::css {
 
 namespace {
 
+const QString kTooMuchNote = QStringLiteral("The page's style rules would take too long to apply, "
+                                            "so its text was read without them");
+
 // Where a declaration stands in the cascade: its level (origin, importance, layer), then the
 // specificity of the selector that brought it, then source order.
 struct Rank {
@@ -76,6 +79,11 @@ PageStyle::PageStyle(const GumboOutput& page, const QUrl& pageUrl, const LinkedS
     m_declared.resize(std::size_t(m_tree->size()));
     const PageSheets sheets = collectPageSheets(page.document, pageUrl, linked);
     m_sheetsMissing = sheets.linksMissing;
+    if (sheets.tooMany) {
+        applyStyleAttributes();
+        m_notes << kTooMuchNote;
+        return;
+    }
     RuleSet rules(*m_tree);
     for (const PageSheets::Entry& entry : sheets.ordered)
         rules.addSheet(*entry.sheet, entry.layer, entry.layered);
@@ -139,8 +147,7 @@ void PageStyle::cascade(const RuleSet& rules)
             m_work = matcher.work();
             std::fill(m_declared.begin(), m_declared.end(), Declarations());
             applyStyleAttributes();
-            m_notes << QStringLiteral("The page's style rules would take too long to apply, so "
-                                      "its text was read without them");
+            m_notes << kTooMuchNote;
             return;
         }
         open.push_back(e);

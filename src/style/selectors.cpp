@@ -9,6 +9,8 @@ namespace {
 
 // :is(:not(:is(...))) deeper than this is refused: real sheets nest two or three levels.
 constexpr int kMaxNesting = 8;
+// Nor is a selector of more compounds than this a real one (matching it recurses per compound).
+constexpr std::size_t kMaxCompounds = 64;
 
 // Attributes whose values HTML compares without letter case.
 bool valueIgnoresCase(QByteArrayView name)
@@ -148,6 +150,8 @@ std::optional<ComplexSelector> Parser::complex(bool relative)
         if (!compound(c, sel))
             return std::nullopt;
         leftToRight.push_back(std::move(c));
+        if (leftToRight.size() > kMaxCompounds)
+            return std::nullopt;
         const bool spaced = !atEnd() && peek().is(TokenType::Whitespace);
         skipWhitespace();
         if (atEnd())

@@ -20,6 +20,7 @@ private slots:
     void nestingPastTheBoundIsLeftOut();
     void importsLeadTheSheet();
     void copiesOfARuleKeepOnePlace();
+    void selectorsOfTooManyCompoundsAreRefused();
     void sheetLinks_data();
     void sheetLinks();
 };
@@ -171,6 +172,15 @@ void TestCss::copiesOfARuleKeepOnePlace()
     QCOMPARE(sheet.rules().size(), std::size_t(2));
     QCOMPARE(sheet.rules()[0].order, 2); // the copy's place
     QCOMPARE(sheet.rules()[1].order, 1);
+}
+
+void TestCss::selectorsOfTooManyCompoundsAreRefused()
+{
+    auto chain = [](int compounds) {
+        return StyleSheet(QByteArray("div ").repeated(compounds) + "{display:none}").rules().size();
+    };
+    QCOMPARE(chain(64), std::size_t(1));
+    QCOMPARE(chain(65), std::size_t(0));
 }
 
 void TestCss::sheetLinks_data()

@@ -52,4 +52,9 @@ QByteArray rulesSharingAKey(int rules, int divs)
            repeated("<div class=x>x</div>", divs);
 }
 
+QByteArray manyStyleElements(int styles, int links)
+{
+    return repeated("<style>a{display:none}</style>", styles) + repeated("<a>x</a>", links);
+}
+
 } // namespace tv::test

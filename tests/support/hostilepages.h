@@ -24,4 +24,7 @@ QByteArray sameRuleRepeated(int rules, int divs);
 // `divs` elements <div class=x>x</div>: matching costs rules times elements.
 QByteArray rulesSharingAKey(int rules, int divs);
 
+// `styles` style elements that each hide <a>, then `links` elements <a>x</a>.
+QByteArray manyStyleElements(int styles, int links);
+
 } // namespace tv::test

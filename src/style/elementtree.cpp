@@ -34,7 +34,7 @@ bool isElement(const GumboNode* node)
 
 } // namespace
 
-ElementTree::ElementTree(const GumboNode* root, bool quirks) : m_quirks(quirks)
+ElementTree::ElementTree(const GumboNode* root)
 {
     if (root == nullptr || !isElement(root))
         return;
@@ -70,6 +70,13 @@ ElementTree::ElementTree(const GumboNode* root, bool quirks) : m_quirks(quirks)
         else
             open.push_back({child, 0, index, -1}); // `top` is not used after this
     }
+}
+
+void ElementTree::readNames(bool quirks)
+{
+    m_quirks = quirks;
+    for (Element& e : m_elements)
+        readNamesOf(e);
     countSiblings();
 }
 
@@ -92,11 +99,35 @@ void ElementTree::addElement(const GumboNode* node, int parent, int previous)
     e.parent = parent;
     e.previous = previous;
     e.end = size() + 1;
+    e.tag = kNoAtom;
+    e.id = kNoAtom;
+    e.lang = parent >= 0 ? m_elements[std::size_t(parent)].lang : nullptr;
+    bool href = false;
+    for (unsigned i = 0; i < el.attributes.length; ++i) {
+        const auto* attr = static_cast<const GumboAttribute*>(el.attributes.data[i]);
+        const char* attrName = attr->name;
+        if (std::strcmp(attrName, "style") == 0)
+            e.style = attr->value;
+        else if (std::strcmp(attrName, "lang") == 0 || std::strcmp(attrName, "xml:lang") == 0)
+            e.lang = attr->value;
+        else if (std::strcmp(attrName, "href") == 0)
+            href = true;
+    }
+    if (el.tag == GUMBO_TAG_STYLE ||
+        (el.tag_namespace == GUMBO_NAMESPACE_HTML && el.tag == GUMBO_TAG_LINK))
+        m_sheetSources.push_back(node);
+    else if (el.tag_namespace == GUMBO_NAMESPACE_HTML && el.tag == GUMBO_TAG_BASE && href &&
+             m_base == nullptr)
+        m_base = node;
+    m_elements.push_back(e);
+}
+
+void ElementTree::readNamesOf(Element& e)
+{
+    const GumboElement& el = e.node->v.element;
     QByteArray scratch;
     const QByteArrayView name = tagName(el, scratch);
     e.tag = name.isEmpty() ? kNoAtom : intern(name);
-    e.id = kNoAtom;
-    e.lang = parent >= 0 ? m_elements[std::size_t(parent)].lang : nullptr;
     e.classBegin = std::uint32_t(m_classes.size());
     for (unsigned i = 0; i < el.attributes.length; ++i) {
         const auto* attr = static_cast<const GumboAttribute*>(el.attributes.data[i]);
@@ -117,12 +148,9 @@ void ElementTree::addElement(const GumboNode* node, int parent, int previous)
                 m_classes.push_back(m_quirks ? intern(QByteArray(cls.data(), cls.size()).toLower())
                                              : intern(cls));
             }
-        } else if (std::strcmp(attrName, "lang") == 0 || std::strcmp(attrName, "xml:lang") == 0) {
-            e.lang = attr->value;
         }
     }
     e.classCount = std::uint32_t(m_classes.size()) - e.classBegin;
-    m_elements.push_back(e);
 }
 
 void ElementTree::countSiblings()

@@ -19,9 +19,13 @@ inline constexpr int kAbsentAtom = -2; // a name no element has: never matches
 
 class ElementTree {
 public:
-    // The elements under and including `root` (an element node). In quirks mode class and id
-    // names are kept in lower case, as browsers then compare them without letter case.
-    ElementTree(const GumboInternalNode* root, bool quirks);
+    // The elements under and including `root` (an element node): the tree, languages and style
+    // attributes. Names and positions among siblings wait for readNames().
+    explicit ElementTree(const GumboInternalNode* root);
+    // Reads every element's name, id and classes as atoms and counts its place among its
+    // siblings, for matching selectors. In quirks mode class and id names are kept in lower
+    // case, as browsers then compare them without letter case.
+    void readNames(bool quirks);
 
     int size() const { return int(m_elements.size()); }
     const GumboInternalNode* node(int e) const { return m_elements[std::size_t(e)].node; }
@@ -44,6 +48,12 @@ public:
     // The language the element is in (its own lang attribute or its nearest ancestor's);
     // nullptr when none is given.
     const char* lang(int e) const { return m_elements[std::size_t(e)].lang; }
+    // The value of its style attribute; nullptr when it has none.
+    const char* styleAttribute(int e) const { return m_elements[std::size_t(e)].style; }
+    // The style and link elements, in document order, and the first base element with an href
+    // (nullptr when none): what the page's style sheets are found from.
+    const std::vector<const GumboInternalNode*>& sheetSources() const { return m_sheetSources; }
+    const GumboInternalNode* base() const { return m_base; }
 
     bool quirks() const { return m_quirks; }
     int atomCount() const { return int(m_atomNames.size()); }
@@ -56,6 +66,7 @@ private:
     struct Element {
         const GumboInternalNode* node;
         const char* lang;
+        const char* style;
         int parent;
         int end;
         int previous;
@@ -71,13 +82,16 @@ private:
 
     int intern(QByteArrayView name);
     void addElement(const GumboInternalNode* node, int parent, int previous);
+    void readNamesOf(Element& e);
     void countSiblings();
 
     std::vector<Element> m_elements;
     std::vector<int> m_classes;
     QHash<QByteArray, int> m_atoms;
     std::vector<QByteArray> m_atomNames;
-    bool m_quirks;
+    std::vector<const GumboInternalNode*> m_sheetSources;
+    const GumboInternalNode* m_base = nullptr;
+    bool m_quirks = false;
 };
 
 } // namespace tv::css

@@ -1,5 +1,6 @@
 #include "style/pagesheets.h"
 
+#include "style/elementtree.h"
 #include "style/mediaqueries.h"
 
 #include <cstring>
@@ -13,24 +14,6 @@ const char* attributeOf(const GumboNode* node, const char* name)
 {
     const GumboAttribute* attr = gumbo_get_attribute(&node->v.element.attributes, name);
     return attr ? attr->value : nullptr;
-}
-
-// Every element node of the document in order, template contents left out.
-template <class Visit> void forEachElement(const GumboNode* document, Visit&& visit)
-{
-    std::vector<const GumboNode*> pending{document};
-    while (!pending.empty()) {
-        const GumboNode* node = pending.back();
-        pending.pop_back();
-        if (node->type == GUMBO_NODE_ELEMENT && !visit(node))
-            continue;
-        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT)
-            continue;
-        const GumboVector& children = node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children
-                                                                        : node->v.element.children;
-        for (unsigned i = children.length; i-- > 0;)
-            pending.push_back(static_cast<const GumboNode*>(children.data[i]));
-    }
 }
 
 class Collector {
@@ -109,62 +92,49 @@ bool mediaAttributeMatches(const GumboNode* node)
 
 } // namespace
 
-QUrl documentBase(const GumboNode* document, const QUrl& pageUrl)
-{
-    QUrl base = pageUrl;
-    forEachElement(document, [&](const GumboNode* node) {
-        if (node->v.element.tag != GUMBO_TAG_BASE ||
-            node->v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
-            return true;
-        const char* href = attributeOf(node, "href");
-        if (href == nullptr)
-            return true;
-        // The first base element with an href decides, even when it leads nowhere usable.
-        const QUrl resolved = pageUrl.resolved(QUrl(QString::fromUtf8(href).trimmed()));
-        base = resolved.isValid() ? resolved : pageUrl;
-        return false;
-    });
-    return base;
-}
-
-PageSheets collectPageSheets(const GumboNode* document, const QUrl& pageUrl,
+PageSheets collectPageSheets(const ElementTree& tree, const QUrl& pageUrl,
                              const LinkedSheets* linked)
 {
+    QUrl base = pageUrl;
+    if (const GumboNode* element = tree.base()) {
+        // The first base element with an href decides, even when it leads nowhere usable; it
+        // applies to links before it as well.
+        const QUrl resolved =
+            pageUrl.resolved(QUrl(QString::fromUtf8(attributeOf(element, "href")).trimmed()));
+        base = resolved.isValid() ? resolved : pageUrl;
+    }
+    const std::vector<const GumboNode*>& sources = tree.sheetSources();
+
     PageSheets out;
-    const QUrl base = documentBase(document, pageUrl);
     Collector collector(out, linked);
     std::size_t ownRules = 0;
-    forEachElement(document, [&](const GumboNode* node) {
-        const GumboElement& el = node->v.element;
-        if (el.tag == GUMBO_TAG_STYLE) {
+    for (const GumboNode* node : sources) {
+        if (node->v.element.tag == GUMBO_TAG_STYLE) {
             if (out.tooMany || !mediaAttributeMatches(node) ||
                 !typeIsCss(attributeOf(node, "type")))
-                return false;
+                continue;
             out.own.push_back(std::make_unique<StyleSheet>(styleText(node)));
             collector.add(*out.own.back(), base, {}, false);
             ownRules += out.own.back()->rules().size();
             out.tooMany = int(out.own.size()) >= PageSheets::kMaxOwnSheets ||
                           ownRules > PageSheets::kMaxOwnRules;
-            return false;
+            continue;
         }
-        if (el.tag != GUMBO_TAG_LINK || el.tag_namespace != GUMBO_NAMESPACE_HTML)
-            return true;
         const char* rel = attributeOf(node, "rel");
         const char* href = attributeOf(node, "href");
         if (rel == nullptr || href == nullptr || !relIsStyleSheet(rel) ||
             attributeOf(node, "disabled") || !typeIsCss(attributeOf(node, "type")) ||
             !mediaAttributeMatches(node))
-            return true;
+            continue;
         const QUrl url = resolveHref(base, href);
         if (!url.isValid())
-            return true;
+            continue;
         const LinkedSheet found = collector.find(sheetKey(url));
         if (found.sheet)
             collector.add(*found.sheet, found.url, {}, false);
         else
             ++out.linksMissing;
-        return true;
-    });
+    }
     return out;
 }
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-struct GumboInternalNode;
-
 namespace tv::css {
+
+class ElementTree;
 
 struct PageSheets {
     struct Entry {
@@ -32,13 +32,10 @@ struct PageSheets {
     static constexpr std::size_t kMaxOwnRules = 100000;
 };
 
-// The address relative hrefs of the page resolve against: its first <base href>, else the page's
-// own address.
-QUrl documentBase(const GumboInternalNode* document, const QUrl& pageUrl);
-
-// The sheets of the page (`document` is gumbo's document node). `linked` may be null: then only
-// the page's own <style> elements count.
-PageSheets collectPageSheets(const GumboInternalNode* document, const QUrl& pageUrl,
+// The sheets of the page whose elements `tree` holds, their addresses resolved against its first
+// <base href> or else `pageUrl`. `linked` may be null: then only the page's own <style> elements
+// count.
+PageSheets collectPageSheets(const ElementTree& tree, const QUrl& pageUrl,
                              const LinkedSheets* linked);
 
 } // namespace tv::css

@@ -4,6 +4,7 @@
 #include "style/ruleset.h"
 #include "style/selectormatcher.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gumbo.h>
 
@@ -64,26 +65,26 @@ private:
     Declarations m_out;
 };
 
-const char* styleAttribute(const GumboNode* node)
-{
-    const GumboAttribute* attr = gumbo_get_attribute(&node->v.element.attributes, "style");
-    return attr ? attr->value : nullptr;
-}
-
 } // namespace
 
 PageStyle::PageStyle(const GumboOutput& page, const QUrl& pageUrl, const LinkedSheets* linked)
 {
-    const bool quirks = page.document->v.document.doc_type_quirks_mode == GUMBO_DOCTYPE_QUIRKS;
-    m_tree = std::make_unique<ElementTree>(page.root, quirks);
+    m_tree = std::make_unique<ElementTree>(page.root);
     m_declared.resize(std::size_t(m_tree->size()));
-    const PageSheets sheets = collectPageSheets(page.document, pageUrl, linked);
+    const PageSheets sheets = collectPageSheets(*m_tree, pageUrl, linked);
     m_sheetsMissing = sheets.linksMissing;
-    if (sheets.tooMany) {
-        applyStyleAttributes();
+    const bool anyRule =
+        !sheets.tooMany &&
+        std::any_of(sheets.ordered.begin(), sheets.ordered.end(),
+                    [](const PageSheets::Entry& entry) { return !entry.sheet->rules().empty(); });
+    if (sheets.tooMany)
         m_notes << kTooMuchNote;
+    if (!anyRule) {
+        applyStyleAttributes();
         return;
     }
+    // Names and sibling positions are for matching rules: a page without rules needs neither.
+    m_tree->readNames(page.document->v.document.doc_type_quirks_mode == GUMBO_DOCTYPE_QUIRKS);
     RuleSet rules(*m_tree);
     for (const PageSheets::Entry& entry : sheets.ordered)
         rules.addSheet(*entry.sheet, entry.layer, entry.layered);
@@ -99,7 +100,7 @@ PageStyle::~PageStyle() = default;
 void PageStyle::applyStyleAttributes()
 {
     for (int e = 0; e < m_tree->size(); ++e) {
-        if (const char* style = styleAttribute(m_tree->node(e)))
+        if (const char* style = m_tree->styleAttribute(e))
             m_declared[std::size_t(e)] = parseStyleAttribute(style);
     }
 }
@@ -138,7 +139,7 @@ void PageStyle::cascade(const RuleSet& rules)
                              Rank{levels.normal(rule.layer), selector.specificity, rule.order},
                              Rank{levels.important(rule.layer), selector.specificity, rule.order});
         });
-        if (const char* style = styleAttribute(tree.node(e)))
+        if (const char* style = tree.styleAttribute(e))
             winners.consider(parseStyleAttribute(style), Rank{levels.styleAttribute(), 0, 0},
                              Rank{levels.importantStyleAttribute(), 0, 0});
         m_declared[std::size_t(e)] = winners.result();

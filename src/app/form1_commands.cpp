@@ -75,8 +75,9 @@ PageSource& Form1::pages()
         return *m_services.pages;
     if (!m_networkPages)
         m_networkPages = std::make_unique<NetworkPageSource>();
-    // Asked for at every run, so that a change of the option counts from the next run on.
-    m_networkPages->setStyleSheets(styleSheetsOption->isChecked());
+    // Asked for at every run: a change of the option counts from the next run on, and each run
+    // fetches its style sheets afresh.
+    m_networkPages->beginRun(styleSheetsOption->isChecked());
     return *m_networkPages;
 }
 

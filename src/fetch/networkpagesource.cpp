@@ -54,6 +54,12 @@ NetworkPageSource::~NetworkPageSource()
     m_workers.waitForDone();
 }
 
+void NetworkPageSource::beginRun(bool styleSheets)
+{
+    m_options.styleSheets = styleSheets;
+    m_sheets.forgetSheets();
+}
+
 void NetworkPageSource::cancel()
 {
     m_cancelled = true;

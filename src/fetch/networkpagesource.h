@@ -34,8 +34,9 @@ public:
     // (for closing the program in the middle of a run).
     void cancel();
 
-    // Whether pages started from now on are read with the style sheets they link.
-    void setStyleSheets(bool on) { m_options.styleSheets = on; }
+    // A new run: whether its pages are read with the style sheets they link; the sheets of an
+    // earlier run are fetched afresh.
+    void beginRun(bool styleSheets);
 
     // For tests: how many page downloads were started in all.
     int downloadsStarted() const { return m_downloadsStarted; }

@@ -110,6 +110,18 @@ void SheetLoader::cancel(Ticket ticket)
     m_jobs.remove(ticket);
 }
 
+void SheetLoader::forgetSheets()
+{
+    for (auto it = m_cache.begin(); it != m_cache.end();) {
+        if ((*it)->state == Entry::State::Pending) {
+            ++it;
+            continue;
+        }
+        m_keptBytes -= (*it)->memory;
+        it = m_cache.erase(it);
+    }
+}
+
 void SheetLoader::request(Job& job, const QUrl& url, int depth)
 {
     const QString key = sheetKey(url);

@@ -75,6 +75,9 @@ public:
     Ticket load(const QList<QUrl>& links, Done done);
     // `done` of that load is never called.
     void cancel(Ticket ticket);
+    // Forgets the sheets read so far (and the ones that failed): a new run fetches them afresh.
+    // Downloads in progress go on for the pages waiting for them.
+    void forgetSheets();
 
     // Over the run so far: sheets downloaded, and requests answered without a download.
     int downloads() const { return m_downloads; }

@@ -19,6 +19,7 @@ private slots:
     void linkedSheets();
     void sheetSharedByTwoPagesIsFetchedOnce();
     void fetchingCanBeTurnedOff();
+    void aNewRunFetchesSheetsAfresh();
 };
 
 namespace {
@@ -193,6 +194,26 @@ void TestSheetsNetwork::fetchingCanBeTurnedOff()
     tv::test::RecordingSink sink;
     QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("x\n\ny"));
     QCOMPARE(server.requestCount("/s.css"), 0);
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestSheetsNetwork::aNewRunFetchesSheetsAfresh()
+{
+    tv::test::HttpServer server;
+    server.serve("/p", HttpFixture::html("<link rel=stylesheet href=s.css><p class=x>x</p>y"));
+    server.serve("/s.css", css(".x{display:none}"));
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("y"));
+    // The sheet changes between runs.
+    server.serve("/s.css", css(".x{text-transform:uppercase}"));
+    QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("y"));
+    source.beginRun(true);
+    QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("X\n\ny"));
+    QCOMPARE(server.requestCount("/s.css"), 2);
+    source.beginRun(false);
+    QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("x\n\ny"));
+    QCOMPARE(server.requestCount("/s.css"), 2);
     QVERIFY(sink.reports.isEmpty());
 }
 

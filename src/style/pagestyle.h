@@ -41,7 +41,7 @@ public:
     // Steps of selector matching the page took (its budget is kWorkBudget).
     std::int64_t work() const { return m_work; }
 
-    static constexpr std::int64_t kWorkBudget = 10000000;
+    static constexpr std::int64_t kWorkBudget = 5000000;
 
 private:
     void cascade(const class RuleSet& rules);

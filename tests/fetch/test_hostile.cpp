@@ -41,8 +41,8 @@ void TestHostile::hostile_data()
     // Copies of one rule are one rule.
     QTest::newRow("sameRule100k") << sameRuleRepeated(100000, 30000) << "x" << 30000 << -1 << "";
     // Past the matching budget the page's style rules are left out, with a note saying so.
-    QTest::newRow("rulesSharingAKey20k")
-        << rulesSharingAKey(20000, 10000) << "hidden" << 1 << -1 << "style rules";
+    QTest::newRow("rulesSharingAKey5k")
+        << rulesSharingAKey(5000, 5000) << "hidden" << 1 << -1 << "style rules";
     // More style elements than a page would hold: none of its rules apply, and a note says so.
     QTest::newRow("manyStyleElements20k")
         << manyStyleElements(20000, 1000) << QString(1000, u'x') << 1 << 1000 << "style rules";

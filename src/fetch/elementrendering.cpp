@@ -324,7 +324,6 @@ Rendering renderingOf(const GumboNode* node, int element, const Inherited& paren
         return r;
     const css::Declarations& declared = style.declared(element);
     r.role = d.role;
-    r.paragraph = d.role == Role::Paragraph;
     r.replaced = d.replaced;
     r.filter = d.filter;
 
@@ -341,6 +340,8 @@ Rendering renderingOf(const GumboNode* node, int element, const Inherited& paren
     r.displayValue = display;
     r.display = displayOf(display);
     r.rendered = r.display != Display::None;
+    // Without a box of its own a p element is not rendered itself: no lines of its own.
+    r.paragraph = d.role == Role::Paragraph && r.display != Display::Contents;
     // An element without a box of its own passes its parent's items on to its children.
     r.blockifiesChildren =
         r.display == Display::Contents ? parent.blockifiesChildren : isContainerOfItems(display);

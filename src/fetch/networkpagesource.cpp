@@ -64,6 +64,7 @@ void NetworkPageSource::cancel()
 {
     m_cancelled = true;
     m_sheetDownloads.cancel();
+    m_sheets.cancelAll();
     m_announced.clear();
     for (const auto& job : m_ahead)
         job->download.reset();

@@ -122,6 +122,13 @@ void SheetLoader::forgetSheets()
     }
 }
 
+void SheetLoader::cancelAll()
+{
+    m_jobs.clear();
+    for (auto it = m_cache.begin(); it != m_cache.end();)
+        it = (*it)->state == Entry::State::Pending ? m_cache.erase(it) : std::next(it);
+}
+
 void SheetLoader::request(Job& job, const QUrl& url, int depth)
 {
     const QString key = sheetKey(url);

@@ -78,6 +78,9 @@ public:
     // Forgets the sheets read so far (and the ones that failed): a new run fetches them afresh.
     // Downloads in progress go on for the pages waiting for them.
     void forgetSheets();
+    // Every load is cancelled and every sheet still coming forgotten, for when the fetcher's
+    // downloads were ended: their answers would never come.
+    void cancelAll();
 
     // Over the run so far: sheets downloaded, and requests answered without a download.
     int downloads() const { return m_downloads; }

@@ -7,6 +7,7 @@
 #include "support/testenv.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 using tv::test::HttpFixture;
 using Fixtures = QList<QPair<QString, HttpFixture>>;
@@ -20,6 +21,7 @@ private slots:
     void sheetSharedByTwoPagesIsFetchedOnce();
     void fetchingCanBeTurnedOff();
     void aNewRunFetchesSheetsAfresh();
+    void aRunAfterACancelledOneGetsItsSheets();
 };
 
 namespace {
@@ -214,6 +216,26 @@ void TestSheetsNetwork::aNewRunFetchesSheetsAfresh()
     source.beginRun(false);
     QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("x\n\ny"));
     QCOMPARE(server.requestCount("/s.css"), 2);
+    QVERIFY(sink.reports.isEmpty());
+}
+
+// Cancelling ends the sheet downloads under way; the next run must not wait for them.
+void TestSheetsNetwork::aRunAfterACancelledOneGetsItsSheets()
+{
+    tv::test::HttpServer server;
+    server.serve("/p", HttpFixture::html("<link rel=stylesheet href=s.css><p class=x>x</p>y"));
+    HttpFixture slowSheet = css(".x{display:none}");
+    slowSheet.delay = std::chrono::milliseconds(300);
+    server.serve("/s.css", slowSheet);
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    source.announce({server.url("/p")});
+    QTRY_COMPARE_WITH_TIMEOUT(server.requestCount("/s.css"), 1, 5000);
+    source.cancel();
+    source.announce({server.url("/p")});
+    // Were the page to wait for the cancelled download, this ends the wait, and the text is "".
+    QTimer::singleShot(5000, &source, [&source] { source.cancel(); });
+    QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("y"));
     QVERIFY(sink.reports.isEmpty());
 }
 

@@ -54,6 +54,9 @@ public:
     bool providerAvailable() const { return m_providerAvailable; }
     bool hasCustomCursor() const { return m_customCursor.has_value(); }
 
+    // Loads site-list files named when the program starts, as "Load From File" does.
+    void openSiteFiles(const QStringList& paths);
+
     // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
     bool SaveResultsAsExcelFileIsExcelInstalled();
 

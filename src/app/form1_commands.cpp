@@ -32,6 +32,11 @@ void Form1::command(const std::function<void()>& procedure)
     --m_commandDepth;
 }
 
+void Form1::openSiteFiles(const QStringList& paths)
+{
+    command([&] { tv::openSiteFiles(m_sites, paths, *m_services.dialogs); });
+}
+
 void Form1::connectCommands()
 {
     auto on = [this](QPushButton* button, std::function<void()> procedure) {

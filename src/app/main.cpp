@@ -1,30 +1,27 @@
 // The window program: loads the main window and hands control to the event loop.
+#include "app/aboutbox.h"
 #include "app/form1.h"
 #include "app/widgetdesktop.h"
 #include "app/widgetdialogs.h"
-#include "platform/files.h"
+#include "app/windowcommandline.h"
+#include "platform/datafolder.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QPixmap>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quenrith"));
     QApplication::setApplicationName(QStringLiteral("Tallyvane"));
     QApplication::setApplicationVersion(QStringLiteral(TV_VERSION));
+    if (const std::optional<int> status = tv::answerWithoutWindow(argc, argv))
+        return *status;
 
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save a picture of the window to <file> once it shows, then quit."),
-        QStringLiteral("file"));
-    parser.addOption(screenshot);
-    parser.process(app);
+    QApplication app(argc, argv);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quenrith.tallyvane"));
+    const tv::WindowCommandLine line = tv::readWindowCommandLine(app);
 
     tv::WidgetDialogs dialogs;
     tv::WidgetDesktop desktop;
@@ -33,17 +30,19 @@ int main(int argc, char** argv)
     tv::Form1Services services;
     services.dialogs = &dialogs;
     services.desktop = &desktop;
-    services.programFolder = tv::programFolder();
+    services.programFolder = tv::programDataFolder();
     tv::Form1 form(services);
     dialogs.setOwner(&form);
+    tv::addAboutCommand(form, dialogs);
     form.Form_Load();
     form.show();
+    if (!line.siteFiles.isEmpty())
+        QTimer::singleShot(0, &form, [&] { form.openSiteFiles(line.siteFiles); });
 
     int status = 0;
-    if (parser.isSet(screenshot)) {
-        const QString file = parser.value(screenshot);
+    if (!line.screenshotFile.isEmpty()) {
         QTimer::singleShot(500, &form, [&] {
-            status = form.grab().save(file) ? 0 : 1;
+            status = form.grab().save(line.screenshotFile) ? 0 : 1;
             QApplication::quit();
         });
     }

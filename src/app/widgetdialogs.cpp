@@ -4,22 +4,30 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QMessageBox>
 
 namespace tv {
 
+std::unique_ptr<QMessageBox> makeMessageBox(QMessageBox::Icon icon, const QString& title,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons, QWidget* owner)
+{
+    auto box = std::make_unique<QMessageBox>(icon, title, QString(), buttons, owner);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    return box;
+}
+
 void WidgetDialogs::information(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_owner);
-    box.exec();
+    makeMessageBox(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_owner)->exec();
 }
 
 bool WidgetDialogs::question(const QString& text, bool yesIsDefault)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text,
-                    QMessageBox::Yes | QMessageBox::No, m_owner);
-    box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    const auto box = makeMessageBox(QMessageBox::NoIcon, applicationTitle(), text,
+                                    QMessageBox::Yes | QMessageBox::No, m_owner);
+    box->setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
+    return box->exec() == QMessageBox::Yes;
 }
 
 QString WidgetDialogs::inputBox(const QString& prompt)
@@ -44,10 +52,10 @@ QString WidgetDialogs::saveFileName(const QString& title, const QString& filter)
 
 void WidgetDialogs::showErrorReport(const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Application Error"), text,
-                    QMessageBox::Ok, m_owner);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    const auto box = makeMessageBox(QMessageBox::Warning, QStringLiteral("Application Error"), text,
+                                    QMessageBox::Ok, m_owner);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->exec();
 }
 
 } // namespace tv

@@ -3,9 +3,19 @@
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 
+#include <QMessageBox>
+#include <memory>
+
 class QWidget;
 
 namespace tv {
+
+// Every message box of the program: its text is shown as it stands. Reports carry what
+// servers sent, and a box that guessed rich text would show their markup as headings and
+// live links.
+std::unique_ptr<QMessageBox> makeMessageBox(QMessageBox::Icon icon, const QString& title,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons, QWidget* owner);
 
 class WidgetDialogs : public Dialogs, public ReportSink {
 public:

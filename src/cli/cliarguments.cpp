@@ -179,7 +179,8 @@ QString helpText()
         "Output:\n"
         "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"
         "                       tsv: tab-separated with a header row (tab, line breaks and\n"
-        "                       backslash written as \\t, \\n, \\r, \\\\);\n"
+        "                       backslash written as \\t, \\n, \\r, \\\\, other control\n"
+        "                       characters as \\xHH);\n"
         "                       csv: comma-separated (RFC 4180) with a header row;\n"
         "                       json: an array of {\"site\", \"word\", \"count\"} objects\n"
         "                       (\"site\" only with --per-site)\n"
@@ -189,9 +190,12 @@ QString helpText()
         "\n"
         "Standard error shows the progress (when it is a terminal), the total as the results\n"
         "list's caption, and every page that could not be read, and the run goes on.\n"
+        "Control characters from pages, servers and lists are shown there as escapes (\\x1b),\n"
+        "and so they are on standard output when it is a terminal.\n"
         "\n"
-        "Exit status: 0 every page was read; 1 some pages (or the output) failed;\n"
-        "2 the command line is wrong or a list cannot be read; 3 nothing could be counted.\n");
+        "Exit status: 0 every page named was read (an empty row names no page); 1 some\n"
+        "pages (or the output) failed; 2 the command line is wrong or a list cannot be read;\n"
+        "3 no page could be read, or no row names a page.\n");
 }
 
 QString versionText()

@@ -1,6 +1,7 @@
 #include "console.h"
 
 #include "cli/cliarguments.h"
+#include "cli/terminaltext.h"
 
 #include <unistd.h>
 
@@ -27,13 +28,13 @@ void Console::write(const QByteArray& bytes)
 void Console::message(const QString& text)
 {
     clearStatus();
-    write((programName() + QStringLiteral(": ") + text + u'\n').toUtf8());
+    write((programName() + QStringLiteral(": ") + terminalLines(text) + u'\n').toUtf8());
 }
 
 void Console::plain(const QString& text)
 {
     clearStatus();
-    write((text + u'\n').toUtf8());
+    write((terminalLines(text) + u'\n').toUtf8());
 }
 
 void Console::status(const QString& text)
@@ -41,7 +42,7 @@ void Console::status(const QString& text)
     if (!m_showStatus)
         return;
     // Back to the start of the line, the text, and the rest of the old line erased.
-    write("\r" + text.toUtf8() + "\x1b[K");
+    write("\r" + escapeControls(text).toUtf8() + "\x1b[K");
     m_statusShown = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Standard error of the command line: messages, a status line that is redrawn in place while
-// standard error is a terminal, and the error reports of the logic.
+// standard error is a terminal, and the error reports of the logic. Control characters in the
+// texts (a server's or a page's) are shown escaped.
 #include "platform/guard.h"
 
 #include <QString>

@@ -5,6 +5,7 @@
 #include "cli/countedpages.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
+#include "cli/terminaltext.h"
 #include "count/sortingdb.h"
 #include "count/sortingtext.h"
 #include "fetch/networkpagesource.h"
@@ -22,13 +23,15 @@ namespace tv {
 
 namespace {
 
-void appendList(const QString& path, SiteListModel& sites)
+void appendList(const QString& path, SiteListModel& sites, Console& console)
 {
+    // Told at once: an endless line (--list /dev/zero) never ends its file.
+    const LongLineNotice notice = [&](const QString& message) { console.message(message); };
     if (path == u"-") {
         QFile in;
         if (!in.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             throw Failure(QStringLiteral("Cannot read standard input: ") + in.errorString());
-        appendLinesFromDevice(sites, in, QStringLiteral("standard input"));
+        appendLinesFromDevice(sites, in, QStringLiteral("standard input"), notice);
         return;
     }
     if (!FileExists(path))
@@ -39,7 +42,7 @@ void appendList(const QString& path, SiteListModel& sites)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
-    appendLinesFromDevice(sites, file, path);
+    appendLinesFromDevice(sites, file, path, notice);
 }
 
 // A database named on the command line must already hold the table the method fills.
@@ -91,13 +94,27 @@ void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pag
     SortingText(view, pages);
 }
 
+bool isTerminal(const QIODevice& output)
+{
+    const auto* file = qobject_cast<const QFileDevice*>(&output);
+    return file && file->handle() >= 0 && isatty(file->handle()) == 1;
+}
+
 bool writeOutput(const CliOptions& options, const CliView& view, QIODevice& output,
                  Console& console)
 {
+    // Words and sites with control characters are shown escaped on a terminal. Aligned text
+    // into a file keeps the bytes the window's save writes; tsv and json escape them anyway,
+    // while csv, which has no escapes, keeps them in a file too.
+    std::unique_ptr<ResultsModel> escaped;
+    if ((options.format == OutputFormat::Aligned || options.format == OutputFormat::Csv) &&
+        isTerminal(output))
+        escaped = escapedForTerminal(view.results());
+    const ResultsModel& results = escaped ? *escaped : view.results();
     if (options.format == OutputFormat::Aligned)
-        return writeListviewProperlySpaced(view.results(), output);
+        return writeListviewProperlySpaced(results, output);
     QString error;
-    if (writeResultRows(view.results(), view.isPerSite(), options.format, output, error))
+    if (writeResultRows(results, view.isPerSite(), options.format, output, error))
         return true;
     console.message(error);
     return false;
@@ -110,7 +127,7 @@ bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& 
     for (const SiteSource& source : sources) {
         try {
             if (source.isList)
-                appendList(source.value, sites);
+                appendList(source.value, sites, console);
             else
                 sites.append(source.value);
         } catch (...) {
@@ -148,6 +165,9 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
 
     const bool written = writeOutput(options, view, output, console);
     const int engineReports = reports.count() - excused - pages.fetchReports();
+    // Empty rows name no page, so they neither count as read nor as failed.
+    if (pages.asked() == 0)
+        console.message(QStringLiteral("No page named: every row is empty."));
     if (pages.asked() - pages.failed() <= 0)
         return ExitNothingCounted;
     if (pages.failed() > 0 || engineReports > 0 || !written)

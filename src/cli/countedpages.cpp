@@ -1,6 +1,7 @@
 #include "countedpages.h"
 
 #include "cli/console.h"
+#include "fetch/addressdisplay.h"
 
 namespace tv {
 
@@ -11,9 +12,12 @@ CountedPages::CountedPages(PageSource& pages, Console& console, int sites)
 
 FetchedPage CountedPages::fetchPage(const QString& address)
 {
-    ++m_asked;
-    m_console.status(QStringLiteral("site %1 of %2: %3").arg(m_asked).arg(m_sites).arg(address));
+    ++m_calls;
+    m_console.status(
+        QStringLiteral("site %1 of %2: %3").arg(m_calls).arg(m_sites).arg(displayAddress(address)));
     FetchedPage page = m_pages.fetchPage(address);
+    if (page.outcome != FetchedPage::Outcome::NoPage)
+        ++m_asked;
     // A page that is cut off at the size limit is reported too, but its text still counts.
     m_fetchReports += int(page.warnings.size()) + (page.failed() ? 1 : 0);
     if (page.failed())
@@ -30,6 +34,7 @@ void CountedPages::announce(const QStringList& addresses)
 void CountedPages::reset()
 {
     m_announced = false;
+    m_calls = 0;
     m_asked = 0;
     m_failed = 0;
     m_fetchReports = 0;

@@ -16,7 +16,8 @@ public:
     void announce(const QStringList& addresses) override;
 
     // Whether the engine has started on the sites at all (announced or fetched one).
-    bool started() const { return m_announced || m_asked > 0; }
+    bool started() const { return m_announced || m_calls > 0; }
+    // Pages asked for: rows that name a page (an empty row names none).
     int asked() const { return m_asked; }
     // Pages that could not be read.
     int failed() const { return m_failed; }
@@ -30,6 +31,7 @@ private:
     Console& m_console;
     int m_sites;
     bool m_announced = false;
+    int m_calls = 0;
     int m_asked = 0;
     int m_failed = 0;
     int m_fetchReports = 0;

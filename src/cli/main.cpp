@@ -1,6 +1,7 @@
 // tallyvane-count: the word count of the window, from the command line, without a display.
 #include "cli/cliarguments.h"
 #include "cli/countcommand.h"
+#include "cli/terminaltext.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,8 +28,8 @@ int main(int argc, char** argv)
 
     const tv::ParsedArguments parsed = tv::parseArguments(QCoreApplication::arguments().mid(1));
     if (!parsed.error.isEmpty()) {
-        print(stderr,
-              tv::programName() + QStringLiteral(": ") + parsed.error + u'\n' + tv::usageText());
+        print(stderr, tv::terminalLines(tv::programName() + QStringLiteral(": ") + parsed.error +
+                                        u'\n' + tv::usageText()));
         return tv::ExitUsage;
     }
     if (parsed.options.help) {

@@ -1,5 +1,7 @@
 #include "resultformats.h"
 
+#include "cli/terminaltext.h"
+#include "platform/files.h"
 #include "platform/yield.h"
 #include "results/resultsmodel.h"
 
@@ -28,7 +30,7 @@ public:
     {
         flush();
         if (m_failed)
-            error = QStringLiteral("Cannot write the results: ") + m_device.errorString();
+            error = QStringLiteral("Cannot write the results: ") + m_error;
         return !m_failed;
     }
 
@@ -37,13 +39,14 @@ private:
     {
         if (m_failed || m_buffer.isEmpty())
             return;
-        m_failed = m_device.write(m_buffer) != m_buffer.size();
+        m_failed = !writeWhole(m_device, m_buffer, m_error);
         m_buffer.resize(0);
     }
 
     QIODevice& m_device;
     QByteArray m_buffer;
     bool m_failed = false;
+    QString m_error;
 };
 
 // A count as a JSON number; the engines write plain decimals, anything else stays a string.
@@ -75,7 +78,10 @@ QString tsvField(const QString& text)
             out += QLatin1String("\\\\");
             break;
         default:
-            out += c;
+            if (isControlCharacter(c.unicode()))
+                out += controlEscape(c.unicode());
+            else
+                out += c;
         }
     }
     return out;
@@ -116,7 +122,8 @@ QString jsonString(const QString& text)
             out += QLatin1String("\\t");
             break;
         default:
-            if (u < 0x20)
+            // DEL and the C1 controls are valid JSON as they are, but not on a terminal.
+            if (isControlCharacter(u))
                 out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
             else
                 out += c;

@@ -6,6 +6,7 @@
 #include "count/pagewords.h"
 #include "count/wordclean.h"
 #include "count/wordtable.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/pagesource.h"
 #include "platform/files.h"
 #include "platform/guard.h"
@@ -17,7 +18,8 @@ namespace {
 
 QString countingCaption(const QString& name)
 {
-    return QStringLiteral("Counting words for ") + name + QStringLiteral(", please wait... ");
+    return QStringLiteral("Counting words for ") + displayAddress(name) +
+           QStringLiteral(", please wait... ");
 }
 
 // The words of one page into the table: each piece is shown in the caption as line.piece,
@@ -112,7 +114,7 @@ qint64 countCombined(CountingView& view, PageSource& pages, WordTable& table, Gu
             continue;
         const QString name = FileNameFromPath(address);
         g.run(114, [&] {
-            view.setProgressText(QStringLiteral("Processing: ") + name);
+            view.setProgressText(QStringLiteral("Processing: ") + displayAddress(name));
             view.setProgressValue(double(row) / double(sites + 1) * 100.0);
         });
         g.run(116, [&] {
@@ -142,7 +144,7 @@ qint64 countPerSite(CountingView& view, PageSource& pages, WordTable& table, Gua
             continue;
         const QString name = FileNameFromPath(address);
         g.run(140, [&] {
-            view.setProgressText(QStringLiteral("Processing: ") + name);
+            view.setProgressText(QStringLiteral("Processing: ") + displayAddress(name));
             view.setProgressValue(double(row) / double(sites + 1) * 100.0);
         });
         g.run(142, [&] { view.setPointerMode(PointerHourglass); });

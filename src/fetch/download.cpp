@@ -1,5 +1,7 @@
 #include "fetch/download.h"
 
+#include "fetch/addressdisplay.h"
+#include "fetch/boundedappend.h"
 #include "fetch/inflater.h"
 #include "fetch/pagetext.h"
 #include "platform/guard.h"
@@ -33,8 +35,11 @@ QString describeNetworkError(QNetworkReply* reply)
         return QStringLiteral("the secure connection failed (%1)").arg(reply->errorString());
     case QNetworkReply::ProtocolUnknownError:
         return QStringLiteral("it is not a web address");
-    default:
-        return reply->errorString();
+    default: {
+        // Qt's own texts may quote the whole address, password and all.
+        const QString url = reply->url().toString();
+        return reply->errorString().replace(url, displayAddress(url));
+    }
     }
 }
 
@@ -48,9 +53,9 @@ Download::Download(QNetworkAccessManager& network, const QString& url, const Fet
     if (url.isEmpty() || !target.isValid() || target.host().isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         m_finished = true;
-        m_error = url.isEmpty()
-                      ? QStringLiteral("Could not load the page: the address is empty")
-                      : QStringLiteral("Could not load %1: it is not a web address").arg(url);
+        m_error = url.isEmpty() ? QStringLiteral("Could not load the page: the address is empty")
+                                : QStringLiteral("Could not load %1: it is not a web address")
+                                      .arg(displayAddress(url));
         return;
     }
     startRequest(network, target);
@@ -71,9 +76,7 @@ void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
                          QNetworkRequest::ManualRedirectPolicy);
     request.setRawHeader("User-Agent", m_options.userAgent);
     request.setRawHeader("Accept",
-                         m_options.anyType
-                             ? "text/css,*/*;q=0.1"
-                             : "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+                         "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
     request.setRawHeader("Accept-Language", "en-US,en;q=0.9");
     // Asked for by hand so that the size cap counts decompressed bytes as they arrive.
     request.setRawHeader("Accept-Encoding", "gzip, deflate");
@@ -81,6 +84,9 @@ void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
     m_network = &network;
     m_current = target;
     m_reply = network.get(request);
+    // Without a bound the network layer reads on whatever this thread is doing, and a fast
+    // server fills memory long before the size cap below is checked.
+    m_reply->setReadBufferSize(m_options.readBuffer);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Download::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &Download::onReplyFinished);
@@ -96,13 +102,19 @@ bool Download::followRedirect(int status)
         return false;
     progress();
     const QUrl next = m_current.resolved(QUrl::fromEncoded(location.trimmed()));
+    if (!m_options.followRedirects) {
+        m_redirectTarget = next.toString(QUrl::FullyEncoded);
+        finish();
+        return true;
+    }
     if (++m_redirects > m_options.maxRedirects) {
         fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects));
         return true;
     }
     const QString scheme = next.scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        fail(QStringLiteral("it redirects to %1, which is not a web address").arg(next.toString()));
+        fail(QStringLiteral("it redirects to %1, which is not a web address")
+                 .arg(displayAddress(next.toString())));
         return true;
     }
     m_reply->disconnect(this);
@@ -173,6 +185,7 @@ void Download::onMetaData()
 {
     progress();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_status = status;
     if (status >= 200 && status < 300 && !m_options.anyType) {
         const QByteArray type = m_reply->rawHeader("Content-Type");
         if (pageKind(type) == PageKind::Other)
@@ -213,7 +226,7 @@ void Download::onReadyRead()
             return;
         }
     } else {
-        m_body.append(data.first(std::min<qsizetype>(data.size(), limit - m_body.size())));
+        appendWithin(m_body, data, limit);
     }
     if (m_body.size() > m_options.maxBytes) {
         // Cut off: the first part still counts, and the cut is reported.
@@ -236,6 +249,7 @@ void Download::onReplyFinished()
     if (m_finished)
         return;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_status = status;
     if (followRedirect(status))
         return;
     if (status >= 400) {
@@ -258,7 +272,7 @@ void Download::onReplyFinished()
         return;
     }
     m_contentType = m_reply->rawHeader("Content-Type");
-    if (pageKind(m_contentType) == PageKind::Other && !m_options.anyType) {
+    if (!m_options.anyType && pageKind(m_contentType) == PageKind::Other) {
         fail(QStringLiteral("it is of type \"%1\", not a web page")
                  .arg(QString::fromLatin1(m_contentType.trimmed())));
         return;
@@ -270,7 +284,7 @@ void Download::fail(const QString& reason)
 {
     if (m_finished)
         return;
-    m_error = QStringLiteral("Could not load %1: %2").arg(m_url, reason);
+    m_error = QStringLiteral("Could not load %1: %2").arg(displayAddress(m_url), reason);
     m_body.clear();
     finish();
 }

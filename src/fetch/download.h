@@ -22,14 +22,19 @@ struct FetchOptions {
     std::chrono::milliseconds idleTimeout{30000};   // no data for this long ends a download
     std::chrono::milliseconds totalTimeout{120000}; // nor may it take longer than this in all
     qint64 maxBytes = 64 * 1024 * 1024;             // a larger page is cut off here
+    // What the network layer may read ahead of the page: beyond it the server must wait.
+    qint64 readBuffer = 1024 * 1024;
     int maxRedirects = 20;
-    int prefetchDepth = 8;   // pages downloaded ahead of the one being counted
-    bool styleSheets = true; // pages are read with the style sheets they link
-    bool anyType = false;    // a body of any Content-Type is taken (a style sheet's)
+    int prefetchDepth = 8;       // pages downloaded ahead of the one being counted
+    bool styleSheets = true;     // pages are read with the style sheets they link
+    bool anyType = false;        // any Content-Type is taken (robots.txt, sitemaps), not only pages
+    bool followRedirects = true; // false: a redirect ends the download, redirectTarget() says where
     QByteArray userAgent = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like "
                            "Gecko) Chrome/124.0.0.0 Safari/537.36";
 };
 
+// At most, a download holds maxBytes + 1 bytes of page, readBuffer bytes not yet taken from the
+// network layer, and a decompressor's state, window and output piece (under 200 KiB).
 class Download : public QObject {
     Q_OBJECT
 public:
@@ -50,6 +55,10 @@ public:
     QByteArray contentType() const { return m_contentType; }
     bool truncated() const { return m_truncated; }
     QString url() const { return m_url; }
+    // The HTTP status of the last answer (after redirects); 0 when none came.
+    int status() const { return m_status; }
+    // Where a redirect that was not followed leads (absolute); "" otherwise.
+    QString redirectTarget() const { return m_redirectTarget; }
     // The address of the last request made (the page's own address after redirects).
     QString finalUrl() const { return m_current.isEmpty() ? m_url : m_current.toString(); }
 
@@ -88,6 +97,8 @@ private:
     QByteArray m_body;
     qint64 m_received = 0; // bytes as sent, before decompression
     QByteArray m_contentType;
+    int m_status = 0;
+    QString m_redirectTarget;
 };
 
 } // namespace tv

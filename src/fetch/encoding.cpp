@@ -115,6 +115,18 @@ QString decodeWindows1252(QByteArrayView bytes)
     return out;
 }
 
+// Qt's UTF-16 decoders pass an unpaired surrogate through, which no encoding can write; a
+// browser shows U+FFFD in its place.
+void replaceUnpairedSurrogates(QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+}
+
 QString decodeAs(QByteArrayView bytes, const QByteArray& encoding)
 {
     if (encoding == "UTF-8")
@@ -124,7 +136,9 @@ QString decodeAs(QByteArrayView bytes, const QByteArray& encoding)
     QStringDecoder decoder(encoding.constData());
     if (!decoder.isValid())
         return decodeWindows1252(bytes);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    replaceUnpairedSurrogates(text);
+    return text;
 }
 
 // The value of a meta content attribute's charset=..., as the web's algorithm extracts it. The

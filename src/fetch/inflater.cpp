@@ -1,5 +1,6 @@
 #include "fetch/inflater.h"
 
+#include "fetch/boundedappend.h"
 #include "platform/guard.h"
 
 #include <zlib.h>
@@ -43,7 +44,7 @@ void Inflater::feed(QByteArrayView input, QByteArray& out, qsizetype limit)
         zs.avail_out = sizeof buffer;
         const int rc = inflate(&zs, Z_NO_FLUSH);
         const qsizetype produced = qsizetype(sizeof buffer - zs.avail_out);
-        out.append(buffer, std::min(produced, limit - out.size()));
+        appendWithin(out, QByteArrayView(buffer, produced), limit);
         if (rc == Z_STREAM_END) {
             m_finished = true;
             return;

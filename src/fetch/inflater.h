@@ -14,8 +14,8 @@ public:
     Inflater(const Inflater&) = delete;
     Inflater& operator=(const Inflater&) = delete;
 
-    // Appends what `input` decompresses to, but stops once `out` holds `limit` bytes. Throws
-    // tv::Failure when the data is not valid.
+    // Appends what `input` decompresses to, but stops once `out` holds `limit` bytes (nor does
+    // its allocation grow past that). Throws tv::Failure when the data is not valid.
     void feed(QByteArrayView input, QByteArray& out, qsizetype limit);
     // True once the compressed stream has ended.
     bool finished() const { return m_finished; }

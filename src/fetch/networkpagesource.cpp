@@ -1,6 +1,7 @@
 #include "fetch/networkpagesource.h"
 
 #include "fetch/address.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/pagetext.h"
 #include "platform/guard.h"
 
@@ -13,7 +14,8 @@ namespace tv {
 
 struct NetworkPageSource::Job {
     QString address;
-    QString url; // the address last requested
+    QString url;      // the address last requested
+    QString shownUrl; // the address asked for, as reports show it
     QElapsedTimer clock;
     std::unique_ptr<Download> download;
     bool converting = false;
@@ -110,27 +112,31 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     }
     if (d.truncated())
         job->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
-                             .arg(d.url(), sizeText(m_options.maxBytes));
+                             .arg(displayAddress(d.url()), sizeText(m_options.maxBytes));
     job->converting = true;
     job->heldBytes = d.body().size();
     job->priority = -(++m_sequence);
     const QByteArray body = d.body();
     const QByteArray type = d.contentType();
+    // The page's sheets resolve against where it came from in the end; reports show the address
+    // asked for, without a password.
     const QString url = job->url;
+    const QString shown = displayAddress(d.url());
+    job->shownUrl = shown;
     const bool findSheets = m_options.styleSheets;
     std::weak_ptr<Job> weak(job);
     QPointer<NetworkPageSource> self(this);
     // Decoded in a worker, which also finds the sheets the page links; they are fetched here,
     // on the thread that owns the network, and the page is then read in a worker again.
     m_workers.start(
-        [self, weak, body, type, url, findSheets] {
+        [self, weak, body, type, url, shown, findSheets] {
             DecodedPage page;
             QString error;
             try {
                 page = decodePage(body, type, QUrl(url), findSheets);
             } catch (...) {
                 error = QStringLiteral("Could not read %1: %2")
-                            .arg(url, describeException(std::current_exception()));
+                            .arg(shown, describeException(std::current_exception()));
             }
             // The destructor waits for this task, so `self` is still alive here.
             QMetaObject::invokeMethod(
@@ -164,21 +170,26 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
 void NetworkPageSource::read(const std::shared_ptr<Job>& job, DecodedPage page,
                              const css::LoadedSheets& sheets)
 {
-    const QString skipped = css::skippedSheetsNote(job->url, sheets.skipped);
-    if (!skipped.isEmpty())
-        job->warnings << skipped;
+    // A sheet's address, resolved against the page's, may carry the page's password too.
+    std::vector<css::SkippedSheet> skipped = sheets.skipped;
+    for (css::SkippedSheet& s : skipped)
+        s.url = displayAddress(s.url);
+    const QString note = css::skippedSheetsNote(job->shownUrl, skipped);
+    if (!note.isEmpty())
+        job->warnings << note;
     std::weak_ptr<Job> weak(job);
     QPointer<NetworkPageSource> self(this);
     const QString url = job->url;
+    const QString shown = job->shownUrl;
     m_workers.start(
-        [self, weak, page = std::move(page), linked = sheets.sheets, url] {
+        [self, weak, page = std::move(page), linked = sheets.sheets, url, shown] {
             RenderedPage rendered;
             QString error;
             try {
                 rendered = readPage(page, QUrl(url), linked.get());
             } catch (...) {
                 error = QStringLiteral("Could not read %1: %2")
-                            .arg(url, describeException(std::current_exception()));
+                            .arg(shown, describeException(std::current_exception()));
             }
             QMetaObject::invokeMethod(
                 self,
@@ -188,7 +199,7 @@ void NetworkPageSource::read(const std::shared_ptr<Job>& job, DecodedPage page,
                         return;
                     job->text = rendered.text;
                     for (const QString& note : rendered.notes)
-                        job->warnings << QStringLiteral("%1: %2").arg(job->url, note);
+                        job->warnings << QStringLiteral("%1: %2").arg(job->shownUrl, note);
                     job->error = error;
                     self->finishJob(*job);
                 },

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QStandardPaths>
 
 namespace tv {
@@ -41,6 +42,22 @@ QString FileNameFromPath(const QString& path)
 QString localFileName(const QString& path)
 {
     return QFileInfo(path).fileName();
+}
+
+bool writeWhole(QIODevice& device, QByteArrayView bytes, QString& error)
+{
+    // A short write (a nearly full disk, a file size limit) sets no error: the next write
+    // fails with the reason.
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = device.write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            error = device.errorString();
+            return false;
+        }
+        done += qsizetype(written);
+    }
+    return true;
 }
 
 QString programFolder()

@@ -1,6 +1,9 @@
 #pragma once
 // File-system helpers: special folders, existence test, file-name part, the program's folders.
+#include <QByteArrayView>
 #include <QString>
+
+class QIODevice;
 
 namespace tv {
 
@@ -14,6 +17,11 @@ bool FileExists(const QString& path);
 QString FileNameFromPath(const QString& path);
 // The file-name part of a local path on this platform.
 QString localFileName(const QString& path);
+
+// Writes all of `bytes` to the open device, again after a short write, so that a failure is
+// told with the system's own reason ("No space left on device"). False when the device took
+// less; `error` then says why.
+bool writeWhole(QIODevice& device, QByteArrayView bytes, QString& error);
 
 // The folder that holds the program file.
 QString programFolder();

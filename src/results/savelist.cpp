@@ -155,11 +155,12 @@ private:
     {
         if (m_failed || m_buffer.isEmpty())
             return;
-        const bool written = m_device.write(m_buffer) == m_buffer.size();
+        QString error;
+        const bool written = writeWhole(m_device, m_buffer, error);
         m_buffer.resize(0);
         if (!written) {
             m_failed = true;
-            throw Failure(QStringLiteral("Cannot write the results: ") + m_device.errorString());
+            throw Failure(QStringLiteral("Cannot write the results: ") + error);
         }
     }
 

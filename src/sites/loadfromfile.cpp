@@ -27,11 +27,29 @@ void appendRows(SiteListModel& list, QStringList& rows)
     rows.clear();
 }
 
+QString longLineMessage(const QString& name, qsizetype line)
+{
+    return QStringLiteral("\"%1\": line %2 is too long (more than %3 bytes); it and any other "
+                          "lines that long are skipped")
+        .arg(name)
+        .arg(line)
+        .arg(SiteLineSplitter::kMaxLineBytes);
+}
+
 } // namespace
 
-void appendLinesFromDevice(SiteListModel& list, QIODevice& device, const QString& name)
+void appendLinesFromDevice(SiteListModel& list, QIODevice& device, const QString& name,
+                           const LongLineNotice& notice)
 {
     SiteLineSplitter splitter;
+    bool noticed = false;
+    const auto tell = [&] {
+        if (noticed || splitter.firstLongLine() == 0)
+            return;
+        noticed = true;
+        if (notice)
+            notice(longLineMessage(name, splitter.firstLongLine()));
+    };
     QStringList rows;
     QByteArray buffer(kChunkSize, Qt::Uninitialized);
     for (;;) {
@@ -44,9 +62,11 @@ void appendLinesFromDevice(SiteListModel& list, QIODevice& device, const QString
             break;
         splitter.feed(QByteArrayView(buffer.constData(), got), rows);
         appendRows(list, rows);
+        tell();
     }
     splitter.finish(rows);
     appendRows(list, rows);
+    tell();
 }
 
 void LoadListviewFromFile(SiteListModel& list, const QString& path, Dialogs& dialogs)
@@ -64,8 +84,12 @@ void LoadListviewFromFile(SiteListModel& list, const QString& path, Dialogs& dia
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
-    // The file closes when `file` goes, also when reading fails part-way.
-    appendLinesFromDevice(list, file, path);
+    // The file closes when `file` goes, also when reading fails part-way. Long lines are told
+    // of once the file is read, so that the report does not cut the load short.
+    QString longLines;
+    appendLinesFromDevice(list, file, path, [&](const QString& message) { longLines = message; });
+    if (!longLines.isEmpty())
+        throw Failure(longLines);
 }
 
 } // namespace tv

@@ -85,6 +85,13 @@ void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs)
     }
 }
 
+void openSiteFiles(SiteListModel& sites, const QStringList& paths, Dialogs& dialogs)
+{
+    Guard g(QStringLiteral("Form1"), QStringLiteral("openSiteFiles"));
+    for (const QString& path : paths)
+        g.run(100, [&] { LoadListviewFromFile(sites, path, dialogs); });
+}
+
 void PushButton17_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
     filterCommand(QStringLiteral("PushButton17_Click"),

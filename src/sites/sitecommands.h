@@ -21,6 +21,9 @@ void PushButton8_Click(SiteListModel& sites);
 void PushButton11_Click(SiteListModel& sites, const Pointer& pointer);
 // "Load From File": appends the lines of the files picked in the file dialog, in its order.
 void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs);
+// Files named when the window program starts: each loaded in order as "Load From File" loads
+// a picked file ("File not found" for a missing one); a failing file does not stop the rest.
+void openSiteFiles(SiteListModel& sites, const QStringList& paths, Dialogs& dialogs);
 // "Remove Entries Containing X": hourglass while it works, arrow after; refused while busy.
 void PushButton17_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer);
 // "Remove Entries Not Containing X": hourglass while it works, arrow after; refused while busy.

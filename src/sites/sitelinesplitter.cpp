@@ -59,7 +59,7 @@ void SiteLineSplitter::split(QByteArrayView bytes, QStringList& rows)
         if (stop > p)
             m_lineOpen = true;
         if (stop == end) {
-            m_piece.append(p, stop - p);
+            keepPiece(QByteArrayView(p, stop - p));
             return;
         }
         endRow(QByteArrayView(p, stop - p), rows);
@@ -74,8 +74,35 @@ void SiteLineSplitter::split(QByteArrayView bytes, QStringList& rows)
     }
 }
 
+void SiteLineSplitter::keepPiece(QByteArrayView bytes)
+{
+    if (m_skipping)
+        return;
+    if (m_piece.size() + bytes.size() > kMaxLineBytes) {
+        lineTooLong();
+        return;
+    }
+    m_piece.append(bytes);
+}
+
+void SiteLineSplitter::lineTooLong()
+{
+    m_skipping = true;
+    m_piece.clear();
+    m_piece.squeeze();
+    if (m_firstLongLine == 0)
+        m_firstLongLine = m_line;
+}
+
 void SiteLineSplitter::endRow(QByteArrayView tail, QStringList& rows)
 {
+    if (!m_skipping && m_piece.size() + tail.size() > kMaxLineBytes)
+        lineTooLong();
+    ++m_line;
+    if (m_skipping) {
+        m_skipping = false;
+        return;
+    }
     if (m_piece.isEmpty()) {
         rows.append(decodeSiteLine(tail));
         return;

@@ -2,7 +2,12 @@
 
 #include <QEventLoop>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace tv::test {
 
@@ -24,6 +29,10 @@ CliOutcome runCli(const CliRun& run)
     process.setProcessEnvironment(env);
     if (!run.errorFile.isEmpty())
         process.setStandardErrorFile(run.errorFile);
+    if (!run.outputFile.isEmpty())
+        process.setStandardOutputFile(run.outputFile);
+    if (run.inChild)
+        process.setChildProcessModifier(run.inChild);
     CliOutcome outcome;
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -49,9 +58,54 @@ CliOutcome runCli(const CliRun& run)
     }
     outcome.finished = process.exitStatus() == QProcess::NormalExit;
     outcome.exitCode = process.exitCode();
-    outcome.out = process.readAllStandardOutput();
-    outcome.err = process.readAllStandardError();
+    if (run.outputFile.isEmpty())
+        outcome.out = process.readAllStandardOutput();
+    if (run.errorFile.isEmpty())
+        outcome.err = process.readAllStandardError();
     return outcome;
+}
+
+PseudoTerminal::PseudoTerminal()
+{
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0)
+        return;
+    termios raw{};
+    if (grantpt(m_master) != 0 || unlockpt(m_master) != 0 || tcgetattr(m_master, &raw) != 0) {
+        close(m_master);
+        m_master = -1;
+        return;
+    }
+    cfmakeraw(&raw);
+    tcsetattr(m_master, TCSANOW, &raw);
+    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_path = QString::fromLocal8Bit(ptsname(m_master));
+    m_slave = open(ptsname(m_master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] { drain(); });
+}
+
+PseudoTerminal::~PseudoTerminal()
+{
+    delete m_notifier;
+    if (m_slave >= 0)
+        close(m_slave);
+    if (m_master >= 0)
+        close(m_master);
+}
+
+void PseudoTerminal::drain()
+{
+    char buffer[4096];
+    for (ssize_t got; (got = read(m_master, buffer, sizeof buffer)) > 0;)
+        m_data.append(buffer, got);
+}
+
+QByteArray PseudoTerminal::written()
+{
+    if (m_master >= 0)
+        drain();
+    return m_data;
 }
 
 CliOutcome runCli(const QStringList& arguments, const QByteArray& input)

@@ -1,6 +1,7 @@
 // The command line's own pieces: reading the arguments and quoting fields of the outputs.
 #include "cli/cliarguments.h"
 #include "cli/resultformats.h"
+#include "cli/terminaltext.h"
 #include "results/resultsmodel.h"
 #include "support/testenv.h"
 
@@ -86,8 +87,14 @@ private slots:
                                    << "C:\\\\x"
                                    << "C:\\x"
                                    << "\"C:\\\\x\"";
-        QTest::newRow("control") << QString(QChar(1)) << QString(QChar(1)) << QString(QChar(1))
+        QTest::newRow("control") << QString(QChar(1)) << "\\x01" << QString(QChar(1))
                                  << "\"\\u0001\"";
+        QTest::newRow("terminal escape") << "\x1b[2Jwiped"
+                                         << "\\x1b[2Jwiped"
+                                         << "\x1b[2Jwiped"
+                                         << "\"\\u001b[2Jwiped\"";
+        QTest::newRow("DEL and C1") << QStringLiteral(u"a\u007F\u009Bb") << "a\\x7f\\x9bb"
+                                    << QStringLiteral(u"a\u007F\u009Bb") << "\"a\\u007f\\u009bb\"";
         QTest::newRow("non-ASCII") << "naïve Straße"
                                    << "naïve Straße"
                                    << "naïve Straße"
@@ -109,6 +116,60 @@ private slots:
         // What a JSON reader makes of it is the text itself.
         const QJsonDocument doc = QJsonDocument::fromJson(("[" + json + "]").toUtf8());
         QCOMPARE(doc.array().at(0).toString(), text);
+    }
+
+    // On a terminal every control character shows as an escape; standard error keeps the
+    // line ends and tabs of its messages.
+    void terminalText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("escaped");
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("plain") << "site 1 of 2: example.com"
+                               << "site 1 of 2: example.com"
+                               << "site 1 of 2: example.com";
+        QTest::newRow("colour and title") << "\x1b[31mred\x1b]0;title\x07"
+                                          << "\\x1b[31mred\\x1b]0;title\\x07"
+                                          << "\\x1b[31mred\\x1b]0;title\\x07";
+        QTest::newRow("line ends") << "a\r\nb\tc"
+                                   << "a\\r\\nb\\tc"
+                                   << "a\\r\nb\tc";
+        QTest::newRow("NUL, DEL and C1") << QStringLiteral(u"\u0000\u007F\u0085\u009F\u00A0")
+                                         << QStringLiteral(u"\\x00\\x7f\\x85\\x9f\u00A0")
+                                         << QStringLiteral(u"\\x00\\x7f\\x85\\x9f\u00A0");
+        QTest::newRow("backslash stays") << "C:\\x1b"
+                                         << "C:\\x1b"
+                                         << "C:\\x1b";
+    }
+    void terminalText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, escaped);
+        QFETCH(QString, lines);
+        QCOMPARE(escapeControls(text), escaped);
+        QCOMPARE(terminalLines(text), lines);
+    }
+
+    // The results as a terminal shows them: every cell and caption escaped, ticks kept; a
+    // list without control characters needs no copy.
+    void resultsForTerminal()
+    {
+        ResultsModel list;
+        list.addColumn("Filename", 3000);
+        list.addColumn("Results", 1500);
+        list.append("site", "plain", "1");
+        QVERIFY(!escapedForTerminal(list));
+        list.append("si\x1bte", "w\x07rd", "2");
+        list.setChecked(1, false);
+        const auto escaped = escapedForTerminal(list);
+        QVERIFY(escaped);
+        QCOMPARE(escaped->rows(), 2);
+        QCOMPARE(escaped->columns(), 2);
+        QCOMPARE(escaped->caption(1), QStringLiteral("Filename"));
+        QVERIFY(!escaped->isChecked(1));
+        QCOMPARE(escaped->cell(2, 1), QStringLiteral("si\\x1bte"));
+        QCOMPARE(escaped->cell(2, 2), QStringLiteral("w\\x07rd"));
+        QCOMPARE(escaped->cell(2, 3), QStringLiteral("2"));
     }
 
     // Only ticked rows are written, as the window's outputs do; a site with a comma is quoted.

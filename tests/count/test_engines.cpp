@@ -67,6 +67,8 @@ private Q_SLOTS:
     void textMethodShowsPositionOnly();
     void databaseMethodCaptions_data();
     void databaseMethodCaptions();
+    void passwordHiddenInProgress_data();
+    void passwordHiddenInProgress();
     void databaseStoresEveryOccurrence();
     void manyDistinctWords_data();
     void manyDistinctWords();
@@ -476,6 +478,33 @@ void TestEngines::databaseMethodCaptions()
     QVERIFY(!view.pointerHistory.contains(PointerDefault));
     if (!perSite)
         QCOMPARE(view.progressValues.last(), 5.0 / 6.0 * 100.0);
+}
+
+void TestEngines::passwordHiddenInProgress_data()
+{
+    QTest::addColumn<bool>("perSite");
+    QTest::newRow("one count") << false;
+    QTest::newRow("per site") << true;
+}
+
+// The progress texts end up in screenshots: a typed password shows as ***, while the site
+// column keeps the row as typed.
+void TestEngines::passwordHiddenInProgress()
+{
+    QFETCH(bool, perSite);
+    const QString site = QStringLiteral("user:secret@example.com");
+    FakeCountingView view;
+    view.sites = {site};
+    view.perSite = perSite;
+    view.combined = !perSite;
+    FakePageSource pages;
+    pages.texts = {{site, "a b"}};
+    SortingDB(view, pages, m_database);
+    QVERIFY(view.progressTexts.contains(QStringLiteral("Processing: user:***@example.com")));
+    for (const QString& text : std::as_const(view.progressTexts))
+        QVERIFY2(!text.contains(QLatin1String("secret")), qPrintable(text));
+    QCOMPARE(view.rowTexts().first(),
+             perSite ? site + QStringLiteral("|a|1") : QStringLiteral("a|1"));
 }
 
 void TestEngines::databaseStoresEveryOccurrence()

@@ -14,6 +14,8 @@ private slots:
     void labels_data();
     void labels();
     void plainText();
+    void unpairedSurrogates_data();
+    void unpairedSurrogates();
 };
 
 void TestEncoding::sniff_data()
@@ -131,6 +133,27 @@ void TestEncoding::plainText()
     const QByteArray bytes = "<meta charset=koi8-r>caf\xC3\xA9";
     QCOMPARE(tv::decodePlainText(bytes, "text/plain"),
              QStringLiteral(u"<meta charset=koi8-r>caf\u00E9"));
+}
+
+void TestEncoding::unpairedSurrogates_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("UTF-16BE, low half at the end")
+        << QByteArray("\xFE\xFF\x00x\xD8\x3D\xDE\x00\xDE\x00", 10)
+        << QStringLiteral(u"x\U0001F600\uFFFD");
+    QTest::newRow("UTF-16LE, high half before a letter")
+        << QByteArray("\xFF\xFE\x3D\xD8y\x00", 6) << QStringLiteral(u"\uFFFDy");
+}
+
+// Found by the fuzzer: an unpaired surrogate passed the UTF-16 decoders and left a string no
+// encoding can write. A browser shows U+FFFD.
+void TestEncoding::unpairedSurrogates()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(tv::decodePlainText(bytes, "text/plain"), expected);
+    QCOMPARE(QString::fromUtf8(tv::decodeToUtf8(bytes, "text/html")), expected);
 }
 
 TV_TEST_MAIN(TestEncoding, QCoreApplication)

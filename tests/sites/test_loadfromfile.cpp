@@ -111,11 +111,16 @@ private Q_SLOTS:
     void binaryFile();
     void severalFiles_data();
     void severalFiles();
+    void commandLineFiles_data();
+    void commandLineFiles();
+    void commandLineFailureLeavesTheRest();
     void dialogCancelled();
     void unreadableFile_data();
     void unreadableFile();
     void readFailureKeepsRows_data();
     void readFailureKeepsRows();
+    void longLines_data();
+    void longLines();
     void fileVanishesWhileAnotherLoads();
     void rowsArriveWhileLoading();
 };
@@ -260,7 +265,10 @@ void TestLoadFromFile::binaryFile()
     QCOMPARE(nulChars, nulBytes);
 }
 
-void TestLoadFromFile::severalFiles_data()
+namespace {
+
+// Files picked in the dialog, or named on the window program's command line, load alike.
+void addSeveralFilesRows()
 {
     QTest::addColumn<QStringList>("picked");
     QTest::addColumn<QStringList>("rows");
@@ -277,11 +285,9 @@ void TestLoadFromFile::severalFiles_data()
                                      << QStringList{"a1.com", "a2.com", "a1.com", "a2.com"} << 0;
 }
 
-void TestLoadFromFile::severalFiles()
+// The fixture files of addSeveralFilesRows(); gives the full paths of `picked`.
+QStringList severalFilesFixture(const QStringList& picked)
 {
-    QFETCH(QStringList, picked);
-    QFETCH(QStringList, rows);
-    QFETCH(int, notFound);
     const QString folder = test::fixtureFolder(QStringLiteral("several"));
     test::writeFile(folder + QStringLiteral("/a.txt"), "a1.com\r\na2.com\r\n");
     test::writeFile(folder + QStringLiteral("/b.txt"), "b1.com\n");
@@ -289,6 +295,22 @@ void TestLoadFromFile::severalFiles()
     QStringList paths;
     for (const QString& name : picked)
         paths << folder + u'/' + name;
+    return paths;
+}
+
+} // namespace
+
+void TestLoadFromFile::severalFiles_data()
+{
+    addSeveralFilesRows();
+}
+
+void TestLoadFromFile::severalFiles()
+{
+    QFETCH(QStringList, picked);
+    QFETCH(QStringList, rows);
+    QFETCH(int, notFound);
+    const QStringList paths = severalFilesFixture(picked);
     test::RecordingSink sink;
     test::ScriptedDialogs dialogs;
     dialogs.openResults << paths;
@@ -303,6 +325,47 @@ void TestLoadFromFile::severalFiles()
     QCOMPARE(dialogs.informations, QStringList(notFound, QStringLiteral("File not found")));
     QVERIFY(dialogs.unexpected.isEmpty());
     QVERIFY(sink.reports.isEmpty());
+}
+
+void TestLoadFromFile::commandLineFiles_data()
+{
+    addSeveralFilesRows();
+}
+
+void TestLoadFromFile::commandLineFiles()
+{
+    QFETCH(QStringList, picked);
+    QFETCH(QStringList, rows);
+    QFETCH(int, notFound);
+    const QStringList paths = severalFilesFixture(picked);
+    test::RecordingSink sink;
+    test::ScriptedDialogs dialogs;
+    SiteListModel list;
+    list.append(QStringLiteral("kept.com"));
+
+    openSiteFiles(list, paths, dialogs);
+
+    QCOMPARE(list.rows(), QStringList{"kept.com"} + rows);
+    QVERIFY(dialogs.dialogTitles.isEmpty());
+    QCOMPARE(dialogs.informations, QStringList(notFound, QStringLiteral("File not found")));
+    QVERIFY(dialogs.unexpected.isEmpty());
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestLoadFromFile::commandLineFailureLeavesTheRest()
+{
+    const QStringList files = severalFilesFixture({"a.txt", "c.txt"});
+    const QString folder = test::fixtureFolder(QStringLiteral("a folder named like a list"));
+    test::RecordingSink sink;
+    test::ScriptedDialogs dialogs;
+    SiteListModel list;
+
+    openSiteFiles(list, {files[0], folder, files[1]}, dialogs);
+
+    QCOMPARE(list.rows(), (QStringList{"a1.com", "a2.com", "c1.com"}));
+    QCOMPARE(sink.lines(), QList<int>{100});
+    QVERIFY(sink.reports[0].contains(QStringLiteral("it is a folder")));
+    QVERIFY(sink.reports[0].contains(QStringLiteral(".Form1.openSiteFiles ")));
 }
 
 void TestLoadFromFile::dialogCancelled()
@@ -425,6 +488,69 @@ void TestLoadFromFile::readFailureKeepsRows()
 
     QCOMPARE(description, QStringLiteral("Cannot read \"sites.txt\": Input/output error"));
     QCOMPARE(list.rows(), QStringList{"earlier.com"} + rows);
+}
+
+void TestLoadFromFile::longLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("firstLong"); // 0: none
+
+    const qsizetype max = SiteLineSplitter::kMaxLineBytes;
+    const QByteArray longest(max, 'x');
+    const QByteArray tooLong(max + 1, 'y');
+    const QByteArray huge(3 * 1024 * 1024, 'z');
+    QTest::newRow("as long as allowed")
+        << "a.com\r\n" + longest + "\r\nb.com"
+        << QStringList{"a.com", QString::fromLatin1(longest), "b.com"} << 0;
+    QTest::newRow("one byte too long")
+        << "a.com\r\n" + tooLong + "\r\nb.com" << QStringList{"a.com", "b.com"} << 2;
+    QTest::newRow("megabytes in one line, line feeds")
+        << "a.com\n" + huge + "\nb.com\n" + tooLong + "\nc.com"
+        << QStringList{"a.com", "b.com", "c.com"} << 2;
+    QTest::newRow("last line, no line end") << "a.com\r\n" + huge << QStringList{"a.com"} << 2;
+    QTest::newRow("first line") << tooLong + "\r\r\nb.com" << QStringList{"", "b.com"} << 1;
+}
+
+// A line longer than any address is dropped as it is read, so a file of one endless line
+// keeps its memory; the rest of the file still loads, and the report comes once.
+void TestLoadFromFile::longLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, rows);
+    QFETCH(int, firstLong);
+
+    // Any cut between two reads gives the same rows.
+    for (qsizetype cut : {qsizetype(0), qsizetype(1), qsizetype(7), bytes.size() / 2,
+                          qsizetype(SiteLineSplitter::kMaxLineBytes + 7), bytes.size() - 1}) {
+        cut = std::clamp<qsizetype>(cut, 0, bytes.size());
+        SiteLineSplitter splitter;
+        QStringList got;
+        splitter.feed(QByteArrayView(bytes).first(cut), got);
+        splitter.feed(QByteArrayView(bytes).sliced(cut), got);
+        splitter.finish(got);
+        QVERIFY2(got == rows, qPrintable(QStringLiteral("cut at %1").arg(cut)));
+        QCOMPARE(splitter.firstLongLine(), qsizetype(firstLong));
+    }
+
+    const QString path = fixture(QStringLiteral("long.txt"), bytes);
+    test::RecordingSink sink;
+    test::ScriptedDialogs dialogs;
+    dialogs.openResults << QStringList{path};
+    SiteListModel list;
+    PushButton13_Click(list, dialogs);
+    QCOMPARE(list.rows(), rows);
+    if (firstLong == 0) {
+        QVERIFY(sink.reports.isEmpty());
+        return;
+    }
+    QCOMPARE(sink.reports.size(), 1);
+    QCOMPARE(sink.lines(), QList<int>{116});
+    QCOMPARE(sink.descriptions().first(),
+             QStringLiteral("\"%1\": line %2 is too long (more than 8192 bytes); it and any "
+                            "other lines that long are skipped")
+                 .arg(path)
+                 .arg(firstLong));
 }
 
 void TestLoadFromFile::fileVanishesWhileAnotherLoads()

@@ -139,9 +139,16 @@ void HttpServer::serve(const QString& path, const HttpFixture& fixture)
     m_fixtures.insert(path.toUtf8(), fixture);
 }
 
+void HttpServer::serveGenerated(const QString& prefix,
+                                const std::function<HttpFixture(const QByteArray& path)>& make)
+{
+    m_generators.append(qMakePair(prefix.toUtf8(), make));
+}
+
 void HttpServer::clear()
 {
     m_fixtures.clear();
+    m_generators.clear();
     m_requests.clear();
 }
 
@@ -165,6 +172,8 @@ int HttpServer::openConnections() const
 void HttpServer::onNewConnection()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        if (m_lowDelay)
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         // Sockets stay children of the server, so that closing the server ends them all.
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -212,8 +221,14 @@ void HttpServer::answered(QTcpSocket* socket)
 void HttpServer::answer(QTcpSocket* socket, const HttpRequest& request)
 {
     const auto it = m_fixtures.constFind(request.path);
-    const HttpFixture fixture =
+    HttpFixture fixture =
         it == m_fixtures.constEnd() ? HttpFixture::error(404, "<p>no such fixture</p>") : *it;
+    for (const auto& generator : m_generators) {
+        if (it == m_fixtures.constEnd() && request.path.startsWith(generator.first)) {
+            fixture = generator.second(request.path);
+            break;
+        }
+    }
     if (fixture.delay.count() > 0) {
         QPointer<QTcpSocket> guard(socket);
         QTimer::singleShot(fixture.delay, this, [this, guard, fixture] {

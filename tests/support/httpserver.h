@@ -22,6 +22,7 @@
 #include <QString>
 #include <QTcpServer>
 #include <chrono>
+#include <functional>
 
 class QTcpSocket;
 
@@ -75,6 +76,14 @@ public:
 
     // Answers requests for `path` (with its query, if any) with the fixture from now on.
     void serve(const QString& path, const HttpFixture& fixture);
+    // Sends answers at once (TCP_NODELAY), as production servers do. Without it an answer on a
+    // kept-alive connection can wait about 40 ms for the client's delayed ACK; off by default, so
+    // that existing tests and benchmarks keep their timing.
+    void setLowDelay(bool on) { m_lowDelay = on; }
+    // Answers requests whose path (with its query) begins with `prefix` and has no fixture of its
+    // own with what `make` returns for the path: endless generated pages.
+    void serveGenerated(const QString& prefix,
+                        const std::function<HttpFixture(const QByteArray& path)>& make);
     void clear();
 
     // Requests received so far, in order of arrival.
@@ -92,9 +101,11 @@ private:
 
     QTcpServer m_server;
     QHash<QByteArray, HttpFixture> m_fixtures;
+    QList<QPair<QByteArray, std::function<HttpFixture(const QByteArray&)>>> m_generators;
     QList<HttpRequest> m_requests;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QSet<QTcpSocket*> m_answered; // an answer is in progress
+    bool m_lowDelay = false;
 };
 
 // Compresses bytes in the gzip format (for fixtures built by hand).

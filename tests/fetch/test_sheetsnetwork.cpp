@@ -22,6 +22,7 @@ private slots:
     void fetchingCanBeTurnedOff();
     void aNewRunFetchesSheetsAfresh();
     void aRunAfterACancelledOneGetsItsSheets();
+    void reportsHideThePassword();
 };
 
 namespace {
@@ -237,6 +238,22 @@ void TestSheetsNetwork::aRunAfterACancelledOneGetsItsSheets()
     QTimer::singleShot(5000, &source, [&source] { source.cancel(); });
     QCOMPARE(fetchUrl(source, server.url("/p")), QStringLiteral("y"));
     QVERIFY(sink.reports.isEmpty());
+}
+
+// A sheet's address resolved against a page typed with a password carries it too.
+void TestSheetsNetwork::reportsHideThePassword()
+{
+    tv::test::HttpServer server;
+    server.serve("/p", HttpFixture::html("<link rel=stylesheet href=missing.css><p>a</p>"));
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    const QString url = server.url("/p").replace("http://", "http://user:secret@");
+    QCOMPARE(fetchUrl(source, url), QStringLiteral("a"));
+    QCOMPARE(sink.reports.size(), 1);
+    const QString report = sink.descriptions().first();
+    QVERIFY2(!report.contains("secret"), qPrintable(report));
+    QVERIFY2(report.contains("user:***@127.0.0.1"), qPrintable(report));
+    QVERIFY2(report.contains("missing.css"), qPrintable(report));
 }
 
 TV_TEST_MAIN(TestSheetsNetwork, QCoreApplication)

@@ -6,6 +6,7 @@
 #include "count/wordtable.h"
 #include "countbench.h"
 #include "support/benchsupport.h"
+#include "support/gapmeter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,37 +21,6 @@ using namespace tv;
 using namespace tv::bench;
 
 namespace {
-
-// A timer that fires whenever events are handled; the gap is the longest time between firings.
-class GapMeter {
-public:
-    GapMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (m_last.isValid())
-                m_largest = std::max(m_largest, double(m_last.nsecsElapsed()) / 1e6);
-            m_last.start();
-        });
-    }
-    double measure(const std::function<void()>& work)
-    {
-        m_largest = 0;
-        m_last.invalidate();
-        m_timer.start();
-        QApplication::processEvents();
-        work();
-        QApplication::processEvents();
-        m_timer.stop();
-        return m_largest;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_last;
-    double m_largest = 0;
-};
 
 // The window's share of a run: results in a tree view, progress in a bar that repaints.
 class WindowView : public BenchView {

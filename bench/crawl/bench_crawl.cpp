@@ -200,7 +200,7 @@ int main(int argc, char** argv)
     const CrawlRun bytes = bestCrawl(server.url(pagePath(0)), false);
     // As many requests at a time as the page source keeps ahead: what the politeness cap costs.
     const CrawlRun wide =
-        bestCrawl(server.url(pagePath(0)), true, nullptr, tv::FetchOptions{}.prefetchDepth);
+        bestCrawl(server.url(pagePath(0)), true, nullptr, tv::FetchOptions{}.parallel);
     double textSeconds = 1e300;
     for (int i = 0; i < kRuns; ++i)
         textSeconds = std::min(textSeconds, textOf(bytes.pages));

@@ -115,6 +115,7 @@ private:
 
     Form1Services m_services;
     std::unique_ptr<NetworkPageSource> m_networkPages;
+    QString m_textBeforeWait; // the progress bar's text when a wait for a page began
     SiteListModel m_sites;
     ResultsModel m_results;
     bool m_providerAvailable = false;

@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "count/countingrun.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -13,6 +14,8 @@
 #include "sites/sitecommands.h"
 
 #include <QCheckBox>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -76,14 +79,33 @@ void Form1::connectCommands()
 
 PageSource& Form1::pages()
 {
-    if (m_services.pages)
-        return *m_services.pages;
-    if (!m_networkPages)
+    if (!m_services.pages && !m_networkPages)
         m_networkPages = std::make_unique<NetworkPageSource>();
     // Asked for at every run: a change of the option counts from the next run on, and each run
     // fetches its style sheets afresh.
-    m_networkPages->beginRun(styleSheetsOption->isChecked());
-    return *m_networkPages;
+    if (m_networkPages)
+        m_networkPages->beginRun(styleSheetsOption->isChecked());
+    PageSource& source = m_services.pages ? *m_services.pages : *m_networkPages;
+    // While the run waits for a page the bar names it; the engine's own text comes back after.
+    // A source of the caller's may outlive the window, hence the guard.
+    QPointer<Form1> self(this);
+    const auto begins = [self](const PageWait& wait) {
+        if (!self)
+            return;
+        self->m_textBeforeWait = self->ProgressBar1->format();
+        const QString address = displayAddress(wait.address);
+        self->setProgressText(wait.position > 0 ? QStringLiteral("Downloading site %1 of %2: %3")
+                                                      .arg(wait.position)
+                                                      .arg(wait.count)
+                                                      .arg(address)
+                                                : QStringLiteral("Downloading ") + address);
+    };
+    const auto ends = [self] {
+        if (self)
+            self->ProgressBar1->setFormat(self->m_textBeforeWait);
+    };
+    source.setWaitWatcher({begins, ends});
+    return source;
 }
 
 bool Form1::SaveResultsAsExcelFileIsExcelInstalled()

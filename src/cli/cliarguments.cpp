@@ -6,13 +6,13 @@ namespace tv {
 
 namespace {
 
-constexpr int kMaxPrefetch = 64;
+constexpr int kMaxParallel = 256;
 
 // Options that take a value, written "--name VALUE" or "--name=VALUE".
 bool takesValue(const QString& name)
 {
     return name == u"--engine" || name == u"--format" || name == u"--database" ||
-           name == u"--list" || name == u"--prefetch";
+           name == u"--list" || name == u"--parallel" || name == u"--prefetch";
 }
 
 // Sets one option that takes a value; gives the mistake, or "".
@@ -42,12 +42,15 @@ QString applyValue(CliOptions& o, const QString& name, const QString& value)
         if (value.isEmpty())
             return QStringLiteral("--list needs a file name (or - for standard input)");
         o.sources.append({true, value});
-    } else if (name == u"--prefetch") {
+    } else if (name == u"--parallel" || name == u"--prefetch") {
+        // --prefetch is the older name, kept for scripts that use it.
         bool ok = false;
         const int n = value.toInt(&ok);
-        if (!ok || n < 0 || n > kMaxPrefetch)
-            return QStringLiteral("--prefetch takes a whole number from 0 to %1").arg(kMaxPrefetch);
-        o.prefetch = n;
+        if (!ok || n < 0 || n > kMaxParallel)
+            return QStringLiteral("%1 takes a whole number from 0 to %2")
+                .arg(name)
+                .arg(kMaxParallel);
+        o.parallel = n;
     }
     return QString();
 }
@@ -171,8 +174,9 @@ QString helpText()
         "  --engine db|text     db (default) counts in an SQLite table, text in memory\n"
         "  --database FILE      with db: count in this SQLite file's table tbWords (emptied\n"
         "                       first) instead of a private scratch database\n"
-        "  --prefetch N         pages downloaded ahead of the one being counted (default 8;\n"
-        "                       0 fetches one page at a time)\n"
+        "  --parallel N         pages downloaded at once, ahead of the one being counted\n"
+        "                       (default 32, at most 6 from one host; 0 fetches one page at\n"
+        "                       a time); --prefetch N is the older name of this option\n"
         "  --no-style-sheets    read pages without the style sheets they link (default: fetch\n"
         "                       them, as a browser does, so that text they hide is not counted)\n"
         "\n"

@@ -8,6 +8,7 @@
 #include "cli/terminaltext.h"
 #include "count/sortingdb.h"
 #include "count/sortingtext.h"
+#include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "platform/database.h"
 #include "platform/files.h"
@@ -17,6 +18,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
 #include <unistd.h>
 
 namespace tv {
@@ -94,6 +96,24 @@ void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pag
     SortingText(view, pages);
 }
 
+// While the count waits for a page, the status line says so.
+void showWaits(PageSource& pages, Console& console)
+{
+    auto text = [](const PageWait& wait) {
+        return wait.position > 0 ? QStringLiteral("site %1 of %2: %3")
+                                       .arg(wait.position)
+                                       .arg(wait.count)
+                                       .arg(displayAddress(wait.address))
+                                 : displayAddress(wait.address);
+    };
+    auto current = std::make_shared<QString>();
+    pages.setWaitWatcher({[&console, text, current](const PageWait& wait) {
+                              *current = text(wait);
+                              console.status(*current + QStringLiteral(" (downloading)"));
+                          },
+                          [&console, current] { console.status(*current); }});
+}
+
 bool isTerminal(const QIODevice& output)
 {
     const auto* file = qobject_cast<const QFileDevice*>(&output);
@@ -152,10 +172,11 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     }
 
     FetchOptions fetchOptions;
-    fetchOptions.prefetchDepth = options.prefetch;
+    fetchOptions.parallel = options.parallel;
     fetchOptions.styleSheets = options.styleSheets;
     NetworkPageSource network(fetchOptions);
     CountedPages pages(network, console, view.siteCount());
+    showWaits(network, console);
 
     int excused = 0;
     countWithEngine(options, view, pages, reports, console, excused);

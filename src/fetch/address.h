@@ -4,8 +4,18 @@
 
 namespace tv {
 
-// Blanks (only U+0020) trimmed at both ends; an address longer than 4 characters whose first
-// four are not "http" in any letter case becomes "http://" + address + "/". Never fails.
+// Blanks (only U+0020) trimmed at both ends. An address of at most 4 characters, or one that
+// names the http or https scheme (any letter case), is used as it stands. Any other address of
+// 5 or more characters without a scheme gets "http://" in front, and "/" behind when it is a
+// bare host (nothing after the host and port). An address with another scheme ("ftp://",
+// "mailto:") comes back trimmed; unsupportedScheme() names it. Never fails.
 QString completeAddress(const QString& address);
+
+// The scheme of a completed address that cannot be downloaded ("ftp", "file", "mailto"), in
+// lower case; "" for http, https and an address without a scheme.
+QString unsupportedScheme(const QString& url);
+
+// Why such an address is not downloaded: "ftp addresses are not supported (only http and https)".
+QString unsupportedSchemeText(const QString& scheme);
 
 } // namespace tv

@@ -1,7 +1,9 @@
 #include "fetch/download.h"
 
+#include "fetch/address.h"
 #include "fetch/addressdisplay.h"
 #include "fetch/boundedappend.h"
+#include "fetch/failurereason.h"
 #include "fetch/inflater.h"
 #include "fetch/pagetext.h"
 #include "platform/guard.h"
@@ -50,17 +52,28 @@ Download::Download(QNetworkAccessManager& network, const QString& url, const Fet
 {
     const QUrl target(url);
     const QString scheme = target.scheme().toLower();
-    if (url.isEmpty() || !target.isValid() || target.host().isEmpty() ||
+    const QString unsupported = unsupportedScheme(url);
+    if (url.isEmpty() || !target.isValid() || target.host().isEmpty() || !unsupported.isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         m_finished = true;
-        m_error = url.isEmpty() ? QStringLiteral("Could not load the page: the address is empty")
-                                : QStringLiteral("Could not load %1: it is not a web address")
-                                      .arg(displayAddress(url));
+        if (url.isEmpty()) {
+            m_error = QStringLiteral("Could not load the page: the address is empty");
+            m_reason = QStringLiteral("no address");
+        } else if (!unsupported.isEmpty()) {
+            m_error = QStringLiteral("Could not load %1: %2")
+                          .arg(displayAddress(url), unsupportedSchemeText(unsupported));
+            m_reason = QStringLiteral("not supported");
+        } else {
+            m_error = QStringLiteral("Could not load %1: it is not a web address")
+                          .arg(displayAddress(url));
+            m_reason = QStringLiteral("not a web address");
+        }
         return;
     }
     startRequest(network, target);
 
-    const auto shortest = std::min(options.idleTimeout, options.totalTimeout);
+    const auto shortest =
+        std::min({options.idleTimeout, options.totalTimeout, options.connectTimeout});
     m_tick.setInterval(std::clamp<qint64>(shortest.count() / 4, 5, 1000));
     connect(&m_tick, &QTimer::timeout, this, &Download::onTick);
     m_tick.start();
@@ -91,6 +104,10 @@ void Download::startRequest(QNetworkAccessManager& network, const QUrl& target)
     connect(m_reply, &QNetworkReply::readyRead, this, &Download::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &Download::onReplyFinished);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &Download::progress);
+    // A request that waits for a connection of Qt's own is not judged; one that connects is.
+    connect(m_reply, &QNetworkReply::socketStartedConnecting, this,
+            [this] { m_sinceConnecting.start(); });
+    connect(m_reply, &QNetworkReply::requestSent, this, [this] { m_sinceConnecting.invalidate(); });
 }
 
 bool Download::followRedirect(int status)
@@ -108,13 +125,15 @@ bool Download::followRedirect(int status)
         return true;
     }
     if (++m_redirects > m_options.maxRedirects) {
-        fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects));
+        fail(QStringLiteral("it redirects more than %1 times").arg(m_options.maxRedirects),
+             QStringLiteral("too many redirects"));
         return true;
     }
     const QString scheme = next.scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
         fail(QStringLiteral("it redirects to %1, which is not a web address")
-                 .arg(displayAddress(next.toString())));
+                 .arg(displayAddress(next.toString())),
+             QStringLiteral("redirected away from the web"));
         return true;
     }
     m_reply->disconnect(this);
@@ -123,6 +142,7 @@ bool Download::followRedirect(int status)
     m_received = 0;
     m_inflater.reset();
     m_encodingKnown = false;
+    m_sinceConnecting.invalidate();
     startRequest(*m_network, next);
     return true;
 }
@@ -167,7 +187,15 @@ void Download::onTick()
     if (m_finished)
         return;
     if (m_waiting && m_sinceWaiting.elapsed() >= m_options.totalTimeout.count()) {
-        fail(QStringLiteral("it took longer than %1").arg(seconds(m_options.totalTimeout)));
+        fail(QStringLiteral("it took longer than %1").arg(seconds(m_options.totalTimeout)),
+             QStringLiteral("timed out"));
+        return;
+    }
+    if (m_sinceConnecting.isValid() &&
+        m_sinceConnecting.elapsed() >= m_options.connectTimeout.count()) {
+        fail(QStringLiteral("the server did not accept a connection within %1")
+                 .arg(seconds(m_options.connectTimeout)),
+             QStringLiteral("timed out"));
         return;
     }
     if ((m_waiting || m_receiving) && m_sinceProgress.isValid() &&
@@ -175,7 +203,8 @@ void Download::onTick()
         // Confirmed on the next tick, so that data queued while the event loop was busy
         // elsewhere is seen before the download is given up.
         if (m_idleSuspected)
-            fail(QStringLiteral("no data came for %1").arg(seconds(m_options.idleTimeout)));
+            fail(QStringLiteral("no data came for %1").arg(seconds(m_options.idleTimeout)),
+                 QStringLiteral("timed out"));
         else
             m_idleSuspected = true;
     }
@@ -184,13 +213,15 @@ void Download::onTick()
 void Download::onMetaData()
 {
     progress();
+    m_sinceConnecting.invalidate();
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_status = status;
     if (status >= 200 && status < 300 && !m_options.anyType) {
         const QByteArray type = m_reply->rawHeader("Content-Type");
         if (pageKind(type) == PageKind::Other)
             fail(QStringLiteral("it is of type \"%1\", not a web page")
-                     .arg(QString::fromLatin1(type.trimmed())));
+                     .arg(QString::fromLatin1(type.trimmed())),
+                 QStringLiteral("not a web page"));
     }
 }
 
@@ -213,7 +244,8 @@ void Download::onReadyRead()
             m_inflater = std::make_unique<Inflater>(Inflater::Format::Deflate);
         } else if (!encoding.isEmpty() && encoding != "identity") {
             fail(QStringLiteral("it is sent in the encoding \"%1\", which this program cannot read")
-                     .arg(QString::fromLatin1(encoding)));
+                     .arg(QString::fromLatin1(encoding)),
+                 QStringLiteral("unreadable compression"));
             return;
         }
     }
@@ -222,7 +254,8 @@ void Download::onReadyRead()
         try {
             m_inflater->feed(data, m_body, limit);
         } catch (const Failure&) {
-            fail(QStringLiteral("its compressed data is damaged"));
+            fail(QStringLiteral("its compressed data is damaged"),
+                 QStringLiteral("damaged compression"));
             return;
         }
     } else {
@@ -235,7 +268,7 @@ void Download::onReadyRead()
         m_contentType = m_reply->rawHeader("Content-Type");
         const int code = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (code >= 400)
-            fail(QStringLiteral("the server answered %1").arg(code));
+            fail(QStringLiteral("the server answered %1").arg(code), statusReason(code));
         else
             finish();
     }
@@ -255,11 +288,12 @@ void Download::onReplyFinished()
     if (status >= 400) {
         const QString reason = QString::fromLatin1(
             m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        fail(QStringLiteral("the server answered %1 %2").arg(status).arg(reason).trimmed());
+        fail(QStringLiteral("the server answered %1 %2").arg(status).arg(reason).trimmed(),
+             statusReason(status));
         return;
     }
     if (m_reply->error() != QNetworkReply::NoError) {
-        fail(describeNetworkError(m_reply));
+        fail(describeNetworkError(m_reply), networkErrorReason(m_reply->error()));
         return;
     }
     // Qt resends a request whose connection broke, and may then end the second try as if the
@@ -268,23 +302,26 @@ void Download::onReplyFinished()
     const qint64 length =
         m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&declared);
     if (declared && m_received < length) {
-        fail(QStringLiteral("the server closed the connection before the page was complete"));
+        fail(QStringLiteral("the server closed the connection before the page was complete"),
+             networkErrorReason(QNetworkReply::RemoteHostClosedError));
         return;
     }
     m_contentType = m_reply->rawHeader("Content-Type");
     if (!m_options.anyType && pageKind(m_contentType) == PageKind::Other) {
         fail(QStringLiteral("it is of type \"%1\", not a web page")
-                 .arg(QString::fromLatin1(m_contentType.trimmed())));
+                 .arg(QString::fromLatin1(m_contentType.trimmed())),
+             QStringLiteral("not a web page"));
         return;
     }
     finish();
 }
 
-void Download::fail(const QString& reason)
+void Download::fail(const QString& description, const QString& reason)
 {
     if (m_finished)
         return;
-    m_error = QStringLiteral("Could not load %1: %2").arg(displayAddress(m_url), reason);
+    m_error = QStringLiteral("Could not load %1: %2").arg(displayAddress(m_url), description);
+    m_reason = reason;
     m_body.clear();
     finish();
 }

@@ -401,16 +401,18 @@ SniffedEncoding sniffEncoding(QByteArrayView bytes, QByteArrayView contentType)
     return {isValidUtf8(bytes) ? QByteArray("UTF-8") : QByteArray("windows-1252"), 0};
 }
 
-QByteArray decodeToUtf8(QByteArrayView bytes, QByteArrayView contentType)
+QByteArray decodeToUtf8(QByteArrayView bytes, QByteArrayView contentType, QByteArray* encoding)
 {
     const SniffedEncoding sniffed = sniffEncoding(bytes, contentType);
+    if (encoding)
+        *encoding = sniffed.encoding;
     const QByteArrayView body = bytes.sliced(sniffed.bomSize);
     if (sniffed.encoding == "UTF-8" && isValidUtf8(body))
         return body.toByteArray();
     return decodeAs(body, sniffed.encoding).toUtf8();
 }
 
-QString decodePlainText(QByteArrayView bytes, QByteArrayView contentType)
+QString decodePlainText(QByteArrayView bytes, QByteArrayView contentType, QByteArray* encoding)
 {
     SniffedEncoding sniffed;
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -423,6 +425,8 @@ QString decodePlainText(QByteArrayView bytes, QByteArrayView contentType)
         sniffed = {e, 0};
     else
         sniffed = {isValidUtf8(bytes) ? QByteArray("UTF-8") : QByteArray("windows-1252"), 0};
+    if (encoding)
+        *encoding = sniffed.encoding;
     return decodeAs(bytes.sliced(sniffed.bomSize), sniffed.encoding);
 }
 

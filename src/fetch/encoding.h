@@ -31,10 +31,12 @@ struct SniffedEncoding {
 SniffedEncoding sniffEncoding(QByteArrayView bytes, QByteArrayView contentType);
 
 // The bytes as UTF-8 without a byte-order mark, in the sniffed encoding; invalid sequences
-// become U+FFFD. Never fails.
-QByteArray decodeToUtf8(QByteArrayView bytes, QByteArrayView contentType);
+// become U+FFFD. `encoding`, when given, receives the encoding's name. Never fails.
+QByteArray decodeToUtf8(QByteArrayView bytes, QByteArrayView contentType,
+                        QByteArray* encoding = nullptr);
 
 // The bytes as a string (for text/plain pages), same rules, without the <meta> step.
-QString decodePlainText(QByteArrayView bytes, QByteArrayView contentType);
+QString decodePlainText(QByteArrayView bytes, QByteArrayView contentType,
+                        QByteArray* encoding = nullptr);
 
 } // namespace tv

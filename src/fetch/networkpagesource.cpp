@@ -2,34 +2,45 @@
 
 #include "fetch/address.h"
 #include "fetch/addressdisplay.h"
-#include "fetch/pagetext.h"
 #include "platform/guard.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <climits>
 
 namespace tv {
 
 struct NetworkPageSource::Job {
-    QString address;
-    QString url;      // the address last requested
-    QString shownUrl; // the address asked for, as reports show it
+    enum class State { Queued, Downloading, Staging, Converting, Done };
+    quint64 id = 0;
+    qint64 order = 0;
+    int position = 0;
+    State state = State::Queued;
+    bool dropped = false; // the run let go of it: late results are ignored
+    QString requested;    // the completed address, as reports name the page
     QElapsedTimer clock;
     std::unique_ptr<Download> download;
-    bool converting = false;
-    bool done = false;
-    QString text;
-    QString error;        // reported, and the text is ""
-    QStringList warnings; // reported, and the text still counts
+    std::shared_ptr<DownloadedPage> page; // between download and text
+    FetchedPage result;
     qint64 heldBytes = 0;
-    int priority = 0; // earlier pages are read first: they are asked for first
+};
+
+struct NetworkPageSource::Resource {
+    QString url;
+    qint64 maxBytes = 0;
+    std::unique_ptr<Download> download;
+    std::function<void(const Download&)> done;
 };
 
 namespace {
-// Pages waiting to be counted may hold at most this much between them, whatever the depth.
-constexpr qint64 kMaxHeldBytes = 256 * 1024 * 1024;
+
+// What a page waiting for its turn costs besides its bytes, so that a long run of empty or
+// failed pages is bounded too.
+constexpr qint64 kJobOverhead = 1024;
 
 QString sizeText(qint64 bytes)
 {
@@ -37,11 +48,35 @@ QString sizeText(qint64 bytes)
         return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
     return QStringLiteral("%1 bytes").arg(bytes);
 }
+
+// Qt opens at most this many HTTP/1.1 connections to one host, port and scheme, and queues the
+// rest of the requests inside, where their time limits would run while they wait: a higher
+// limit of our own would only move pages there.
+constexpr int kQtConnectionsPerHost = 6;
+
+// Connections are limited per host name, whatever the port or scheme.
+QString hostOf(const QString& url)
+{
+    return QUrl(url).host().toLower();
+}
+
+// Lets go of a download, also from inside one of its own signals.
+void retire(std::unique_ptr<Download>& download, QObject* owner)
+{
+    if (!download)
+        return;
+    download->disconnect(owner);
+    download->abort();
+    download->setParent(owner); // deleted with the source at the latest
+    download.release()->deleteLater();
+}
+
 } // namespace
 
 NetworkPageSource::NetworkPageSource(FetchOptions options, QObject* parent)
-    : QObject(parent), m_options(std::move(options)), m_sheetDownloads(m_network, m_options),
-      m_sheets(m_sheetDownloads)
+    : QObject(parent), m_options(std::move(options)),
+      m_queue(m_options.parallel, std::min(m_options.maxPerHost, kQtConnectionsPerHost)),
+      m_converter(convertPage)
 {
     // Two parsers: while the first pages download the counting thread is idle, and a second
     // parse then uses the core it leaves (measured: the corpus counts 20 % faster). Earlier
@@ -54,246 +89,339 @@ NetworkPageSource::~NetworkPageSource()
     cancel();
     m_workers.clear();
     m_workers.waitForDone();
+    qDeleteAll(findChildren<Download*>(Qt::FindDirectChildrenOnly));
+}
+
+std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::makeJob(const QString& address,
+                                                                   qint64 order, int position)
+{
+    auto job = std::make_shared<Job>();
+    job->id = ++m_nextId;
+    job->order = order;
+    job->position = position;
+    job->result.address = address;
+    const QString url = completeAddress(address);
+    job->result.url = url;
+    job->requested = url;
+    if (url.isEmpty()) {
+        // An empty row (a list file's last line end gives one) names no page: it has no
+        // words, and nothing failed.
+        job->result.outcome = FetchedPage::Outcome::NoPage;
+        finishJob(*job);
+        return job;
+    }
+    if (const QString scheme = unsupportedScheme(url); !scheme.isEmpty()) {
+        job->result.outcome = FetchedPage::Outcome::Failed;
+        job->result.error = QStringLiteral("Could not load %1: %2")
+                                .arg(displayAddress(url), unsupportedSchemeText(scheme));
+        job->result.reason = QStringLiteral("not supported");
+        finishJob(*job);
+        return job;
+    }
+    m_jobs.insert(job->id, job);
+    m_queue.add(job->id, hostOf(url), order);
+    return job;
+}
+
+void NetworkPageSource::pump()
+{
+    if (m_pumping) {
+        m_pumpAgain = true;
+        return;
+    }
+    m_pumping = true;
+    do {
+        m_pumpAgain = false;
+        while (!m_cancelled) {
+            const auto id = m_queue.takeNext(m_heldBytes >= m_options.maxHeldBytes);
+            if (!id)
+                break;
+            startDownload(*id);
+        }
+    } while (m_pumpAgain && !m_cancelled);
+    m_pumping = false;
+}
+
+void NetworkPageSource::startDownload(quint64 id)
+{
+    if (const auto resource = m_resources.value(id)) {
+        FetchOptions options = m_options;
+        options.anyType = true;
+        if (resource->maxBytes > 0)
+            options.maxBytes = std::min(options.maxBytes, resource->maxBytes);
+        resource->download = std::make_unique<Download>(m_network, resource->url, options);
+        resource->download->startWaiting();
+        auto finished = [this, id] {
+            const auto r = m_resources.take(id);
+            if (!r)
+                return;
+            m_queue.finished(id);
+            r->done(*r->download);
+            retire(r->download, this);
+            pump();
+        };
+        if (resource->download->isFinished())
+            QMetaObject::invokeMethod(this, finished, Qt::QueuedConnection);
+        else
+            connect(resource->download.get(), &Download::finished, this, finished);
+        return;
+    }
+    const auto job = m_jobs.value(id);
+    if (!job) {
+        m_queue.finished(id);
+        return;
+    }
+    job->state = Job::State::Downloading;
+    job->clock.start();
+    job->download = std::make_unique<Download>(m_network, job->result.url, m_options);
+    ++m_downloadsStarted;
+    // A page's time limits run from the start of its own download: it is judged as it would
+    // be if fetched alone, and a stalled page fails in its own time, not the count's.
+    job->download->startWaiting();
+    std::weak_ptr<Job> weak(job);
+    auto finished = [this, weak] {
+        if (auto j = weak.lock(); j && !j->dropped && j->state == Job::State::Downloading)
+            onDownloaded(j);
+    };
+    if (job->download->isFinished())
+        QMetaObject::invokeMethod(this, finished, Qt::QueuedConnection);
+    else
+        connect(job->download.get(), &Download::finished, this, finished);
+}
+
+void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
+{
+    m_queue.finished(job->id);
+    Download& d = *job->download;
+    job->result.url = d.finalUrl();
+    job->result.httpStatus = d.status();
+    if (!d.error().isEmpty()) {
+        job->result.outcome = FetchedPage::Outcome::Failed;
+        job->result.error = d.error();
+        job->result.reason = d.reason();
+        retire(job->download, this);
+        finishJob(*job);
+        pump();
+        return;
+    }
+    auto page = std::make_shared<DownloadedPage>();
+    page->url = d.finalUrl();
+    page->shown = displayAddress(job->requested);
+    page->body = d.body();
+    page->contentType = d.contentType();
+    page->httpStatus = d.status();
+    page->runOrder = job->order;
+    if (d.truncated())
+        page->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
+                              .arg(displayAddress(d.url()), sizeText(m_options.maxBytes));
+    retire(job->download, this);
+    job->page = page;
+    job->state = Job::State::Staging;
+    hold(*job, page->body.size() + kJobOverhead);
+    PageStage* stage = m_stage ? m_stage : m_options.styleSheets ? &m_sheetStage : nullptr;
+    if (stage) {
+        std::weak_ptr<Job> weak(job);
+        QPointer<NetworkPageSource> self(this);
+        stage->process(page, *this, [self, weak] {
+            auto j = weak.lock();
+            if (self && j && !j->dropped && j->state == Job::State::Staging)
+                self->convert(j);
+        });
+    } else {
+        convert(job);
+    }
+    pump();
+}
+
+void NetworkPageSource::convert(const std::shared_ptr<Job>& job)
+{
+    job->state = Job::State::Converting;
+    const std::shared_ptr<DownloadedPage> page = job->page;
+    hold(*job, page->body.size() + page->attachedBytes + kJobOverhead);
+    std::weak_ptr<Job> weak(job);
+    QPointer<NetworkPageSource> self(this);
+    const PageConverter converter = m_converter;
+    const QString requested = displayAddress(job->requested);
+    // Earlier pages are converted first: they are asked for first.
+    const int priority = int(std::clamp<qint64>(-job->order, INT_MIN + 1, INT_MAX));
+    m_workers.start(
+        [self, weak, page, converter, requested] {
+            ConvertedPage converted;
+            QString error;
+            try {
+                converted = converter(*page);
+            } catch (...) {
+                error = QStringLiteral("Could not read %1: %2")
+                            .arg(requested, describeException(std::current_exception()));
+            }
+            // The destructor waits for this task, so `self` is still alive here.
+            QMetaObject::invokeMethod(
+                self,
+                [self, weak, converted = std::move(converted), error = std::move(error)] {
+                    auto job = weak.lock();
+                    if (!self || !job || job->dropped || job->state != Job::State::Converting)
+                        return;
+                    FetchedPage& result = job->result;
+                    result.bytes = job->page->body.size();
+                    result.warnings = job->page->warnings;
+                    if (error.isEmpty()) {
+                        result.outcome = FetchedPage::Outcome::Read;
+                        result.text = converted.text;
+                        result.encoding = converted.encoding;
+                        for (const QString& note : converted.notes)
+                            result.warnings << QStringLiteral("%1: %2").arg(job->page->shown, note);
+                    } else {
+                        result.outcome = FetchedPage::Outcome::Failed;
+                        result.error = error;
+                        result.reason = QStringLiteral("unreadable page");
+                    }
+                    job->page.reset();
+                    self->finishJob(*job);
+                    self->hold(*job, result.text.size() * qint64(sizeof(QChar)) + kJobOverhead);
+                    self->pump();
+                },
+                Qt::QueuedConnection);
+        },
+        priority);
+}
+
+void NetworkPageSource::finishJob(Job& job)
+{
+    job.state = Job::State::Done;
+    job.result.elapsedMs = job.clock.isValid() ? job.clock.elapsed() : 0;
+    if (job.result.outcome != FetchedPage::Outcome::Read)
+        hold(job, kJobOverhead);
+}
+
+void NetworkPageSource::hold(Job& job, qint64 bytes)
+{
+    if (job.dropped)
+        return;
+    m_heldBytes += bytes - job.heldBytes;
+    job.heldBytes = bytes;
+}
+
+void NetworkPageSource::dropPending()
+{
+    for (const auto& job : m_pending) {
+        if (job->state == Job::State::Queued)
+            m_queue.remove(job->id);
+        else if (job->state == Job::State::Downloading)
+            m_queue.finished(job->id);
+        retire(job->download, this);
+        m_heldBytes -= job->heldBytes;
+        job->heldBytes = 0;
+        job->dropped = true;
+        m_jobs.remove(job->id);
+    }
+    m_pending.clear();
 }
 
 void NetworkPageSource::beginRun(bool styleSheets)
 {
     m_options.styleSheets = styleSheets;
-    m_sheets.forgetSheets();
+    m_sheetStage.forgetSheets();
 }
 
 void NetworkPageSource::cancel()
 {
     m_cancelled = true;
-    m_sheetDownloads.cancel();
-    m_sheets.cancelAll();
-    m_announced.clear();
-    for (const auto& job : m_ahead)
-        job->download.reset();
-    m_ahead.clear();
-}
-
-std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::startJob(const QString& address)
-{
-    auto job = std::make_shared<Job>();
-    job->address = address;
-    job->clock.start();
-    const QString url = completeAddress(address);
-    job->url = url;
-    if (url.isEmpty()) {
-        // An empty row (a list file's last line end gives one) names no page: it has no
-        // words, and nothing failed.
-        job->done = true;
-        return job;
+    // Their downloads end here: the sheets still coming never will.
+    m_sheetStage.cancelAll();
+    dropPending();
+    for (const auto& job : std::as_const(m_jobs)) {
+        retire(job->download, this);
+        job->dropped = true;
     }
-    job->download = std::make_unique<Download>(m_network, url, m_options);
-    ++m_downloadsStarted;
-    if (job->download->isFinished()) {
-        onDownloaded(job);
-    } else {
-        connect(job->download.get(), &Download::finished, this,
-                [this, weak = std::weak_ptr<Job>(job)] {
-                    if (auto j = weak.lock())
-                        onDownloaded(j);
-                });
-    }
-    return job;
-}
-
-void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
-{
-    Download& d = *job->download;
-    job->url = d.finalUrl();
-    if (!d.error().isEmpty()) {
-        job->error = d.error();
-        job->done = true;
-        topUp();
-        return;
-    }
-    if (d.truncated())
-        job->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
-                             .arg(displayAddress(d.url()), sizeText(m_options.maxBytes));
-    job->converting = true;
-    job->heldBytes = d.body().size();
-    job->priority = -(++m_sequence);
-    const QByteArray body = d.body();
-    const QByteArray type = d.contentType();
-    // The page's sheets resolve against where it came from in the end; reports show the address
-    // asked for, without a password.
-    const QString url = job->url;
-    const QString shown = displayAddress(d.url());
-    job->shownUrl = shown;
-    const bool findSheets = m_options.styleSheets;
-    std::weak_ptr<Job> weak(job);
-    QPointer<NetworkPageSource> self(this);
-    // Decoded in a worker, which also finds the sheets the page links; they are fetched here,
-    // on the thread that owns the network, and the page is then read in a worker again.
-    m_workers.start(
-        [self, weak, body, type, url, shown, findSheets] {
-            DecodedPage page;
-            QString error;
-            try {
-                page = decodePage(body, type, QUrl(url), findSheets);
-            } catch (...) {
-                error = QStringLiteral("Could not read %1: %2")
-                            .arg(shown, describeException(std::current_exception()));
-            }
-            // The destructor waits for this task, so `self` is still alive here.
-            QMetaObject::invokeMethod(
-                self,
-                [self, weak, page = std::move(page), error = std::move(error)]() mutable {
-                    auto job = weak.lock();
-                    if (!job || !self)
-                        return;
-                    if (!error.isEmpty()) {
-                        job->error = error;
-                        self->finishJob(*job);
-                        return;
-                    }
-                    if (page.sheetLinks.isEmpty() || self->m_cancelled) {
-                        self->read(job, std::move(page), {});
-                        return;
-                    }
-                    const QList<QUrl> links = page.sheetLinks;
-                    self->m_sheets.load(links, [self, weak, page = std::move(page)](
-                                                   const css::LoadedSheets& sheets) {
-                        if (auto j = weak.lock(); j && self)
-                            self->read(j, page, sheets);
-                    });
-                },
-                Qt::QueuedConnection);
-        },
-        job->priority);
-    d.disconnect(this);
-}
-
-void NetworkPageSource::read(const std::shared_ptr<Job>& job, DecodedPage page,
-                             const css::LoadedSheets& sheets)
-{
-    // A sheet's address, resolved against the page's, may carry the page's password too.
-    std::vector<css::SkippedSheet> skipped = sheets.skipped;
-    for (css::SkippedSheet& s : skipped)
-        s.url = displayAddress(s.url);
-    const QString note = css::skippedSheetsNote(job->shownUrl, skipped);
-    if (!note.isEmpty())
-        job->warnings << note;
-    std::weak_ptr<Job> weak(job);
-    QPointer<NetworkPageSource> self(this);
-    const QString url = job->url;
-    const QString shown = job->shownUrl;
-    m_workers.start(
-        [self, weak, page = std::move(page), linked = sheets.sheets, url, shown] {
-            RenderedPage rendered;
-            QString error;
-            try {
-                rendered = readPage(page, QUrl(url), linked.get());
-            } catch (...) {
-                error = QStringLiteral("Could not read %1: %2")
-                            .arg(shown, describeException(std::current_exception()));
-            }
-            QMetaObject::invokeMethod(
-                self,
-                [self, weak, rendered = std::move(rendered), error = std::move(error)] {
-                    auto job = weak.lock();
-                    if (!job || !self)
-                        return;
-                    job->text = rendered.text;
-                    for (const QString& note : rendered.notes)
-                        job->warnings << QStringLiteral("%1: %2").arg(job->shownUrl, note);
-                    job->error = error;
-                    self->finishJob(*job);
-                },
-                Qt::QueuedConnection);
-        },
-        job->priority);
-}
-
-void NetworkPageSource::finishJob(Job& job)
-{
-    job.converting = false;
-    job.done = true;
-    job.download.reset();
-    topUp();
-}
-
-void NetworkPageSource::topUp()
-{
-    if (m_cancelled)
-        return;
-    qint64 held = 0;
-    for (const auto& job : m_ahead)
-        held += job->heldBytes;
-    while (!m_announced.empty() && int(m_ahead.size()) < m_options.prefetchDepth &&
-           held < kMaxHeldBytes) {
-        const QString address = m_announced.front();
-        m_announced.pop_front();
-        m_ahead.push_back(startJob(address));
-    }
+    m_jobs.clear();
+    for (const auto& resource : std::as_const(m_resources))
+        retire(resource->download, this);
+    m_resources.clear();
+    m_queue.clear();
+    m_heldBytes = 0;
+    m_announcedCount = 0;
 }
 
 void NetworkPageSource::announce(const QStringList& addresses)
 {
     m_cancelled = false;
-    m_ahead.clear();
-    m_announced.assign(addresses.cbegin(), addresses.cend());
-    topUp();
+    dropPending();
+    m_announcedCount = int(addresses.size());
+    int position = 0;
+    for (const QString& address : addresses)
+        m_pending.push_back(makeJob(address, m_nextOrder++, ++position));
+    pump();
+}
+
+void NetworkPageSource::fetch(const DownloadedPage& page, const QString& url, qint64 maxBytes,
+                              std::function<void(const Download&)> done)
+{
+    if (m_cancelled)
+        return;
+    auto resource = std::make_shared<Resource>();
+    resource->url = url;
+    resource->maxBytes = maxBytes;
+    resource->done = std::move(done);
+    const quint64 id = ++m_nextId;
+    m_resources.insert(id, resource);
+    m_queue.add(id, hostOf(url), page.runOrder);
+    m_queue.makeUrgent(id);
+    pump();
+}
+
+FetchedPage NetworkPageSource::deliver(const std::shared_ptr<Job>& job)
+{
+    m_heldBytes -= job->heldBytes;
+    job->heldBytes = 0;
+    m_jobs.remove(job->id);
+    pump();
+    return std::move(job->result);
 }
 
 FetchedPage NetworkPageSource::fetchPage(const QString& address)
 {
-    FetchedPage page;
-    page.address = address;
-    page.outcome = FetchedPage::Outcome::Cancelled;
+    FetchedPage cancelled;
+    cancelled.address = address;
+    cancelled.outcome = FetchedPage::Outcome::Cancelled;
+    if (m_cancelled)
+        return cancelled;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != thread()) {
+        FetchedPage page = cancelled;
+        page.outcome = FetchedPage::Outcome::Failed;
+        page.error = QStringLiteral("Pages can only be fetched on the thread that owns the page "
+                                    "source");
+        return page;
+    }
+
     std::shared_ptr<Job> job;
-    QPointer<NetworkPageSource> self(this);
-    try {
-        if (m_cancelled)
-            return page;
-        for (auto it = m_ahead.begin(); it != m_ahead.end(); ++it) {
-            if ((*it)->address == address) {
-                job = *it;
-                m_ahead.erase(it);
-                break;
-            }
-        }
-        if (!job) {
-            for (auto it = m_announced.begin(); it != m_announced.end(); ++it) {
-                if (*it == address) {
-                    m_announced.erase(it);
-                    break;
-                }
-            }
-            job = startJob(address);
-        }
-        topUp();
-        if (job->download && !job->done)
-            job->download->startWaiting();
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app || QThread::currentThread() != thread())
-            throw Failure(QStringLiteral("Pages can only be fetched on the thread that owns the "
-                                         "page source"));
+    const auto found = std::find_if(m_pending.begin(), m_pending.end(),
+                                    [&](const auto& j) { return j->result.address == address; });
+    if (found != m_pending.end()) {
+        job = *found;
+        m_pending.erase(found);
+    } else {
+        // Not announced (or asked for twice): fetched now, nothing cached.
+        job = makeJob(address, -1, 0);
+    }
+    if (job->state == Job::State::Queued) {
+        m_queue.makeUrgent(job->id);
+        pump();
+    }
+    if (job->state != Job::State::Done) {
+        QPointer<NetworkPageSource> self(this);
+        waitBegins({job->position, job->position > 0 ? m_announcedCount : 0, address});
         // Waiting for events (not polling) keeps the window responsive and the processor idle;
         // the download's own timer wakes this loop at least a few times a second.
-        while (!job->done && self && !m_cancelled)
+        while (self && !m_cancelled && !job->dropped && job->state != Job::State::Done)
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    } catch (...) {
-        page.outcome = FetchedPage::Outcome::Failed;
-        page.error = describeException(std::current_exception());
-        return page;
+        if (!self)
+            return cancelled;
+        waitEnds();
     }
-    if (!self || m_cancelled || !job->done)
-        return page;
-    page.url = job->url;
-    page.elapsedMs = job->clock.elapsed();
-    if (!job->error.isEmpty()) {
-        page.outcome = FetchedPage::Outcome::Failed;
-        page.error = job->error;
-        return page;
-    }
-    page.outcome = job->url.isEmpty() ? FetchedPage::Outcome::NoPage : FetchedPage::Outcome::Read;
-    page.warnings = job->warnings;
-    page.text = std::move(job->text);
-    return page;
+    if (m_cancelled || job->dropped)
+        return cancelled;
+    return deliver(job);
 }
 
 } // namespace tv

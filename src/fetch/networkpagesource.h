@@ -1,12 +1,18 @@
 #pragma once
-// The page source of a counting run: real downloads, converted to rendered text, with the
-// next announced pages fetched ahead while the current one is counted. A page is read with the
-// style sheets it links (unless FetchOptions::styleSheets is off), fetched once for the run.
+// The page source of a counting run: real downloads, many at a time and ahead of the page
+// being counted, handed over in the order asked for as if each were fetched when asked for.
+//
+// Memory: at most `parallel` downloads run ahead (plus the page waited for and the downloads a
+// stage makes for it), each bounded by the download's own bound (maxBytes + readBuffer and a
+// decompressor's state); pages downloaded and waiting for their turn hold at most about
+// `maxHeldBytes` between them (the page that crosses the line still comes in). So a run holds
+// (parallel + 1) x (maxBytes + readBuffer) + maxHeldBytes at worst (about 2.4 GiB with the
+// defaults), and on real pages far less.
 #include "fetch/download.h"
+#include "fetch/downloadqueue.h"
 #include "fetch/pagesource.h"
-#include "fetch/pagetext.h"
-#include "fetch/sheetdownloads.h"
-#include "style/sheetloader.h"
+#include "fetch/pagestage.h"
+#include "fetch/sheetstage.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -16,7 +22,7 @@
 
 namespace tv {
 
-class NetworkPageSource : public QObject, public PageSource {
+class NetworkPageSource : public QObject, public PageSource, private StageNetwork {
     Q_OBJECT
 public:
     explicit NetworkPageSource(FetchOptions options = {}, QObject* parent = nullptr);
@@ -26,42 +32,68 @@ public:
     // that made this object).
     FetchedPage fetchPage(const QString& address) override;
 
-    // Starts downloading the first of these pages (up to the prefetch depth) at once; each
-    // later fetchPage of the same address takes its page from there. Replaces an earlier list.
+    // Queues these pages and starts downloading the first of them at once, within the limits
+    // of the options; each later fetchPage of the same address takes its page from there.
+    // Replaces an earlier list.
     void announce(const QStringList& addresses) override;
 
     // Ends every download; a wait in progress and every later fetchPage give a cancelled page
     // (for closing the program in the middle of a run).
     void cancel();
 
-    // A new run: whether its pages are read with the style sheets they link; the sheets of an
-    // earlier run are fetched afresh.
+    // A new run: whether its pages are read with the style sheets they link (through the
+    // source's own sheet stage, unless another stage is set); the sheets of an earlier run are
+    // fetched afresh.
     void beginRun(bool styleSheets);
 
-    // For tests: how many page downloads were started in all.
+    // A step between each page's download and its text (by default the sheet stage when the
+    // options ask for style sheets; not owned), and the text step itself (convertPage by
+    // default). Set them before a run.
+    void setPageStage(PageStage* stage) { m_stage = stage; }
+    void setConverter(PageConverter converter) { m_converter = std::move(converter); }
+
+    // For tests and benchmarks: page downloads started in all, downloads running now, and the
+    // bytes of pages waiting for their turn.
     int downloadsStarted() const { return m_downloadsStarted; }
+    int downloadsRunning() const { return m_queue.running(); }
+    qint64 heldBytes() const { return m_heldBytes; }
     // Style sheets downloaded, and sheet requests answered from those the run kept.
-    int sheetDownloads() const { return m_sheets.downloads(); }
-    int sheetCacheHits() const { return m_sheets.cacheHits(); }
+    int sheetDownloads() const { return m_sheetStage.downloads(); }
+    int sheetCacheHits() const { return m_sheetStage.cacheHits(); }
 
 private:
     struct Job;
-    std::shared_ptr<Job> startJob(const QString& address);
-    void topUp();
+    struct Resource;
+
+    std::shared_ptr<Job> makeJob(const QString& address, qint64 order, int position);
+    void pump();
+    void startDownload(quint64 id);
     void onDownloaded(const std::shared_ptr<Job>& job);
-    // The page's text, read in a worker with the sheets it got; then the job is done.
-    void read(const std::shared_ptr<Job>& job, DecodedPage page, const css::LoadedSheets& sheets);
+    void convert(const std::shared_ptr<Job>& job);
     void finishJob(Job& job);
+    void hold(Job& job, qint64 bytes);
+    void dropPending();
+    FetchedPage deliver(const std::shared_ptr<Job>& job);
+    void fetch(const DownloadedPage& page, const QString& url, qint64 maxBytes,
+               std::function<void(const Download&)> done) override;
 
     FetchOptions m_options;
     QNetworkAccessManager m_network;
-    SheetDownloads m_sheetDownloads;
-    css::SheetLoader m_sheets;
     QThreadPool m_workers;
-    std::deque<std::shared_ptr<Job>> m_ahead; // started, not yet asked for, in announced order
-    std::deque<QString> m_announced;          // announced, not yet started
+    DownloadQueue m_queue;
+    SheetStage m_sheetStage;
+    PageStage* m_stage = nullptr;
+    PageConverter m_converter;
+    std::deque<std::shared_ptr<Job>> m_pending;  // announced, not yet asked for, in list order
+    QHash<quint64, std::shared_ptr<Job>> m_jobs; // every page not yet handed over, by id
+    QHash<quint64, std::shared_ptr<Resource>> m_resources;
+    int m_announcedCount = 0;
+    qint64 m_heldBytes = 0;
+    quint64 m_nextId = 0;
+    qint64 m_nextOrder = 0;
     int m_downloadsStarted = 0;
-    int m_sequence = 0;
+    bool m_pumping = false;
+    bool m_pumpAgain = false;
     bool m_cancelled = false;
 };
 

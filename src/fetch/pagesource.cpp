@@ -4,6 +4,18 @@
 
 namespace tv {
 
+void PageSource::waitBegins(const PageWait& wait) const
+{
+    if (m_waitWatcher.begins)
+        m_waitWatcher.begins(wait);
+}
+
+void PageSource::waitEnds() const
+{
+    if (m_waitWatcher.ends)
+        m_waitWatcher.ends();
+}
+
 QString fetchUrl(PageSource& pages, const QString& address, FetchedPage* page)
 {
     Guard g(QStringLiteral("Sorting"), QStringLiteral("fetchUrl"));

@@ -3,6 +3,7 @@
 // page out.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace tv {
 
@@ -19,11 +20,30 @@ struct FetchedPage {
     QString url;     // the address last requested (after completion and redirects); "" for none
     QString text;    // the rendered text; "" unless read
     QString error;   // the failure's description as reported ("Could not load ...: ...")
+    // The failure in a few words, for a status column: "not found (404)", "timed out",
+    // "refused", "host not found", "not supported"; "" unless failed.
+    QString reason;
+    int httpStatus = 0;  // the status of the last answer; 0 when none came
+    QByteArray encoding; // the encoding the page's bytes were read in ("UTF-8"); "" unless read
+    qint64 bytes = 0;    // the page's size as downloaded, after decompression
     // Reported, but the text still counts (a page cut off at the size cap, ...).
     QStringList warnings;
     qint64 elapsedMs = 0; // from the start of its download to its text
 
     bool failed() const { return outcome == Outcome::Failed; }
+};
+
+// A run waiting for a page: which row of how many, and the row as typed.
+struct PageWait {
+    int position = 0; // 1-based among the rows announced; 0 for a page that was not announced
+    int count = 0;    // the rows announced
+    QString address;
+};
+
+// Told when a wait for a page begins and when it ends (for a progress display).
+struct PageWaitWatcher {
+    std::function<void(const PageWait&)> begins;
+    std::function<void()> ends;
 };
 
 class PageSource {
@@ -37,6 +57,16 @@ public:
     // A run tells which rows it will ask for, in order, so that downloads can start early.
     // Results and messages stay as if each page were fetched when asked for.
     virtual void announce(const QStringList& addresses) { (void)addresses; }
+
+    // Whoever shows progress learns here when fetchPage has to wait for a page.
+    void setWaitWatcher(PageWaitWatcher watcher) { m_waitWatcher = std::move(watcher); }
+
+protected:
+    void waitBegins(const PageWait& wait) const;
+    void waitEnds() const;
+
+private:
+    PageWaitWatcher m_waitWatcher;
 };
 
 // The counting engines' fetch step: the page's text, with its failure (line 104) or warnings

@@ -26,12 +26,12 @@ DecodedPage decodePage(const QByteArray& body, QByteArrayView contentType, const
     page.kind = pageKind(contentType);
     switch (page.kind) {
     case PageKind::Html:
-        page.utf8Html = decodeToUtf8(body, contentType);
+        page.utf8Html = decodeToUtf8(body, contentType, &page.encoding);
         if (findSheets)
             page.sheetLinks = css::findSheetLinks(page.utf8Html, pageUrl);
         return page;
     case PageKind::PlainText:
-        page.plainText = decodePlainText(body, contentType);
+        page.plainText = decodePlainText(body, contentType, &page.encoding);
         return page;
     case PageKind::Other:
         break;
@@ -47,9 +47,12 @@ RenderedPage readPage(const DecodedPage& page, const QUrl& pageUrl, const css::L
     return renderPage(page.utf8Html, pageUrl, sheets);
 }
 
-QString pageText(const QByteArray& body, QByteArrayView contentType)
+QString pageText(const QByteArray& body, QByteArrayView contentType, QByteArray* encoding)
 {
-    return readPage(decodePage(body, contentType)).text;
+    const DecodedPage page = decodePage(body, contentType);
+    if (encoding)
+        *encoding = page.encoding;
+    return readPage(page).text;
 }
 
 } // namespace tv

@@ -23,6 +23,7 @@ struct DecodedPage {
     QByteArray utf8Html;    // an HTML page, in UTF-8 without a byte-order mark
     QString plainText;      // a plain-text page
     QList<QUrl> sheetLinks; // the style sheets an HTML page links (when asked for)
+    QByteArray encoding;    // the encoding the bytes were read in
 };
 
 // The page decoded; with `findSheets`, the addresses of the sheets it links, resolved against
@@ -37,7 +38,9 @@ RenderedPage readPage(const DecodedPage& page, const QUrl& pageUrl = {},
                       const css::LinkedSheets* sheets = nullptr);
 
 // The rendered text of an HTML page without its linked sheets, or the decoded text of a
-// plain-text page. Throws tv::Failure for any other type.
-QString pageText(const QByteArray& body, QByteArrayView contentType);
+// plain-text page; `encoding`, when given, receives the name of the encoding the bytes were read
+// in. Throws tv::Failure for any other type.
+QString pageText(const QByteArray& body, QByteArrayView contentType,
+                 QByteArray* encoding = nullptr);
 
 } // namespace tv

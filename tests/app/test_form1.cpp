@@ -556,9 +556,9 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         test::HttpServer server;
         QVERIFY(server.isListening());
-        // A typed address without a scheme gets one, and a slash behind.
-        server.serve(QStringLiteral("/a/"), test::HttpFixture::html("<p>the cat and the hat</p>"));
-        server.serve(QStringLiteral("/b/"), test::HttpFixture::html("<p>The end</p>"));
+        // A typed address without a scheme gets one; its path stays as typed.
+        server.serve(QStringLiteral("/a"), test::HttpFixture::html("<p>the cat and the hat</p>"));
+        server.serve(QStringLiteral("/b"), test::HttpFixture::html("<p>The end</p>"));
         load(present);
         control<QRadioButton>(databaseMethod ? "Option3" : "Option4")->click();
         m_form->sites().append(server.siteAddress(QStringLiteral("/a")));
@@ -617,7 +617,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, on);
         test::HttpServer server;
-        server.serve(QStringLiteral("/a/"),
+        server.serve(QStringLiteral("/a"),
                      test::HttpFixture::html("<link rel=stylesheet href=/s.css>"
                                              "<p class=menu>menu</p><p>text</p>"));
         server.serve(QStringLiteral("/s.css"),
@@ -635,6 +635,73 @@ private Q_SLOTS:
         QCOMPARE(words, on ? QStringList{QStringLiteral("text")}
                            : (QStringList{QStringLiteral("menu"), QStringLiteral("text")}));
         QCOMPARE(server.requestCount(QStringLiteral("/s.css")), on ? 1 : 0);
+    }
+
+    // While the run waits for a downloaded page the bar names it.
+    void progressNamesThePageWaitedFor()
+    {
+        test::HttpServer server;
+        test::HttpFixture late = test::HttpFixture::html("<p>late words</p>");
+        late.delay = std::chrono::milliseconds(400);
+        server.serve(QStringLiteral("/fast"), test::HttpFixture::html("<p>fast</p>"));
+        server.serve(QStringLiteral("/late"), late);
+        load(present);
+        control<QRadioButton>("Option4")->click();
+        const QString lateSite = server.siteAddress(QStringLiteral("/late"));
+        m_form->sites().append(server.siteAddress(QStringLiteral("/fast")));
+        m_form->sites().append(lateSite);
+        auto* bar = control<QProgressBar>("ProgressBar1");
+        QStringList shown;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (shown.isEmpty() || shown.last() != bar->format())
+                shown << bar->format();
+        });
+        watch.start(10);
+        control<QPushButton>("PushButton12")->click();
+        watch.stop();
+        QVERIFY2(shown.contains(QStringLiteral("Downloading site 2 of 2: ") + lateSite),
+                 qPrintable(shown.join(u'\n')));
+        QCOMPARE(bar->format(), QStringLiteral("Progress Bar"));
+        QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
+    }
+
+    // After the wait the bar shows again what the engine had put there.
+    void progressTextComesBackAfterAWait()
+    {
+        struct WaitedPages : PageSource {
+            QProgressBar* bar = nullptr;
+            QStringList during;
+            QStringList after;
+            FetchedPage fetchPage(const QString& address) override
+            {
+                waitBegins({1, 1, address});
+                during << bar->format();
+                waitEnds();
+                after << bar->format();
+                FetchedPage page;
+                page.outcome = FetchedPage::Outcome::Read;
+                page.address = address;
+                page.text = QStringLiteral("words");
+                return page;
+            }
+        } pages;
+        Form1Services s;
+        s.dialogs = &m_dialogs;
+        s.desktop = &m_desktop;
+        s.probeProvider = present;
+        s.programFolder = makeProgramFolder(true, false);
+        s.pages = &pages;
+        m_form = std::make_unique<Form1>(s);
+        m_form->Form_Load();
+        pages.bar = control<QProgressBar>("ProgressBar1");
+        control<QRadioButton>("Option3")->click();
+        m_form->sites().append(QStringLiteral("example.com/100%"));
+        control<QPushButton>("PushButton12")->click();
+        QCOMPARE(pages.during,
+                 QStringList{QStringLiteral("Downloading site 1 of 1: example.com/100%%")});
+        QCOMPARE(pages.after, QStringList{QStringLiteral("Processing: example.com/100%%")});
+        QCOMPARE(pages.bar->format(), QStringLiteral("Progress Bar"));
     }
 
     void startCountingOnEmptyList()

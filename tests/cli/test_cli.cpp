@@ -123,8 +123,8 @@ private slots:
         const QDir pages(dataFolder() + QStringLiteral("/pages"));
         for (const QFileInfo& page :
              pages.entryInfoList({QStringLiteral("*.html")}, QDir::Files, QDir::Name)) {
-            // A typed address without a scheme is completed with "http://" and a final "/".
-            m_server.serve(u'/' + page.baseName() + u'/',
+            // A typed address without a scheme is completed with "http://"; its path stays.
+            m_server.serve(u'/' + page.baseName(),
                            HttpFixture::html(readFile(page.absoluteFilePath())));
             m_sites << m_server.siteAddress(u'/' + page.baseName());
         }
@@ -233,7 +233,7 @@ private slots:
         QVERIFY(goodOnly.out.count('\n') > 5);
         QCOMPARE(withFailure.out, goodOnly.out);
         const QByteArray report = "tallyvane-count: Could not load http://" + missing.toUtf8() +
-                                  "/: the server answered 404";
+                                  ": the server answered 404";
         QVERIFY2(withFailure.err.contains(report), withFailure.err.constData());
         QVERIFY(withFailure.err.contains("Sorting.fetchUrl at line"));
         QVERIFY(!goodOnly.err.contains("Could not load"));
@@ -250,7 +250,7 @@ private slots:
                                   m_server.siteAddress(QStringLiteral("/gone2"))};
         for (const QString& engine : {QStringLiteral("db"), QStringLiteral("text")}) {
             QTest::newRow(qPrintable(QStringLiteral("every page fails ") + engine))
-                << engine << allGone << QByteArray("/gone2/: the server answered 404");
+                << engine << allGone << QByteArray("/gone2: the server answered 404");
             QTest::newRow(qPrintable(QStringLiteral("empty list ") + engine))
                 << engine << QStringList{QStringLiteral("--list"), emptyList}
                 << QByteArray("tallyvane-count: No files added.");
@@ -291,6 +291,9 @@ private slots:
         QTest::newRow("prefetch out of range")
             << QStringList{QStringLiteral("--prefetch"), QStringLiteral("-1"), site}
             << QByteArray("--prefetch takes");
+        QTest::newRow("parallel out of range")
+            << QStringList{QStringLiteral("--parallel=257"), site}
+            << QByteArray("--parallel takes a whole number from 0 to 256");
         QTest::newRow("standard input twice")
             << QStringList{QStringLiteral("-"), QStringLiteral("--list"), QStringLiteral("-")}
             << QByteArray("only once");
@@ -453,9 +456,9 @@ private slots:
         QFETCH(int, signal);
         HttpFixture stalled = HttpFixture::html("<p>never finished</p>");
         stalled.stallAfter = 4;
-        m_server.serve(QStringLiteral("/stalled/"), stalled);
+        m_server.serve(QStringLiteral("/stalled"), stalled);
         // The server is shared by the rows: only this row's requests count.
-        const int askedBefore = m_server.requestCount(QStringLiteral("/stalled/"));
+        const int askedBefore = m_server.requestCount(QStringLiteral("/stalled"));
         QTemporaryDir scratch;
         QVERIFY(scratch.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -469,11 +472,13 @@ private slots:
         const auto entries = [&] {
             return folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         };
-        // The count is under way: its database exists and the stalled page has been asked for.
-        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/stalled/")) > askedBefore &&
-                                     entries().size() == 1,
-                                 60000);
-        QVERIFY(QFileInfo::exists(folder.filePath(entries().first() + "/words.sqlite")));
+        // The count is under way: its database exists and the stalled page has been asked for
+        // (downloads start as the run begins, maybe before the database file is written).
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_server.requestCount(QStringLiteral("/stalled")) > askedBefore &&
+                entries().size() == 1 &&
+                QFileInfo::exists(folder.filePath(entries().first() + "/words.sqlite")),
+            60000);
         QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
         QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 60000);
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
@@ -507,10 +512,10 @@ private slots:
         QFETCH(int, sheetRequests);
         QFETCH(QByteArray, report);
         HttpServer server;
-        server.serve(QStringLiteral("/styled/"),
+        server.serve(QStringLiteral("/styled"),
                      HttpFixture::html("<link rel=stylesheet href=/s.css><p class=x>hidden</p>"
                                        "<p>shown</p>"));
-        server.serve(QStringLiteral("/unstyled/"),
+        server.serve(QStringLiteral("/unstyled"),
                      HttpFixture::html("<link rel=stylesheet href=/gone.css><p class=x>hidden</p>"
                                        "<p>shown</p>"));
         server.serve(QStringLiteral("/s.css"), HttpFixture::page(".x{display:none}", "text/css"));
@@ -542,8 +547,14 @@ private slots:
     {
         QFETCH(bool, terminal);
         QFETCH(bool, quiet);
+        // A last page without words that comes late: its wait shows on the status line.
+        HttpFixture late = HttpFixture::html("<p></p>");
+        late.delay = std::chrono::milliseconds(400);
+        m_server.serve(QStringLiteral("/late"), late);
+        const QString lateSite = m_server.siteAddress(QStringLiteral("/late"));
+        const QStringList sites = m_sites + QStringList{lateSite};
         CliRun run;
-        run.arguments = QStringList{QStringLiteral("--engine=text")} + m_sites;
+        run.arguments = QStringList{QStringLiteral("--engine=text")} + sites;
         if (quiet)
             run.arguments.prepend(QStringLiteral("--quiet"));
         int master = -1;
@@ -564,8 +575,9 @@ private slots:
         QVERIFY(r.finished);
         QCOMPARE(r.exitCode, 0);
         const QByteArray last =
-            QStringLiteral("site %1 of %1: %2").arg(m_sites.size()).arg(m_sites.last()).toUtf8();
+            QStringLiteral("site %1 of %1: %2").arg(sites.size()).arg(lateSite).toUtf8();
         QCOMPARE(r.err.contains(last), terminal && !quiet);
+        QCOMPARE(r.err.contains(last + " (downloading)"), terminal && !quiet);
         QCOMPARE(r.err.contains("site 1 of "), terminal && !quiet);
         QCOMPARE(r.err.contains(captionOf(QStringLiteral("text"))), !quiet);
     }

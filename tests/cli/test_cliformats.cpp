@@ -22,20 +22,21 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("summary");
-        // summary: per-site, keep-case, engine, format, database, quiet, prefetch, sources
-        QTest::newRow("defaults") << QStringList{"a"} << "0 0 db aligned - 0 8 a";
+        // summary: per-site, keep-case, engine, format, database, quiet, parallel, sources
+        QTest::newRow("defaults") << QStringList{"a"} << "0 0 db aligned - 0 32 a";
         QTest::newRow("everything")
             << QStringList{"--per-site", "--keep-case", "--engine", "text", "--format=csv",
                            "-q",         "--prefetch",  "0",        "a",    "b"}
             << "1 1 text csv - 1 0 a b";
+        QTest::newRow("parallel") << QStringList{"--parallel=5", "a"} << "0 0 db aligned - 0 5 a";
         QTest::newRow("database") << QStringList{"--database=w.db", "a"}
-                                  << "0 0 db aligned w.db 0 8 a";
+                                  << "0 0 db aligned w.db 0 32 a";
         QTest::newRow("sources keep their order") << QStringList{"a", "--list", "l.txt", "-", "b"}
-                                                  << "0 0 db aligned - 0 8 a @l.txt @- b";
+                                                  << "0 0 db aligned - 0 32 a @l.txt @- b";
         QTest::newRow("after -- everything is an address")
-            << QStringList{"--", "--per-site", "-"} << "0 0 db aligned - 0 8 --per-site -";
+            << QStringList{"--", "--per-site", "-"} << "0 0 db aligned - 0 32 --per-site -";
         QTest::newRow("last engine wins")
-            << QStringList{"--engine=text", "--engine", "db", "a"} << "0 0 db aligned - 0 8 a";
+            << QStringList{"--engine=text", "--engine", "db", "a"} << "0 0 db aligned - 0 32 a";
     }
     void arguments()
     {
@@ -51,7 +52,7 @@ private slots:
                         formats[int(o.format)],
                         o.databasePath.isEmpty() ? "-" : o.databasePath,
                         QString::number(o.quiet),
-                        QString::number(o.prefetch)};
+                        QString::number(o.parallel)};
         for (const SiteSource& s : o.sources)
             got << (s.isList ? u'@' + s.value : s.value);
         QCOMPARE(got.join(u' '), summary);

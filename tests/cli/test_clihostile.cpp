@@ -76,16 +76,15 @@ private slots:
     {
         QVERIFY(m_server.isListening());
         QVERIFY2(QFileInfo(cliProgram()).isExecutable(), qPrintable(cliProgram()));
-        m_server.serve(QStringLiteral("/ok/"), HttpFixture::html("<p>fine words</p>"));
-        m_server.serve(QStringLiteral("/ok2/"), HttpFixture::html("<p>more words</p>"));
-        m_server.serve(QStringLiteral("/bad/"), HttpFixture::error(404));
+        m_server.serve(QStringLiteral("/ok"), HttpFixture::html("<p>fine words</p>"));
+        m_server.serve(QStringLiteral("/ok2"), HttpFixture::html("<p>more words</p>"));
+        m_server.serve(QStringLiteral("/bad"), HttpFixture::error(404));
         HttpFixture status = HttpFixture::error(404);
         status.reason = "Not \x1b[31mFound\x07";
-        m_server.serve(QStringLiteral("/status/"), status);
-        m_server.serve(QStringLiteral("/type/"),
+        m_server.serve(QStringLiteral("/status"), status);
+        m_server.serve(QStringLiteral("/type"),
                        HttpFixture::page("x", "image/\x1b]0;pwned\x07png"));
-        m_server.serve(QStringLiteral("/words/"),
-                       HttpFixture::html("<p>plain evil\x1b[2Jword</p>"));
+        m_server.serve(QStringLiteral("/words"), HttpFixture::html("<p>plain evil\x1b[2Jword</p>"));
     }
 
     // Empty rows name no page: the status follows the named pages alone, whatever line ends
@@ -220,7 +219,7 @@ private slots:
         const QByteArray err = errors.written();
         QVERIFY2(!err.contains("secret"), err.constData());
         QVERIFY2(err.contains("site 1 of 2: user:***@" + site("/ok").toUtf8()), err.constData());
-        QVERIFY2(err.contains("Could not load http://user:***@" + site("/bad/").toUtf8() +
+        QVERIFY2(err.contains("Could not load http://user:***@" + site("/bad").toUtf8() +
                               ": the server answered 404"),
                  err.constData());
         QVERIFY2(r.out.contains(good.toUtf8() + "\tfine\t1\n"), r.out.constData());
@@ -240,7 +239,7 @@ private slots:
         QByteArray page = "<p>";
         for (int i = 0; i < 20000; ++i)
             page += "word" + QByteArray::number(i) + ' ';
-        m_server.serve(QStringLiteral("/many/"), HttpFixture::html(page + "</p>"));
+        m_server.serve(QStringLiteral("/many"), HttpFixture::html(page + "</p>"));
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         CliRun run;
@@ -267,7 +266,7 @@ private slots:
     {
         HttpFixture stalled = HttpFixture::html("<p>never finished</p>");
         stalled.stallAfter = 4;
-        m_server.serve(QStringLiteral("/stalled/"), stalled);
+        m_server.serve(QStringLiteral("/stalled"), stalled);
         QTemporaryDir scratch;
         QVERIFY(scratch.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -284,7 +283,7 @@ private slots:
 
         QProcess killed;
         QVERIFY(counting(killed));
-        QTRY_VERIFY_WITH_TIMEOUT(folders().size() == 1 && m_server.requestCount("/stalled/") > 0,
+        QTRY_VERIFY_WITH_TIMEOUT(folders().size() == 1 && m_server.requestCount("/stalled") > 0,
                                  60000);
         const QString left = folders().first();
         QCOMPARE(::kill(pid_t(killed.processId()), SIGKILL), 0);

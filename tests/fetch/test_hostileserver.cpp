@@ -90,7 +90,7 @@ void TestHostileServer::passwordNotShown()
     QFETCH(QString, reportContains);
     tv::test::HttpServer server;
     QVERIFY(server.isListening());
-    server.serve(QStringLiteral("/x/"), fixture);
+    server.serve(QStringLiteral("/x"), fixture);
     tv::FetchOptions options;
     options.maxBytes = 4096;
     tv::NetworkPageSource source(options);
@@ -102,7 +102,7 @@ void TestHostileServer::passwordNotShown()
     const QString report = sink.reports.first();
     QVERIFY2(report.contains(reportContains), qPrintable(report));
     QVERIFY2(report.contains(QStringLiteral("http://user:***@") +
-                             server.siteAddress(QStringLiteral("/x/"))),
+                             server.siteAddress(QStringLiteral("/x"))),
              qPrintable(report));
     QVERIFY2(!report.contains(QLatin1String("secret")), qPrintable(report));
     if (QByteArray(QTest::currentDataTag()) == "credentials refused") {

@@ -1,11 +1,12 @@
-// Real downloads from a server inside the test process: redirects, compression, failures,
-// time limits, charsets, the size cap, and fetching ahead.
+// Real downloads from a server inside the test process: redirects, compression, failures and
+// their reasons, time limits, charsets, the size cap, and fetching ahead.
 #include "fetch/networkpagesource.h"
 #include "support/httpserver.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -18,16 +19,22 @@ class TestNetwork : public QObject {
 private slots:
     void fetch_data();
     void fetch();
+    void readPageDetails_data();
+    void readPageDetails();
     void refusedConnection();
+    void connectionTimeout();
+    void unsupportedSchemes_data();
+    void unsupportedSchemes();
     void emptyRowIsNoPage();
     void browserLikeRequest();
     void sizeCap();
     void eventsFlowWhileWaiting();
     void cancelEndsTheWait();
+    void fetchAheadStartsDownloads_data();
     void fetchAheadStartsDownloads();
     void fetchAheadKeepsOrderAndMessages();
     void fetchAheadOutOfOrder();
-    void stalledPageFetchedAheadTimesOutOnlyWhenAskedFor();
+    void stalledPageFetchedAheadIsReportedWhenAskedFor();
 };
 
 namespace {
@@ -56,6 +63,7 @@ void TestNetwork::fetch_data()
     QTest::addColumn<QString>("path");           // asked for as http://127.0.0.1:PORT + path
     QTest::addColumn<QString>("expected");       // the text
     QTest::addColumn<QString>("reportContains"); // "" when no report is expected
+    QTest::addColumn<QString>("reason");         // the failure in a few words
 
     auto page = [](const QByteArray& body, const QByteArray& type) {
         return HttpFixture::page(body, type);
@@ -79,73 +87,77 @@ void TestNetwork::fetch_data()
     QTest::newRow("plain page") << Fixtures{{"/p", HttpFixture::html("<p>Hello <b>World</b></p>")}}
                                 << "/p"
                                 << "Hello World"
-                                << "";
+                                << "" << QString();
     QTest::newRow("slow page") << Fixtures{{"/p", slow}} << "/p"
                                << "late but fine"
-                               << "";
+                               << "" << QString();
     QTest::newRow("redirect chain") << Fixtures{{"/r1", HttpFixture::redirect("/r2", 301)},
                                                 {"/r2", HttpFixture::redirect("/r3", 307)},
                                                 {"/r3", HttpFixture::redirect("/end", 308)},
                                                 {"/end", HttpFixture::html("arrived")}}
                                     << "/r1"
                                     << "arrived"
-                                    << "";
+                                    << "" << QString();
     QTest::newRow("redirect loop")
         << Fixtures{{"/a", HttpFixture::redirect("/b")}, {"/b", HttpFixture::redirect("/a")}}
         << "/a"
         << ""
-        << "redirects more than 20 times";
+        << "redirects more than 20 times" << QStringLiteral("too many redirects");
     QTest::newRow("gzip") << Fixtures{{"/z", gzip}} << "/z"
                           << "squeezed text"
-                          << "";
+                          << "" << QString();
     QTest::newRow("deflate") << Fixtures{{"/d", deflate}} << "/d"
                              << "deflated"
-                             << "";
+                             << "" << QString();
     QTest::newRow("raw deflate") << Fixtures{{"/d", rawDeflate}} << "/d"
                                  << "raw deflated"
-                                 << "";
+                                 << "" << QString();
     QTest::newRow("404") << Fixtures{{"/x", HttpFixture::error(404, "<p>Not here</p>")}} << "/x"
                          << ""
-                         << "the server answered 404 Not Found";
+                         << "the server answered 404 Not Found"
+                         << QStringLiteral("not found (404)");
     QTest::newRow("500") << Fixtures{{"/x", HttpFixture::error(500)}} << "/x"
                          << ""
-                         << "the server answered 500";
+                         << "the server answered 500" << QStringLiteral("server error (500)");
     QTest::newRow("stalled") << Fixtures{{"/s", stalled}} << "/s"
                              << ""
-                             << "no data came for 0.4 seconds";
-    QTest::newRow("too slow in all") << Fixtures{{"/t", trickle}} << "/t"
-                                     << ""
-                                     << "it took longer than 1 second";
-    QTest::newRow("connection reset mid-body") << Fixtures{{"/r", reset}} << "/r"
-                                               << ""
-                                               << "closed the connection";
+                             << "no data came for 0.4 seconds" << QStringLiteral("timed out");
+    QTest::newRow("too slow in all")
+        << Fixtures{{"/t", trickle}} << "/t"
+        << ""
+        << "it took longer than 1 second" << QStringLiteral("timed out");
+    QTest::newRow("connection reset mid-body")
+        << Fixtures{{"/r", reset}} << "/r"
+        << ""
+        << "closed the connection" << QStringLiteral("connection closed");
     QTest::newRow("image") << Fixtures{{"/i", page("\x89PNG", "image/png")}} << "/i"
                            << ""
-                           << "it is of type \"image/png\", not a web page";
+                           << "it is of type \"image/png\", not a web page"
+                           << QStringLiteral("not a web page");
     QTest::newRow("text/plain as it is")
         << Fixtures{{"/t", page("a  <b>x</b>\nline", "text/plain; charset=utf-8")}} << "/t"
         << "a  <b>x</b>\nline"
-        << "";
+        << "" << QString();
     QTest::newRow("xhtml") << Fixtures{{"/x", page("<p>x</p>", "application/xhtml+xml")}} << "/x"
                            << "x"
-                           << "";
+                           << "" << QString();
     QTest::newRow("utf-8 by header")
         << Fixtures{{"/u", page("<p>caf\xC3\xA9</p>", "text/html; charset=utf-8")}} << "/u"
-        << QStringLiteral(u"caf\u00E9") << "";
+        << QStringLiteral(u"caf\u00E9") << "" << QString();
     QTest::newRow("utf-8 with BOM, no charset")
         << Fixtures{{"/u", page("\xEF\xBB\xBF<!DOCTYPE html><title>t</title><p>na\xC3\xAFve</p>",
                                 "text/html")}}
-        << "/u" << QStringLiteral(u"na\u00EFve") << "";
+        << "/u" << QStringLiteral(u"na\u00EFve") << "" << QString();
     QTest::newRow("windows-1252 by header")
         << Fixtures{{"/w",
                      page("<p>\x93quoted\x94 caf\xE9</p>", "text/html; charset=windows-1252")}}
-        << "/w" << QStringLiteral(u"\u201Cquoted\u201D caf\u00E9") << "";
+        << "/w" << QStringLiteral(u"\u201Cquoted\u201D caf\u00E9") << "" << QString();
     QTest::newRow("windows-1252 by meta")
         << Fixtures{{"/w", page("<meta charset=\"iso-8859-1\"><p>\x93quoted\x94</p>", "text/html")}}
-        << "/w" << QStringLiteral(u"\u201Cquoted\u201D") << "";
+        << "/w" << QStringLiteral(u"\u201Cquoted\u201D") << "" << QString();
     QTest::newRow("no fixture") << Fixtures{} << "/nothing"
                                 << ""
-                                << "404";
+                                << "404" << QStringLiteral("not found (404)");
 }
 
 void TestNetwork::fetch()
@@ -154,6 +166,7 @@ void TestNetwork::fetch()
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QFETCH(QString, reportContains);
+    QFETCH(QString, reason);
 
     tv::test::HttpServer server;
     QVERIFY(server.isListening());
@@ -166,7 +179,11 @@ void TestNetwork::fetch()
     tv::test::RecordingSink sink;
 
     const QString url = server.url(path);
-    QCOMPARE(fetchUrl(source, url), expected);
+    tv::FetchedPage page;
+    QCOMPARE(fetchUrl(source, url, &page), expected);
+    QCOMPARE(page.reason, reason);
+    QCOMPARE(page.outcome,
+             reason.isEmpty() ? tv::FetchedPage::Outcome::Read : tv::FetchedPage::Outcome::Failed);
     if (reportContains.isEmpty()) {
         QCOMPARE(sink.reports, QStringList());
     } else {
@@ -193,12 +210,99 @@ void TestNetwork::refusedConnection()
     QCOMPARE(sink.reports.size(), 1);
     QVERIFY(sink.descriptions().first().contains(QStringLiteral("http://127.0.0.1:%1/").arg(port)));
     QVERIFY(sink.descriptions().first().contains(QLatin1String("refused")));
+    tv::FetchedPage page = source.fetchPage(QStringLiteral("127.0.0.1:%1").arg(port));
+    QCOMPARE(page.reason, QStringLiteral("refused"));
+    QCOMPARE(page.httpStatus, 0);
+}
+
+void TestNetwork::readPageDetails_data()
+{
+    QTest::addColumn<HttpFixture>("fixture");
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<qint64>("bytes"); // as downloaded, after decompression
+
+    HttpFixture gzip = HttpFixture::html("<p>" + QByteArray(3000, 'z') + "</p>");
+    gzip.encoding = HttpFixture::Encoding::Gzip;
+    QTest::newRow("utf-8 by header")
+        << HttpFixture::html("<p>caf\xC3\xA9</p>") << QByteArray("UTF-8") << qint64(12);
+    QTest::newRow("windows-1252 by meta")
+        << HttpFixture::page("<meta charset=latin1><p>caf\xE9</p>", "text/html")
+        << QByteArray("windows-1252") << qint64(32);
+    QTest::newRow("plain text without charset, not UTF-8")
+        << HttpFixture::page("caf\xE9", "text/plain") << QByteArray("windows-1252") << qint64(4);
+    QTest::newRow("gzip counts the bytes unpacked") << gzip << QByteArray("UTF-8") << qint64(3007);
+}
+
+void TestNetwork::readPageDetails()
+{
+    QFETCH(HttpFixture, fixture);
+    QFETCH(QByteArray, encoding);
+    QFETCH(qint64, bytes);
+    tv::test::HttpServer server;
+    server.serve(QStringLiteral("/p"), fixture);
+    tv::NetworkPageSource source(quickOptions());
+    const tv::FetchedPage page = source.fetchPage(server.url(QStringLiteral("/p")));
+    QCOMPARE(page.outcome, tv::FetchedPage::Outcome::Read);
+    QCOMPARE(page.httpStatus, 200);
+    QCOMPARE(page.encoding, encoding);
+    QCOMPARE(page.bytes, bytes);
+    QCOMPARE(page.reason, QString());
+}
+
+void TestNetwork::connectionTimeout()
+{
+    tv::test::UnansweredPort port;
+    QVERIFY(port.isReady());
+    tv::FetchOptions options = quickOptions();
+    options.connectTimeout = std::chrono::milliseconds(300);
+    options.idleTimeout = std::chrono::milliseconds(20000);
+    tv::NetworkPageSource source(options);
+    tv::test::RecordingSink sink;
+    QElapsedTimer clock;
+    clock.start();
+    tv::FetchedPage page;
+    QCOMPARE(fetchUrl(source, port.url(QStringLiteral("/")), &page), QString());
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(page.reason, QStringLiteral("timed out"));
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY2(sink.descriptions().first().contains(
+                 QLatin1String("did not accept a connection within 0.3 seconds")),
+             qPrintable(sink.descriptions().first()));
+}
+
+void TestNetwork::unsupportedSchemes_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("named"); // in the report
+    QTest::newRow("ftp") << " ftp://example.org/file "
+                         << "ftp://example.org/file: ftp addresses are not supported";
+    QTest::newRow("file") << "file:///etc/passwd"
+                          << "file:///etc/passwd: file addresses are not supported";
+    // Shown as a login would be: its name part masked.
+    QTest::newRow("mailto") << "mailto:someone@example.org"
+                            << "mailto:***@example.org: mailto addresses are not supported";
+}
+
+void TestNetwork::unsupportedSchemes()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, named);
+    tv::NetworkPageSource source(quickOptions());
+    tv::test::RecordingSink sink;
+    source.announce({row});
+    tv::FetchedPage page;
+    QCOMPARE(fetchUrl(source, row, &page), QString());
+    QCOMPARE(page.outcome, tv::FetchedPage::Outcome::Failed);
+    QCOMPARE(page.reason, QStringLiteral("not supported"));
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY2(sink.descriptions().first().contains(named), qPrintable(sink.descriptions().first()));
+    QCOMPARE(source.downloadsStarted(), 0);
 }
 
 void TestNetwork::emptyRowIsNoPage()
 {
     tv::test::HttpServer server;
-    server.serve(QStringLiteral("/a/"), HttpFixture::html("<p>words</p>"));
+    server.serve(QStringLiteral("/a"), HttpFixture::html("<p>words</p>"));
     tv::NetworkPageSource source(quickOptions());
     tv::test::RecordingSink sink;
     const QStringList rows = {QString(), server.siteAddress(QStringLiteral("/a")),
@@ -214,7 +318,7 @@ void TestNetwork::emptyRowIsNoPage()
 void TestNetwork::browserLikeRequest()
 {
     tv::test::HttpServer server;
-    server.serve(QStringLiteral("/row/"), HttpFixture::html("<p>typed row</p>"));
+    server.serve(QStringLiteral("/row"), HttpFixture::html("<p>typed row</p>"));
     tv::NetworkPageSource source(quickOptions());
     tv::test::RecordingSink sink;
     QCOMPARE(fetchUrl(source, server.siteAddress(QStringLiteral("/row"))),
@@ -278,19 +382,38 @@ void TestNetwork::cancelEndsTheWait()
     QCOMPARE(sink.reports, QStringList());
 }
 
+void TestNetwork::fetchAheadStartsDownloads_data()
+{
+    QTest::addColumn<int>("parallel");
+    QTest::addColumn<int>("perHost");
+    QTest::addColumn<int>("started"); // at once, all 12 pages being on one host
+    QTest::newRow("as many as the run allows") << 4 << 6 << 4;
+    QTest::newRow("no more than the host allows") << 32 << 6 << 6;
+    QTest::newRow("each page only when asked for") << 0 << 6 << 0;
+}
+
 void TestNetwork::fetchAheadStartsDownloads()
 {
+    QFETCH(int, parallel);
+    QFETCH(int, perHost);
+    QFETCH(int, started);
     tv::test::HttpServer server;
     QStringList addresses;
     for (int i = 0; i < 12; ++i) {
         const QString path = QStringLiteral("/p%1").arg(i);
-        server.serve(path, HttpFixture::html("<p>page " + QByteArray::number(i) + "</p>"));
+        // Late enough that the first downloads are all still running when counted.
+        HttpFixture page = HttpFixture::html("<p>page " + QByteArray::number(i) + "</p>");
+        page.delay = std::chrono::milliseconds(250);
+        server.serve(path, page);
         addresses << server.url(path);
     }
-    tv::NetworkPageSource source(quickOptions());
+    tv::FetchOptions options = quickOptions();
+    options.parallel = parallel;
+    options.maxPerHost = perHost;
+    tv::NetworkPageSource source(options);
     source.announce(addresses);
-    QCOMPARE(source.downloadsStarted(), 8);
-    QTRY_COMPARE(server.requests().size(), 8);
+    QCOMPARE(source.downloadsStarted(), started);
+    QTRY_COMPARE(server.requests().size(), started);
     for (int i = 0; i < 12; ++i)
         QCOMPARE(fetchUrl(source, addresses[i]), QStringLiteral("page %1").arg(i));
     QCOMPARE(source.downloadsStarted(), 12);
@@ -338,7 +461,7 @@ void TestNetwork::fetchAheadOutOfOrder()
     QCOMPARE(server.requestCount(QStringLiteral("/b")), 1);
 }
 
-void TestNetwork::stalledPageFetchedAheadTimesOutOnlyWhenAskedFor()
+void TestNetwork::stalledPageFetchedAheadIsReportedWhenAskedFor()
 {
     tv::test::HttpServer server;
     HttpFixture stalled = HttpFixture::html("<p>x</p>");

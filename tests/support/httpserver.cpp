@@ -3,7 +3,10 @@
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace tv::test {
@@ -111,10 +114,10 @@ QByteArray HttpRequest::header(const QByteArray& name) const
     return {};
 }
 
-HttpServer::HttpServer()
+HttpServer::HttpServer(const QHostAddress& address)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &HttpServer::onNewConnection);
-    m_server.listen(QHostAddress::LocalHost, 0);
+    m_server.listen(address, 0);
 }
 
 HttpServer::~HttpServer()
@@ -126,12 +129,15 @@ HttpServer::~HttpServer()
 
 QString HttpServer::url(const QString& path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("http://%1:%2%3")
+        .arg(m_server.serverAddress().toString())
+        .arg(port())
+        .arg(path);
 }
 
 QString HttpServer::siteAddress(const QString& path) const
 {
-    return QStringLiteral("127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("%1:%2%3").arg(m_server.serverAddress().toString()).arg(port()).arg(path);
 }
 
 void HttpServer::serve(const QString& path, const HttpFixture& fixture)
@@ -175,8 +181,10 @@ void HttpServer::onNewConnection()
         if (m_lowDelay)
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         // Sockets stay children of the server, so that closing the server ends them all.
+        m_peakConnections = std::max(m_peakConnections, ++m_connections);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            --m_connections;
             m_buffers.remove(socket);
             m_answered.remove(socket);
             socket->deleteLater();
@@ -208,6 +216,7 @@ void HttpServer::onReadable(QTcpSocket* socket)
     }
     m_requests.append(request);
     m_answered.insert(socket);
+    m_peakAnswering = std::max(m_peakAnswering, int(m_answered.size()));
     answer(socket, request);
 }
 
@@ -287,6 +296,20 @@ void HttpServer::send(QTcpSocket* socket, const HttpFixture& fixture)
         return;
     }
     if (fixture.stallAfter >= 0) {
+        if (fixture.resumeAfter.count() > 0) {
+            QPointer<QTcpSocket> guard(socket);
+            const QByteArray rest = body.mid(cut);
+            QTimer::singleShot(fixture.resumeAfter, this, [this, guard, rest, fixture] {
+                if (!guard)
+                    return;
+                guard->write(rest);
+                if (fixture.sendLength)
+                    answered(guard);
+                else
+                    guard->disconnectFromHost();
+            });
+            return;
+        }
         if (fixture.trickle.count() > 0 && cut < body.size()) {
             auto* timer = new QTimer(socket);
             auto sent = std::make_shared<qsizetype>(cut);
@@ -306,6 +329,38 @@ void HttpServer::send(QTcpSocket* socket, const HttpFixture& fixture)
         return;
     }
     answered(socket);
+}
+
+UnansweredPort::UnansweredPort()
+{
+    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        ::listen(m_listener, 0) != 0 ||
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        return;
+    // A backlog of 0 holds one connection that is never accepted; after it, the system drops
+    // every further attempt, which the client then retries until it gives up.
+    m_filler = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (m_filler < 0 || ::connect(m_filler, reinterpret_cast<sockaddr*>(&address), size) != 0)
+        return;
+    m_port = ntohs(address.sin_port);
+}
+
+UnansweredPort::~UnansweredPort()
+{
+    if (m_filler >= 0)
+        ::close(m_filler);
+    if (m_listener >= 0)
+        ::close(m_listener);
+}
+
+QString UnansweredPort::url(const QString& path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
 }
 
 } // namespace tv::test

@@ -1,7 +1,8 @@
 #pragma once
-// A small HTTP/1.1 server inside the test process, on 127.0.0.1 and a free port, answering
-// each path with a fixture the test registers. It runs in the thread's event loop, so it serves
-// while the code under test waits with the event loop running (as fetchUrl does).
+// A small HTTP/1.1 server inside the test process, on 127.0.0.1 (or another loopback address:
+// 127.0.0.2 and up are loopback too, for tests that need several hosts) and a free port,
+// answering each path with a fixture the test registers. It runs in the thread's event loop, so it
+// serves while the code under test waits with the event loop running (as fetchUrl does).
 //
 //     tv::test::HttpServer server;
 //     QVERIFY(server.isListening());
@@ -12,9 +13,11 @@
 //     row)
 //
 // Connections are kept alive between answers (a fixture without Content-Length ends its
-// connection instead). A path without a fixture gets 404. What was asked is kept in requests().
+// connection instead). A path without a fixture gets 404. What was asked is kept in requests(),
+// and how many requests and connections it had at once in peakAnswering() and peakConnections().
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -41,6 +44,7 @@ struct HttpFixture {
     qsizetype stallAfter = -1; // send the headers and this many body bytes, then nothing more
     qsizetype resetAfter = -1; // send the headers and this many body bytes, then drop the line
     std::chrono::milliseconds trickle{0}; // with stallAfter: the rest follows one byte per interval
+    std::chrono::milliseconds resumeAfter{0}; // with stallAfter: the rest follows after this pause
 
     // A page of the given type (the Content-Type header as it is sent).
     static HttpFixture page(const QByteArray& body, const QByteArray& contentType);
@@ -64,12 +68,12 @@ struct HttpRequest {
 class HttpServer : public QObject {
     Q_OBJECT
 public:
-    HttpServer();
+    explicit HttpServer(const QHostAddress& address = QHostAddress::LocalHost);
     ~HttpServer() override;
 
     bool isListening() const { return m_server.isListening(); }
     quint16 port() const { return m_server.serverPort(); }
-    // "http://127.0.0.1:PORT" + path
+    // "http://127.0.0.1:PORT" + path (the server's own address)
     QString url(const QString& path) const;
     // "127.0.0.1:PORT" + path: an address as a user types it, without a scheme.
     QString siteAddress(const QString& path) const;
@@ -91,6 +95,10 @@ public:
     int requestCount(const QString& path) const;
     // Connections still open (stalled answers keep theirs until the client gives up).
     int openConnections() const;
+    // The most requests being answered at once (from arrival to the answer's last byte), and
+    // the most connections open at once, since the server started.
+    int peakAnswering() const { return m_peakAnswering; }
+    int peakConnections() const { return m_peakConnections; }
 
 private:
     void onNewConnection();
@@ -106,6 +114,28 @@ private:
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QSet<QTcpSocket*> m_answered; // an answer is in progress
     bool m_lowDelay = false;
+    int m_connections = 0;
+    int m_peakAnswering = 0;
+    int m_peakConnections = 0;
+};
+
+// A port on a loopback address that takes no connection: its queue of connections waiting to
+// be accepted is full, so a new connection attempt hangs until the client gives up.
+class UnansweredPort {
+public:
+    UnansweredPort();
+    ~UnansweredPort();
+    UnansweredPort(const UnansweredPort&) = delete;
+    UnansweredPort& operator=(const UnansweredPort&) = delete;
+
+    bool isReady() const { return m_port != 0; }
+    // "http://127.0.0.1:PORT" + path
+    QString url(const QString& path) const;
+
+private:
+    int m_listener = -1;
+    int m_filler = -1; // the one connection that fills the queue
+    quint16 m_port = 0;
 };
 
 // Compresses bytes in the gzip format (for fixtures built by hand).

@@ -14,6 +14,7 @@
 #include "results/spreadsheetexport.h"
 #include "sites/sitecommands.h"
 
+#include <QCheckBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -104,6 +105,10 @@ PageSource& MainWindow::pages()
 {
     if (!m_services.pages && !m_networkPages)
         m_networkPages = std::make_unique<NetworkPageSource>();
+    // Asked for at every run: a change of the option counts from the next run on, and each run
+    // fetches its style sheets afresh.
+    if (m_networkPages)
+        m_networkPages->beginRun(m_styleSheets->isChecked());
     PageSource& source = m_services.pages ? *m_services.pages : *m_networkPages;
     // While the run waits for a page the bar names it; the engine's own text comes back after.
     // A source of the caller's may outlive the window, hence the guard.

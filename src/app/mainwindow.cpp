@@ -113,7 +113,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             control = m_siteList;
         else if (control == m_resultsList->viewport())
             control = m_resultsList;
-        if (qobject_cast<QPushButton*>(control) || control == m_ignoreCase) {
+        if (qobject_cast<QPushButton*>(control) || control == m_ignoreCase ||
+            control == m_styleSheets) {
             runUnguarded(windowLocation("PushButton_MouseMove"), [this] { pointerHandRule(); });
             // Unhandled, the move would travel on to the window and its arrow rule.
             return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;

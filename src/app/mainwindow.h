@@ -103,6 +103,8 @@ private:
     void chooseDatabaseMethod();
     void saveMethodChoice();
     void removeSelectedResult();
+    // The remembered choice of reading pages with their style sheets (on unless turned off).
+    void loadStyleSheetsOption();
     void pointerHandRule();
     void pointerArrowRule();
 
@@ -147,6 +149,8 @@ private:
     QPushButton* m_copyResults = nullptr;
     QPushButton* m_clearResults = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    // Beyond the original layout: pages are read with the style sheets they link.
+    QCheckBox* m_styleSheets = nullptr;
 };
 
 } // namespace tv

@@ -112,6 +112,22 @@ void MainWindow::restoreMethodChoice(Guard& g)
         setOptionValue(m_textMethod, textToBool(readSetting(
                                          QString::fromLatin1(control::textMethod.name), fallback)));
     });
+    loadStyleSheetsOption();
+}
+
+void MainWindow::loadStyleSheetsOption()
+{
+    // A stored value that cannot be read leaves the option on, its default.
+    try {
+        m_styleSheets->setChecked(
+            textToBool(readSetting(QStringLiteral("StyleSheets"), QStringLiteral("True"))));
+    } catch (const Failure&) {
+        m_styleSheets->setChecked(true);
+    }
+    connect(m_styleSheets, &QCheckBox::toggled, this, [this](bool on) {
+        runUnguarded(eventLocation(control::styleSheets, "Click"),
+                     [on] { writeSetting(QStringLiteral("StyleSheets"), boolToText(on)); });
+    });
 }
 
 void MainWindow::applySkin()
@@ -122,7 +138,7 @@ void MainWindow::applySkin()
     const QColor face = palette().color(QPalette::Button);
     const QList<QWidget*> surfaces = {this,           m_optionsFrame,  m_speedFrame,
                                       m_perSiteCount, m_combinedCount, m_databaseMethod,
-                                      m_textMethod,   m_ignoreCase};
+                                      m_textMethod,   m_ignoreCase,    m_styleSheets};
     for (QWidget* w : surfaces) {
         QPalette pal = w->palette();
         pal.setColor(QPalette::Window, face);

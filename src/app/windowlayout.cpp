@@ -138,6 +138,8 @@ void MainWindow::buildOptionFrames()
         makeControl<QRadioButton>(m_optionsFrame, control::perSiteCount, 240, 650, 3750, 255);
     m_ignoreCase =
         makeControl<QCheckBox>(m_optionsFrame, control::ignoreCase, 240, 1000, 1935, 255);
+    m_styleSheets =
+        makeControl<QCheckBox>(m_optionsFrame, control::styleSheets, 4080, 1000, 3600, 255);
 
     m_speedFrame = makeControl<QGroupBox>(this, control::speedFrame, 120, 4815, 7800, 1020);
     m_databaseMethod =
@@ -148,11 +150,12 @@ void MainWindow::buildOptionFrames()
     // The frames, option buttons and check box are white like the window (until a skin).
     for (QWidget* w : std::initializer_list<QWidget*>{m_optionsFrame, m_speedFrame, m_perSiteCount,
                                                       m_combinedCount, m_databaseMethod,
-                                                      m_textMethod, m_ignoreCase})
+                                                      m_textMethod, m_ignoreCase, m_styleSheets})
         w->setPalette(palette());
 
     m_combinedCount->setChecked(true);
     m_ignoreCase->setChecked(true);
+    m_styleSheets->setChecked(true);
     m_databaseMethod->setChecked(true);
 }
 

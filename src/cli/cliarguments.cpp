@@ -64,6 +64,8 @@ QString applyFlag(CliOptions& o, const QString& name)
         o.keepCase = true;
     else if (name == u"--quiet" || name == u"-q")
         o.quiet = true;
+    else if (name == u"--no-style-sheets")
+        o.styleSheets = false;
     else if (name == u"--help" || name == u"-h")
         o.help = true;
     else if (name == u"--version")
@@ -175,6 +177,8 @@ QString helpText()
         "  --parallel N         pages downloaded at once, ahead of the one being counted\n"
         "                       (default 32, at most 6 from one host; 0 fetches one page at\n"
         "                       a time); --prefetch N is the older name of this option\n"
+        "  --no-style-sheets    read pages without the style sheets they link (default: fetch\n"
+        "                       them, as a browser does, so that text they hide is not counted)\n"
         "\n"
         "Output:\n"
         "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"

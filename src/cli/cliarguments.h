@@ -24,7 +24,8 @@ struct CliOptions {
     QString databasePath; // "" means a private scratch database
     OutputFormat format = OutputFormat::Aligned;
     bool quiet = false;
-    int parallel = 32; // pages downloaded at once, ahead of the one being counted
+    int parallel = 32;       // pages downloaded at once, ahead of the one being counted
+    bool styleSheets = true; // pages are read with the style sheets they link
     bool help = false;
     bool version = false;
 };

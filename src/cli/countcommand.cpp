@@ -177,6 +177,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
 
     FetchOptions fetchOptions;
     fetchOptions.parallel = options.parallel;
+    fetchOptions.styleSheets = options.styleSheets;
     NetworkPageSource network(fetchOptions);
     CountRequest request;
     request.sites = sites.rows();

@@ -31,7 +31,9 @@ inline constexpr WindowControl removeSitesContaining{"PushButton17", "removeSite
 inline constexpr WindowControl optionsFrame{"Frame1", "optionsFrame", "Options"},
     combinedCount{"Option2", "combinedCount", "Give one count for all URL(s)"},
     perSiteCount{"Option1", "perSiteCount", "Give separate counts for each URL"},
-    ignoreCase{"Check3", "ignoreCase", "Ignore letter case"};
+    ignoreCase{"Check3", "ignoreCase", "Ignore letter case"},
+    // Beyond the original layout: pages read with the style sheets they link.
+    styleSheets{"styleSheetsOption", "styleSheets", "Read pages with their style sheets"};
 // The counting method.
 inline constexpr WindowControl speedFrame{"Frame2", "speedFrame", "Processing Speed Option"},
     databaseMethod{"Option3", "databaseMethod", "MS Access Method (faster)"},

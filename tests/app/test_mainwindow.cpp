@@ -647,6 +647,63 @@ private Q_SLOTS:
         QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
     }
 
+    // Beyond the original window: reading pages with their style sheets, on unless turned off,
+    // and remembered.
+    void styleSheetsOptionIsRemembered_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("nothing stored") << QString() << true;
+        QTest::newRow("turned off") << QStringLiteral("False") << false;
+        QTest::newRow("turned on") << QStringLiteral("True") << true;
+        QTest::newRow("unreadable") << QStringLiteral("maybe") << true;
+    }
+    void styleSheetsOptionIsRemembered()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, checked);
+        if (!stored.isEmpty())
+            store("StyleSheets", stored);
+        load(present);
+        QCheckBox* option = control<QCheckBox>(control::styleSheets);
+        QCOMPARE(option->isChecked(), checked);
+        QCOMPARE(option->text(), QStringLiteral("Read pages with their style sheets"));
+        QVERIFY(m_sink->reports.isEmpty());
+        option->click();
+        QCOMPARE(TestMainWindow::stored("StyleSheets"),
+                 checked ? QStringLiteral("False") : QStringLiteral("True"));
+    }
+
+    void styleSheetsOptionReachesTheDownloads_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+    void styleSheetsOptionReachesTheDownloads()
+    {
+        QFETCH(bool, on);
+        test::HttpServer server;
+        server.serve(QStringLiteral("/a"),
+                     test::HttpFixture::html("<link rel=stylesheet href=/s.css>"
+                                             "<p class=menu>menu</p><p>text</p>"));
+        server.serve(QStringLiteral("/s.css"),
+                     test::HttpFixture::page(".menu{display:none}", "text/css"));
+        load(present);
+        if (!on)
+            control<QCheckBox>(control::styleSheets)->click();
+        m_window->sites().append(server.siteAddress(QStringLiteral("/a")));
+        control<QPushButton>(control::startCounting)->click();
+        QVERIFY2(m_sink->reports.isEmpty(), qPrintable(m_sink->reports.join(u'\n')));
+        const ResultsModel& r = m_window->results();
+        QStringList words;
+        for (int i = 1; i <= r.rows(); ++i)
+            words << r.cell(i, 1);
+        QCOMPARE(words, on ? QStringList{QStringLiteral("text")}
+                           : (QStringList{QStringLiteral("menu"), QStringLiteral("text")}));
+        QCOMPARE(server.requestCount(QStringLiteral("/s.css")), on ? 1 : 0);
+    }
+
     // While the run waits for a downloaded page the bar names it.
     void progressNamesThePageWaitedFor()
     {

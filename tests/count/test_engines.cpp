@@ -193,9 +193,21 @@ void TestEngines::edgeCases_data()
     const QStringList naive{QStringLiteral("na\u00EFve|3")};
     addCase("non-ASCII letters, case ignored", {QStringLiteral("Na\u00EFve na\u00EFve NA\u00CFVE")},
             false, true, naive, 3, naive, 3);
-    const QStringList marks{QStringLiteral("a\u00A0b|1"), QStringLiteral("\u201Cword\u201D|1")};
-    addCase("curly quotes and no-break space stay", {QStringLiteral("\u201Cword\u201D a\u00A0b")},
-            false, false, marks, 2, marks, 2);
+    const QStringList marks{"a|1", "b|1", QStringLiteral("\u201Cword\u201D|1")};
+    addCase("curly quotes stay, a no-break space separates",
+            {QStringLiteral("\u201Cword\u201D a\u00A0b")}, false, false, marks, 3, marks, 3);
+    // Every Unicode space separator, each between two words, some doubled or at line ends.
+    const QString spaced = QStringLiteral(u"a\u00A0b\u1680c\u2000d\u2001e\u2002f\u2003g\u2004h"
+                                          u"\u2005i\u2006j\u2007k\u2008l\u2009m\u200An\u202Fo"
+                                          u"\u205Fp\u3000q\u00A0\u00A0r\u3000\nz\u202F");
+    QStringList letters;
+    for (const char* w : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o",
+                          "p", "q", "r", "z"})
+        letters << QString::fromLatin1(w) + QStringLiteral("|1");
+    addCase("every Unicode space separator separates words", {spaced}, false, false, letters, 19,
+            letters, 19);
+    addCase("a zero width space does not separate", {QStringLiteral(u"a\u200Bb")}, false, false,
+            {QStringLiteral(u"a\u200Bb|1")}, 1, {QStringLiteral(u"a\u200Bb|1")}, 1);
     // Ordinal order of UTF-16 units puts a surrogate pair before U+FF21; the database orders
     // by code point.
     addCase("characters beyond 16 bits", {QStringLiteral("\U0001F600 \uFF21")}, false, false,

@@ -68,6 +68,8 @@ private Q_SLOTS:
     void storedWord();
     void pieces_data();
     void pieces();
+    void spaceSeparators_data();
+    void spaceSeparators();
 };
 
 void TestWordClean::removeSpaces_data()
@@ -341,8 +343,11 @@ void TestWordClean::pieces_data()
     QTest::newRow("LF CR is two line ends") << "a\n\rb" << QStringList{"1.1:a", "2.1:", "3.1:b"};
     QTest::newRow("empty text") << "" << QStringList{"1.1:"};
     QTest::newRow("closing line feed") << "a\n" << QStringList{"1.1:a", "2.1:"};
-    QTest::newRow("no-break space inside")
-        << QStringLiteral("a\u00A0b") << QStringList{QStringLiteral("1.1:a\u00A0b")};
+    QTest::newRow("no-break space separates")
+        << QStringLiteral("a\u00A0b") << QStringList{"1.1:a", "1.2:b"};
+    QTest::newRow("no-break spaces and blanks mixed")
+        << QStringLiteral("f(a,\u00A0b=1)\u00A0 c")
+        << QStringList{"1.1:f(a,", "1.2:b=1)", "1.3:", "1.4:c"};
     QTest::newRow("table cells") << "Apple\t5\nPear\t7"
                                  << QStringList{"1.1:Apple", "1.2:5", "2.1:Pear", "2.2:7"};
 }
@@ -358,6 +363,70 @@ void TestWordClean::pieces()
     QCOMPARE(seen, expected);
     const qsizetype lastLine = expected.last().section(u'.', 0, 0).toLongLong();
     QCOMPARE(countLineEnds(text), lastLine - 1);
+}
+
+// Every Unicode space separator (category Zs) splits like a blank; characters that merely look
+// like spaces or break lines in other ways (zero-width, joiners, line and paragraph separators)
+// stay inside the word, as the rule names only blanks, tabs and line ends.
+void TestWordClean::spaceSeparators_data()
+{
+    QTest::addColumn<char16_t>("character");
+    QTest::addColumn<bool>("separates");
+    const struct {
+        const char* name;
+        char16_t c;
+    } separators[] = {
+        {"U+00A0 no-break space", 0x00A0},
+        {"U+1680 ogham space mark", 0x1680},
+        {"U+2000 en quad", 0x2000},
+        {"U+2001 em quad", 0x2001},
+        {"U+2002 en space", 0x2002},
+        {"U+2003 em space", 0x2003},
+        {"U+2004 three-per-em space", 0x2004},
+        {"U+2005 four-per-em space", 0x2005},
+        {"U+2006 six-per-em space", 0x2006},
+        {"U+2007 figure space", 0x2007},
+        {"U+2008 punctuation space", 0x2008},
+        {"U+2009 thin space", 0x2009},
+        {"U+200A hair space", 0x200A},
+        {"U+202F narrow no-break space", 0x202F},
+        {"U+205F medium mathematical space", 0x205F},
+        {"U+3000 ideographic space", 0x3000},
+    };
+    for (const auto& s : separators)
+        QTest::newRow(s.name) << s.c << true;
+    const struct {
+        const char* name;
+        char16_t c;
+    } others[] = {
+        {"U+200B zero width space stays", 0x200B},
+        {"U+2060 word joiner stays", 0x2060},
+        {"U+FEFF zero width no-break space stays", 0xFEFF},
+        {"U+180E mongolian vowel separator stays", 0x180E},
+        {"U+2028 line separator stays", 0x2028},
+        {"U+0085 next line stays", 0x0085},
+        {"U+00A1 inverted exclamation mark stays", 0x00A1},
+        {"U+200C zero width non-joiner stays", 0x200C},
+    };
+    for (const auto& o : others)
+        QTest::newRow(o.name) << o.c << false;
+}
+
+void TestWordClean::spaceSeparators()
+{
+    QFETCH(char16_t, character);
+    QFETCH(bool, separates);
+    QCOMPARE(isWideSpace(character), separates);
+    const QString sep(QChar{character});
+    const QString text = QStringLiteral("Wort%1Teil%1%1end%1").arg(sep);
+    QStringList seen;
+    forEachPiece(text, [&](QStringView piece, qsizetype line, qsizetype) {
+        QCOMPARE(line, qsizetype(1));
+        seen << piece.toString();
+    });
+    const QStringList expected =
+        separates ? QStringList{"Wort", "Teil", "", "end", ""} : QStringList{text};
+    QCOMPARE(seen, expected);
 }
 
 TV_TEST_MAIN(TestWordClean, QCoreApplication)

@@ -20,14 +20,7 @@ RenderedPage renderWithin(const QByteArray& utf8Html, const QUrl& pageUrl,
     const QByteArray html = disguiseControls(boundNesting(utf8Html, limits));
     Arena arena;
     arena.setBudget(budget);
-    GumboOptions options = kGumboDefaultOptions;
-    options.allocator = &Arena::gumboAllocate;
-    options.deallocator = &Arena::gumboDeallocate;
-    options.userdata = &arena;
-    options.max_errors = 0;
-    // The tree lives in the arena and goes with it: gumbo_destroy_output is never called.
-    const GumboOutput* output =
-        gumbo_parse_with_options(&options, html.constData(), std::size_t(html.size()));
+    const GumboOutput* output = parseInArena(arena, html);
     const css::PageStyle style(*output, pageUrl, sheets);
     TextBuilder builder;
     TextWalk(builder, style).run(output->root);

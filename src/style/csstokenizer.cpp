@@ -478,4 +478,15 @@ Token Tokenizer::next()
     return single(TokenType::Delim);
 }
 
+void skipBlock(Tokenizer& tokens)
+{
+    int depth = 1;
+    for (Token t = tokens.next(); !t.is(TokenType::End); t = tokens.next()) {
+        if (t.is(TokenType::OpenCurly))
+            ++depth;
+        else if (t.is(TokenType::CloseCurly) && --depth == 0)
+            return;
+    }
+}
+
 } // namespace tv::css

@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 namespace tv::css {
 
@@ -92,6 +93,47 @@ private:
     QByteArrayView m_s;
     qsizetype m_pos = 0;
     std::deque<QByteArray> m_resolved; // texts with escapes, alive with the tokenizer
+};
+
+// Reads past a {} block whose '{' was just read.
+void skipBlock(Tokenizer& tokens);
+
+// A reader's place in the tokens [begin, end) of a prelude: what the media-query and selector
+// readers share.
+class TokenCursor {
+protected:
+    TokenCursor(const std::vector<Token>& tokens, qsizetype begin, qsizetype end)
+        : m_t(tokens), m_pos(begin), m_end(end)
+    {
+    }
+    const Token& peek() const
+    {
+        static const Token end;
+        return m_pos < m_end ? m_t[std::size_t(m_pos)] : end;
+    }
+    bool atEnd() const { return m_pos >= m_end; }
+    void skipWhitespace()
+    {
+        while (!atEnd() && peek().is(TokenType::Whitespace))
+            ++m_pos;
+    }
+    // From `from`, `depth` parentheses already open: where the ')' that closes them stands;
+    // -1 when it is missing.
+    qsizetype closingParen(qsizetype from, int depth) const
+    {
+        for (qsizetype i = from; i < m_end; ++i) {
+            const Token& t = m_t[std::size_t(i)];
+            if (t.is(TokenType::OpenParen) || t.is(TokenType::Function))
+                ++depth;
+            else if (t.is(TokenType::CloseParen) && --depth == 0)
+                return i;
+        }
+        return -1;
+    }
+
+    const std::vector<Token>& m_t;
+    qsizetype m_pos;
+    qsizetype m_end;
 };
 
 } // namespace tv::css

@@ -208,18 +208,6 @@ std::optional<std::uint8_t> valueOf(Property p, QByteArrayView name,
     return std::nullopt;
 }
 
-// Reads past a {} block whose '{' was just read.
-void skipBlock(Tokenizer& tokens)
-{
-    int depth = 1;
-    for (Token t = tokens.next(); !t.is(TokenType::End); t = tokens.next()) {
-        if (t.is(TokenType::OpenCurly))
-            ++depth;
-        else if (t.is(TokenType::CloseCurly) && --depth == 0)
-            return;
-    }
-}
-
 } // namespace
 
 bool Declarations::isEmpty() const

@@ -32,10 +32,10 @@ struct Value {
 
 using Tokens = std::vector<Token>;
 
-class Evaluator {
+class Evaluator : TokenCursor {
 public:
     Evaluator(const Tokens& t, qsizetype begin, qsizetype end, const Viewport& v, int depth)
-        : m_t(t), m_pos(begin), m_end(end), m_v(v), m_depth(depth)
+        : TokenCursor(t, begin, end), m_v(v), m_depth(depth)
     {
     }
 
@@ -43,17 +43,6 @@ public:
     Truth condition(bool allowOr);
 
 private:
-    const Token& peek() const
-    {
-        static const Token end;
-        return m_pos < m_end ? m_t[std::size_t(m_pos)] : end;
-    }
-    bool atEnd() const { return m_pos >= m_end; }
-    void skipWhitespace()
-    {
-        while (!atEnd() && peek().is(TokenType::Whitespace))
-            ++m_pos;
-    }
     qsizetype closing(qsizetype open) const;
     Truth inParens();
     Truth feature(qsizetype begin, qsizetype end) const;
@@ -62,24 +51,13 @@ private:
     Truth range(QByteArrayView name, char op, bool orEqual, const Value& v, bool nameOnLeft) const;
     std::optional<Value> featureValue(QByteArrayView name) const;
 
-    const Tokens& m_t;
-    qsizetype m_pos;
-    qsizetype m_end;
     const Viewport& m_v;
     int m_depth;
 };
 
 qsizetype Evaluator::closing(qsizetype open) const
 {
-    int depth = 0;
-    for (qsizetype i = open; i < m_end; ++i) {
-        const Token& t = m_t[std::size_t(i)];
-        if (t.is(TokenType::OpenParen) || t.is(TokenType::Function))
-            ++depth;
-        else if (t.is(TokenType::CloseParen) && --depth == 0)
-            return i;
-    }
-    return -1;
+    return closingParen(open, 0);
 }
 
 bool isMediaType(QByteArrayView name)

@@ -34,10 +34,10 @@ struct Specificity {
     std::uint32_t value = 0;
 };
 
-class Parser {
+class Parser : TokenCursor {
 public:
     Parser(const std::vector<Token>& tokens, qsizetype begin, qsizetype end, int depth)
-        : m_t(tokens), m_pos(begin), m_end(end), m_depth(depth)
+        : TokenCursor(tokens, begin, end), m_depth(depth)
     {
     }
 
@@ -46,17 +46,6 @@ public:
     std::optional<std::vector<ComplexSelector>> list(bool forgiving, bool relative);
 
 private:
-    const Token& peek() const
-    {
-        static const Token end;
-        return m_pos < m_end ? m_t[std::size_t(m_pos)] : end;
-    }
-    bool atEnd() const { return m_pos >= m_end; }
-    void skipWhitespace()
-    {
-        while (!atEnd() && peek().is(TokenType::Whitespace))
-            ++m_pos;
-    }
     // The end of the argument whose '(' was just read: the matching ')'.
     qsizetype argumentEnd() const;
 
@@ -68,23 +57,12 @@ private:
     bool functionalPseudo(QByteArrayView name, PseudoTest& test, std::uint32_t& specificity);
     std::optional<std::pair<int, int>> anPlusB(qsizetype begin, qsizetype end) const;
 
-    const std::vector<Token>& m_t;
-    qsizetype m_pos;
-    qsizetype m_end;
     int m_depth;
 };
 
 qsizetype Parser::argumentEnd() const
 {
-    int depth = 1;
-    for (qsizetype i = m_pos; i < m_end; ++i) {
-        const Token& t = m_t[std::size_t(i)];
-        if (t.is(TokenType::OpenParen) || t.is(TokenType::Function))
-            ++depth;
-        else if (t.is(TokenType::CloseParen) && --depth == 0)
-            return i;
-    }
-    return -1;
+    return closingParen(m_pos, 1);
 }
 
 std::optional<std::vector<ComplexSelector>> Parser::list(bool forgiving, bool relative)

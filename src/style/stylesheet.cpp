@@ -42,17 +42,6 @@ Prelude readPrelude(Tokenizer& tokens, const Token& first, bool atRule)
     }
 }
 
-void skipBlock(Tokenizer& tokens)
-{
-    int depth = 1;
-    for (Token t = tokens.next(); !t.is(TokenType::End); t = tokens.next()) {
-        if (t.is(TokenType::OpenCurly))
-            ++depth;
-        else if (t.is(TokenType::CloseCurly) && --depth == 0)
-            return;
-    }
-}
-
 std::vector<Token> significant(const std::vector<Token>& tokens, std::size_t from = 0)
 {
     std::vector<Token> out;

@@ -1,5 +1,8 @@
 #include "cliarguments.h"
 
+#include "pgstore/serveraddress.h"
+#include "pgstore/shard.h"
+
 #include <QHash>
 
 namespace tv {
@@ -12,7 +15,8 @@ constexpr int kMaxParallel = 256;
 bool takesValue(const QString& name)
 {
     return name == u"--engine" || name == u"--format" || name == u"--database" ||
-           name == u"--list" || name == u"--parallel" || name == u"--prefetch";
+           name == u"--list" || name == u"--parallel" || name == u"--prefetch" ||
+           name == u"--run" || name == u"--shard" || name == u"--drop-run";
 }
 
 // Sets one option that takes a value; gives the mistake, or "".
@@ -38,6 +42,15 @@ QString applyValue(CliOptions& o, const QString& name, const QString& value)
         if (value.isEmpty())
             return QStringLiteral("--database needs a file name");
         o.databasePath = value;
+    } else if (name == u"--run" || name == u"--drop-run") {
+        if (value.isEmpty())
+            return QStringLiteral("%1 needs a run name").arg(name);
+        (name == u"--run" ? o.run : o.dropRun) = value;
+    } else if (name == u"--shard") {
+        QString error;
+        if (!parseShard(value, error))
+            return QStringLiteral("--shard: %1").arg(error);
+        o.shard = value;
     } else if (name == u"--list") {
         if (value.isEmpty())
             return QStringLiteral("--list needs a file name (or - for standard input)");
@@ -66,6 +79,10 @@ QString applyFlag(CliOptions& o, const QString& name)
         o.quiet = true;
     else if (name == u"--no-style-sheets")
         o.styleSheets = false;
+    else if (name == u"--report")
+        o.report = true;
+    else if (name == u"--runs")
+        o.listRuns = true;
     else if (name == u"--help" || name == u"-h")
         o.help = true;
     else if (name == u"--version")
@@ -75,11 +92,40 @@ QString applyFlag(CliOptions& o, const QString& name)
     return QString();
 }
 
+// A server address as --database: one of counting into a run, its report, the list of runs or
+// dropping one.
+QString checkServerCommand(const CliOptions& o)
+{
+    if (o.engine != EngineKind::Database)
+        return QStringLiteral("a server address as --database goes with --engine db");
+    const int commands = int(o.report) + int(o.listRuns) + int(!o.dropRun.isEmpty());
+    if (commands > 1)
+        return QStringLiteral("--report, --runs and --drop-run go one at a time");
+    if (commands == 1 && !o.sources.isEmpty())
+        return QStringLiteral("--report, --runs and --drop-run take no addresses");
+    if (commands == 1 && !o.shard.isEmpty())
+        return QStringLiteral(
+            "--shard goes with counting, not with --report, --runs or --drop-run");
+    if ((commands == 0 || o.report) && o.run.isEmpty())
+        return QStringLiteral("counting into a server, and its report, need --run NAME");
+    if (commands == 0 && o.sources.isEmpty())
+        return QStringLiteral("no addresses given");
+    return QString();
+}
+
 // The checks that need the whole command line.
 QString checkWhole(const CliOptions& o)
 {
     if (o.help || o.version)
         return QString();
+    if (countsOnServer(o))
+        return checkServerCommand(o);
+    for (const auto& [set, option] :
+         {std::pair{!o.run.isEmpty(), "--run"}, std::pair{!o.shard.isEmpty(), "--shard"},
+          std::pair{o.report, "--report"}, std::pair{o.listRuns, "--runs"},
+          std::pair{!o.dropRun.isEmpty(), "--drop-run"}})
+        if (set)
+            return QStringLiteral("%1 goes with --database postgresql://...").arg(option);
     if (o.sources.isEmpty())
         return QStringLiteral("no addresses given");
     if (!o.databasePath.isEmpty() && o.engine != EngineKind::Database)
@@ -144,6 +190,11 @@ ParsedArguments parseArguments(const QStringList& arguments)
     return parsed;
 }
 
+bool countsOnServer(const CliOptions& options)
+{
+    return isServerAddress(options.databasePath);
+}
+
 QString programName()
 {
     return QStringLiteral("tallyvane-count");
@@ -174,6 +225,15 @@ QString helpText()
         "  --engine db|text     db (default) counts in an SQLite table, text in memory\n"
         "  --database FILE      with db: count in this SQLite file's table tbWords (emptied\n"
         "                       first) instead of a private scratch database\n"
+        "  --database postgresql://[USER[:PASSWORD]@]HOST[:PORT]/DBNAME\n"
+        "                       count into a PostgreSQL server shared by many workers (also\n"
+        "                       PG* environment variables and ~/.pgpass), with --run:\n"
+        "  --run NAME           the named run this count belongs to; a worker started again\n"
+        "                       skips the pages already in\n"
+        "  --shard K/N          count only the site rows whose position modulo N is K-1\n"
+        "  --report             with --run: print the run's counts (--per-site per site row)\n"
+        "  --runs               list the server's runs: pages, failures, words, status\n"
+        "  --drop-run NAME      remove a run and its words\n"
         "  --parallel N         pages downloaded at once, ahead of the one being counted\n"
         "                       (default 32, at most 6 from one host; 0 fetches one page at\n"
         "                       a time); --prefetch N is the older name of this option\n"
@@ -199,7 +259,11 @@ QString helpText()
         "\n"
         "Exit status: 0 every page named was read (an empty row names no page); 1 some\n"
         "pages (or the output) failed; 2 the command line is wrong or a list cannot be read;\n"
-        "3 no page could be read, or no row names a page.\n");
+        "3 no page could be read, or no row names a page.\n"
+        "With a server: 2 also for a bad server address, a run name already used for another\n"
+        "list, or no such run; 3 the server cannot be reached or refuses the user; 1 the\n"
+        "connection was lost (after retries) or the server's disk is full; pages stored\n"
+        "before stay stored.\n");
 }
 
 QString versionText()

@@ -26,9 +26,19 @@ struct CliOptions {
     bool quiet = false;
     int parallel = 32;       // pages downloaded at once, ahead of the one being counted
     bool styleSheets = true; // pages are read with the style sheets they link
+    // With a server address as --database: the run counted into, the share of the list this
+    // worker counts ("K/N"), and the commands that read or change the server's runs.
+    QString run;
+    QString shard;
+    bool report = false;
+    bool listRuns = false;
+    QString dropRun;
     bool help = false;
     bool version = false;
 };
+
+// Whether --database names a PostgreSQL server rather than an SQLite file.
+bool countsOnServer(const CliOptions& options);
 
 struct ParsedArguments {
     CliOptions options;

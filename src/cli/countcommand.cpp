@@ -119,8 +119,10 @@ bool isTerminal(const QIODevice& output)
     return file && file->handle() >= 0 && isatty(file->handle()) == 1;
 }
 
-bool writeOutput(const CliOptions& options, const CountedRows& counted, QIODevice& output,
-                 Console& console)
+} // namespace
+
+bool writeCountOutput(const CliOptions& options, const CountedRows& counted, QIODevice& output,
+                      Console& console)
 {
     // Words and sites with control characters are shown escaped on a terminal. Aligned text
     // into a file keeps the bytes the window's save writes; tsv and json escape them anyway,
@@ -145,8 +147,6 @@ bool writeOutput(const CliOptions& options, const CountedRows& counted, QIODevic
         return false;
     }
 }
-
-} // namespace
 
 void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console)
 {
@@ -195,7 +195,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
             console.plain(caption);
     }
 
-    const bool written = writeOutput(options, count.rows(), output, console);
+    const bool written = writeCountOutput(options, count.rows(), output, console);
     // Empty rows name no page, so they neither count as read nor as failed.
     if (count.pagesAsked() == 0)
         console.message(QStringLiteral("No page named: every row is empty."));

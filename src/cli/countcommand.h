@@ -10,6 +10,7 @@ class QIODevice;
 namespace tv {
 
 class Console;
+class CountedRows;
 class SiteListModel;
 
 enum ExitStatus {
@@ -23,6 +24,11 @@ enum ExitStatus {
 // standard input line by line as "Load From File" reads them. Throws Failure when a list
 // cannot be read; a line too long for an address is told on `console` at once.
 void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
+
+// Writes the rows in the format the options ask for (aligned, tsv, csv, json), escaped when
+// `output` is a terminal; a failure is told on `console`. False when the rows were not written.
+bool writeCountOutput(const CliOptions& options, const CountedRows& rows, QIODevice& output,
+                      Console& console);
 
 // Runs the count and writes its results to `output`; messages go to `errors` (standard error).
 // Call it with the event loop running. Gives the exit status.

@@ -16,10 +16,9 @@ bool takesValue(const QString& name)
 {
     return name == u"--engine" || name == u"--format" || name == u"--database" ||
            name == u"--list" || name == u"--parallel" || name == u"--prefetch" ||
-           name == u"--run" || name == u"--shard" || name == u"--drop-run" ||
-           name == u"--rule" || name == u"--stop-words" || name == u"--phrases" ||
-           name == u"--min-count" || name == u"--min-length" || name == u"--sort" ||
-           name == u"--top";
+           name == u"--run" || name == u"--shard" || name == u"--drop-run" || name == u"--rule" ||
+           name == u"--stop-words" || name == u"--phrases" || name == u"--min-count" ||
+           name == u"--min-length" || name == u"--sort" || name == u"--top";
 }
 
 // A whole number from `least` up, for the options of the word analysis.
@@ -182,8 +181,8 @@ QString checkWhole(const CliOptions& o)
 {
     if (o.help || o.version)
         return QString();
-    const bool analysis = !o.stopWords.isEmpty() || o.analysis.needsSplitter() ||
-                          o.analysis.reshapesRows();
+    const bool analysis =
+        !o.stopWords.isEmpty() || o.analysis.needsSplitter() || o.analysis.reshapesRows();
     if (countsOnServer(o))
         return analysis ? QStringLiteral("the word analysis options go with counting on this "
                                          "machine, not with a server")

@@ -73,8 +73,7 @@ bool CliWords::changesOutput() const
     return m_analysis.needsSplitter() || m_analysis.reshapesRows();
 }
 
-bool CliWords::write(CliCount& count, const QString& caption, QIODevice& output,
-                     Console& console)
+bool CliWords::write(CliCount& count, const QString& caption, QIODevice& output, Console& console)
 {
     const std::vector<NamedCount> noPages;
     const std::vector<NamedCount>& pages = m_splitter ? m_splitter->pages() : noPages;
@@ -84,11 +83,11 @@ bool CliWords::write(CliCount& count, const QString& caption, QIODevice& output,
     if (!m_options.quiet)
         console.plain(figuresLine(rows.figures()));
     if (!m_analysis.matrix)
-        return writeCountOutput(m_options, rows, rows.isPerSite(), rows.extraColumnNames(),
-                                output, console);
+        return writeCountOutput(m_options, rows, rows.isPerSite(), rows.extraColumnNames(), output,
+                                console);
     // Per site, every page is a site: the table's words are those of all of them.
-    const WordRows words =
-        rows.isPerSite() ? filterRows(combineCounts(pages), m_analysis.filters) : rows.combinedRows();
+    const WordRows words = rows.isPerSite() ? filterRows(combineCounts(pages), m_analysis.filters)
+                                            : rows.combinedRows();
     QString error;
     const MatrixFormat format =
         m_options.format == OutputFormat::Csv ? MatrixFormat::Csv : MatrixFormat::Tsv;

@@ -80,9 +80,8 @@ QString jsonString(const QString& text)
 namespace {
 
 // One line of separated values per row, after a header line of the column names.
-void writeSeparated(const ResultRows& list, bool perSite, const QStringList& extra,
-                    QChar separator, QString (*field)(const QString&), const QString& lineEnd,
-                    TextOutput& out)
+void writeSeparated(const ResultRows& list, bool perSite, const QStringList& extra, QChar separator,
+                    QString (*field)(const QString&), const QString& lineEnd, TextOutput& out)
 {
     const QStringList header =
         (perSite ? QStringList{"site", "word", "count"} : QStringList{"word", "count"}) + extra;

@@ -112,8 +112,7 @@ qint64 tallyPage(const SiteRun& run, int site, CountObserver& observer, Guard& g
 {
     if (WordSplitter* splitter = run.splitter()) {
         qint64 tallied = 0;
-        g.run(line + 2,
-              [&] { tallied = tallySplitWords(observer, *splitter, site, page, tally); });
+        g.run(line + 2, [&] { tallied = tallySplitWords(observer, *splitter, site, page, tally); });
         return tallied;
     }
     qint64 words = 0;

@@ -16,8 +16,7 @@ public:
     // Calls onWord for every word (or phrase) of the text of site `site` (from 1), in text
     // order; the view lives until onWord returns. Called once per page, on the count's thread.
     // Throws Failure when the words cannot be made.
-    virtual void splitPage(int site, QStringView text, bool ignoreCase,
-                           const WordSink& onWord) = 0;
+    virtual void splitPage(int site, QStringView text, bool ignoreCase, const WordSink& onWord) = 0;
 };
 
 } // namespace tv

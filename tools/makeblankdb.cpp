@@ -1,7 +1,7 @@
 // Writes the empty template of the working database (dbBlank.mdb), which the program copies
 // into its data folder when the working database is missing. Run by the build.
-#include "count/wordtable.h"
-#include "platform/guard.h"
+#include "count/blankdatabase.h"
+#include "platform/failure.h"
 
 #include <QCoreApplication>
 #include <QFile>

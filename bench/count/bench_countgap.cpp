@@ -1,9 +1,9 @@
 // How long the window goes without handling its events during a run: the largest gap between
 // two processed event batches, for each engine over the 10-million-word text with the results
 // shown in a tree view. The baseline is the same measurement over an idle second.
-#include "count/sortingdb.h"
-#include "count/sortingtext.h"
-#include "count/wordtable.h"
+#include "count/blankdatabase.h"
+#include "count/databasemethod.h"
+#include "count/textmethod.h"
 #include "countbench.h"
 #include "support/benchsupport.h"
 #include "support/gapmeter.h"
@@ -23,9 +23,9 @@ using namespace tv::bench;
 namespace {
 
 // The window's share of a run: results in a tree view, progress in a bar that repaints.
-class WindowView : public BenchView {
+class WindowCount : public BenchCount {
 public:
-    explicit WindowView(ResultsModel& results, QProgressBar& bar) : BenchView(results), m_bar(bar)
+    explicit WindowCount(ResultsModel& results, QProgressBar& bar) : BenchCount(results), m_bar(bar)
     {
     }
     void setProgressValue(double value) override { m_bar.setValue(int(value)); }
@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     QProgressBar bar;
     bar.setTextVisible(true);
     bar.show();
-    WindowView view(results, bar);
+    WindowCount count(results, bar);
     OnePage pages(text);
     GapMeter meter;
 
@@ -66,8 +66,10 @@ int main(int argc, char** argv)
         while (t.elapsed() < 1000)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     });
-    const double db = meter.measure([&] { SortingDB(view, pages, path); });
-    const double textMethod = meter.measure([&] { SortingText(view, pages); });
+    const double db =
+        meter.measure([&] { countWithDatabaseMethod(benchRequest(), pages, count, path); });
+    const double textMethod =
+        meter.measure([&] { countWithTextMethod(benchRequest(), pages, count); });
 
     figure(QStringLiteral("gap_idle_largest"), idle, "ms");
     figure(QStringLiteral("gap_database_method_largest"), db, "ms");

@@ -1,8 +1,9 @@
 // The database method end to end over a 10-million-word text (no network): words per second
 // stored and counted, and peak memory; against the plain way of doing the same with Qt SQL
 // (one single-row INSERT per word on the calling thread, the same query), in the same process.
+#include "count/blankdatabase.h"
+#include "count/databasemethod.h"
 #include "count/pagewords.h"
-#include "count/sortingdb.h"
 #include "count/wordclean.h"
 #include "count/wordtable.h"
 #include "countbench.h"
@@ -60,11 +61,13 @@ int main(int argc, char** argv)
     createWordDatabase(path);
 
     ResultsModel results;
-    BenchView view(results);
+    BenchCount count(results);
     OnePage pages(text);
-    const double seconds = secondsOf([&] { SortingDB(view, pages, path); });
+    CountSummary summary;
+    const double seconds =
+        secondsOf([&] { summary = countWithDatabaseMethod(benchRequest(), pages, count, path); });
     const double peak = peakMegabytes();
-    const qint64 counted = view.caption.section(u' ', -1).toLongLong();
+    const qint64 counted = summary.total.value_or(-1);
 
     figure(QStringLiteral("db_words"), double(words), "words");
     figure(QStringLiteral("db_seconds"), seconds, "s");

@@ -2,9 +2,9 @@
 // run appends them (yielding as it goes): the time, the memory per row, and the slowest
 // repaint while scrolling through the list. The baseline, in the same process, is the same
 // model told of every row on its own.
-#include "count/enginesupport.h"
 #include "countbench.h"
 #include "platform/yield.h"
+#include "results/counttexts.h"
 #include "support/benchsupport.h"
 
 #include <QApplication>
@@ -56,7 +56,7 @@ double appendRows(ResultsModel& model, int rows, bool noticeEach)
             model.append(QStringLiteral("word%1").arg(i), counts.text(1 + i / 100));
             if (noticeEach)
                 model.flushAppends();
-            Yield();
+            yieldToWindow();
         }
         model.flushAppends();
         settle();

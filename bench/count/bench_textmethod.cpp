@@ -1,7 +1,7 @@
 // The text method over the 10-million-word text: words per second, and the ratio to a plain
 // std::unordered_map count of the same words (split, cleaned, counted, ordered for output)
 // measured in the same process.
-#include "count/sortingtext.h"
+#include "count/textmethod.h"
 #include "countbench.h"
 #include "support/benchsupport.h"
 #include "support/plainwords.h"
@@ -36,9 +36,9 @@ int main(int argc, char** argv)
     const QString text = benchText("text method", &words);
 
     ResultsModel results;
-    BenchView view(results);
+    BenchCount count(results);
     OnePage pages(text);
-    const double seconds = secondsOf([&] { SortingText(view, pages); });
+    const double seconds = secondsOf([&] { countWithTextMethod(benchRequest(), pages, count); });
 
     std::vector<std::pair<QString, qint64>> plain;
     const double plainSeconds = secondsOf([&] { plain = plainCount(text); });

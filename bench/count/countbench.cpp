@@ -93,6 +93,14 @@ QString benchText(const char* run, qint64* words)
     return text;
 }
 
+CountRequest benchRequest()
+{
+    CountRequest request;
+    request.sites = {QStringLiteral("bench.example")};
+    request.mode = CountMode::Combined;
+    return request;
+}
+
 void addResultColumns(ResultsModel& results)
 {
     results.addColumn(QStringLiteral("Results"), 3500);

@@ -1,8 +1,11 @@
 #pragma once
-// What the counting benchmarks share: the 10-million-word text, a window stand-in that keeps
-// its rows in a results model, and a page source of one text.
-#include "count/countingview.h"
+// What the counting benchmarks share: the 10-million-word text, an observer that keeps the rows
+// in a results model as the window does, and a page source of one text.
+#include "count/countobserver.h"
+#include "count/countrequest.h"
 #include "fetch/pagesource.h"
+#include "results/countedrows.h"
+#include "results/counttexts.h"
 #include "results/resultsmodel.h"
 
 #include <QString>
@@ -18,36 +21,27 @@ QString benchText(const char* run, qint64* words = nullptr);
 // The two columns of the window's results list, as a run over combined sites fills them.
 void addResultColumns(ResultsModel& results);
 
-class BenchView : public CountingView {
+// The window's share of a run, without the window: rows into a results model, progress kept.
+class BenchCount : public CountObserver {
 public:
-    explicit BenchView(ResultsModel& results) : m_results(results) {}
-    int pointerMode() const override { return m_mode; }
-    void setPointerMode(int mode) override { m_mode = mode; }
-    int siteCount() const override { return int(sites.size()); }
-    QString siteText(int row) const override { return sites.at(row - 1); }
-    bool perSiteSelected() const override { return !combined; }
-    bool combinedSelected() const override { return combined; }
+    explicit BenchCount(ResultsModel& results) : m_results(results) {}
     bool ignoreCase() const override { return ignoreCaseValue; }
     void setProgressValue(double value) override { progress = value; }
     void setProgressText(const QString& text) override { progressText = text; }
-    void appendResult(const QString& text, const QString& sub1, const QString& sub2) override
-    {
-        m_results.append(text, sub1, sub2);
-    }
-    void setFirstColumnCaption(const QString& text) override { caption = text; }
-    void setResultsEnabled(bool) override {}
+    void addRow(const CountRow& row) override { appendCountRow(m_results, perSite, row, m_counts); }
 
-    QStringList sites{QStringLiteral("bench.example")};
-    bool combined = true;
+    bool perSite = false;
     bool ignoreCaseValue = true;
     double progress = 0;
     QString progressText;
-    QString caption;
 
 private:
     ResultsModel& m_results;
-    int m_mode = PointerDefault;
+    CountTexts m_counts;
 };
+
+// The request of a one-site run over the bench text.
+CountRequest benchRequest();
 
 class OnePage : public PageSource {
 public:

@@ -5,6 +5,7 @@
 // machine only ever adds time); then the server's report. The CPU time the server's processes
 // spend, and the machine's load, say what bounds the two workers. In the same run, the same
 // words go into the database method's SQLite table (one row per occurrence) and its query.
+#include "count/blankdatabase.h"
 #include "count/pagewords.h"
 #include "count/wordclean.h"
 #include "count/wordtable.h"

@@ -8,7 +8,7 @@
 //   in flight, against the same over an idle second.
 // The page bodies are the corpus pages when there are any, else made-up pages.
 #include "childrun.h"
-#include "count/sortingtext.h"
+#include "count/textmethod.h"
 #include "countbench.h"
 #include "fetch/networkpagesource.h"
 #include "fetch/pagetext.h"
@@ -165,9 +165,9 @@ int bareCount(const char* wordsFile)
 }
 
 // A results-less stand-in for the window: progress in a bar that repaints.
-class BarView : public BenchView {
+class BarView : public BenchCount {
 public:
-    BarView(tv::ResultsModel& results, QProgressBar& bar) : BenchView(results), m_bar(bar) {}
+    BarView(tv::ResultsModel& results, QProgressBar& bar) : BenchCount(results), m_bar(bar) {}
     void setProgressValue(double value) override { m_bar.setValue(int(value)); }
     void setProgressText(const QString& text) override { m_bar.setFormat(text); }
 
@@ -304,7 +304,8 @@ void responsiveness(ServerFarm& farm, const QList<QByteArray>& bodies)
     bar.setTextVisible(true);
     bar.show();
     BarView view(results, bar);
-    view.sites = mix.urls;
+    tv::CountRequest request;
+    request.sites = mix.urls;
     CountingSink sink;
     tv::NetworkPageSource pages;
     pages.setWaitWatcher(
@@ -325,7 +326,7 @@ void responsiveness(ServerFarm& farm, const QList<QByteArray>& bodies)
     QObject::connect(&inFlight, &QTimer::timeout,
                      [&] { mostInFlight = std::max(mostInFlight, pages.downloadsRunning()); });
     inFlight.start(20);
-    const double run = meter.measure([&] { tv::SortingText(view, pages); });
+    const double run = meter.measure([&] { tv::countWithTextMethod(request, pages, view); });
     figure(QStringLiteral("pipeline_gap_idle_largest"), idle, "ms");
     figure(QStringLiteral("pipeline_gap_run_largest"), run, "ms");
     figure(QStringLiteral("pipeline_gap_run_most_in_flight"), mostInFlight, "downloads");

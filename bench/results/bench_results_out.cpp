@@ -2,12 +2,12 @@
 // Prints "name value unit" lines; the baseline is one plain read of every cell of the same list.
 #include "platform/desktop.h"
 #include "platform/pointer.h"
+#include "platform/progresssink.h"
 #include "platform/spreadsheet.h"
-#include "results/copylist.h"
-#include "results/excelexport.h"
-#include "results/progresssink.h"
+#include "results/copyresults.h"
 #include "results/resultsmodel.h"
-#include "results/savelist.h"
+#include "results/savetext.h"
+#include "results/spreadsheetexport.h"
 #include "support/benchdoubles.h"
 #include "support/benchsupport.h"
 
@@ -91,7 +91,7 @@ int main(int argc, char** argv)
 
     Bar bar;
     const QString path = folder.filePath(QStringLiteral("results.txt"));
-    const double save = secondsOf([&] { SaveListviewProperlySpaced(list, path, &bar); });
+    const double save = secondsOf([&] { saveAlignedResults(list, path, &bar); });
     figure("save_text_1m_rows", save, "s");
     figure("save_text_1m_rows_vs_baseline", save / baseline, "x");
     figure("save_text_file_size", QFileInfo(path).size() / 1048576.0, "MiB");
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     Idle pointer;
     XlsxSpreadsheet sheet(desktop, folder.path());
     const double exported = secondsOf([&] {
-        saveResultsAsExcelFile(
+        exportResultsToSpreadsheet(
             list, dialogs, pointer, sheet, [] { return true; }, [] { return true; });
     });
     figure("export_xlsx_1m_rows", exported, "s");

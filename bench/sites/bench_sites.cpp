@@ -74,14 +74,14 @@ int main(int argc, char** argv)
         list.reset();
         list = std::make_unique<SiteListModel>();
     };
-    const double load = bestOf(emptyList, [&] { LoadListviewFromFile(*list, utf8Path, dialogs); });
+    const double load = bestOf(emptyList, [&] { appendSitesFromFile(*list, utf8Path, dialogs); });
     rows = list->count();
     figure("load_100k_lines", load, "ms", kPlaces);
     figure("load_100k_lines_vs_baseline", load / baseline, "x", kPlaces);
     figure("load_100k_lines_rows", rows, "rows", 0);
 
     const double legacy =
-        bestOf(emptyList, [&] { LoadListviewFromFile(*list, legacyPath, dialogs); });
+        bestOf(emptyList, [&] { appendSitesFromFile(*list, legacyPath, dialogs); });
     figure("load_100k_lines_8bit", legacy, "ms", kPlaces);
 
     QTreeView view;
@@ -93,13 +93,13 @@ int main(int argc, char** argv)
         view.setModel(nullptr);
         emptyList();
         if (loaded)
-            LoadListviewFromFile(*list, utf8Path, dialogs);
+            appendSitesFromFile(*list, utf8Path, dialogs);
         view.setModel(list.get());
         QApplication::processEvents();
     };
     const double withView = bestOf([&] { showNewList(false); },
                                    [&] {
-                                       LoadListviewFromFile(*list, utf8Path, dialogs);
+                                       appendSitesFromFile(*list, utf8Path, dialogs);
                                        QApplication::processEvents();
                                    });
     figure("load_100k_lines_with_view", withView, "ms", kPlaces);
@@ -115,7 +115,7 @@ int main(int argc, char** argv)
     });
     figure("baseline_remove_one_by_one_100k_rows", oneByOne, "ms", kPlaces);
     const double filtered = bestOf(refill, [&] {
-        RemoveListviewItemsContaining(*list, needle);
+        removeRowsContaining(*list, needle);
         QApplication::processEvents();
     });
     figure("filter_100k_rows_with_view", filtered, "ms", kPlaces);

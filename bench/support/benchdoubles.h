@@ -2,7 +2,7 @@
 // Stand-ins for the desktop interfaces in benchmarks: nothing is shown, nothing waits for an
 // answer, and error reports are counted so that a run can say it had none.
 #include "platform/dialogs.h"
-#include "platform/guard.h"
+#include "platform/errorreport.h"
 
 namespace tv::bench {
 

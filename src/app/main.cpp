@@ -1,6 +1,6 @@
 // The window program: loads the main window and hands control to the event loop.
 #include "app/aboutbox.h"
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "app/widgetdesktop.h"
 #include "app/widgetdialogs.h"
 #include "app/windowcommandline.h"
@@ -27,22 +27,22 @@ int main(int argc, char** argv)
     tv::WidgetDesktop desktop;
     tv::setReportSink(&dialogs);
 
-    tv::Form1Services services;
+    tv::MainWindowServices services;
     services.dialogs = &dialogs;
     services.desktop = &desktop;
     services.programFolder = tv::programDataFolder();
-    tv::Form1 form(services);
-    dialogs.setOwner(&form);
-    tv::addAboutCommand(form, dialogs);
-    form.Form_Load();
-    form.show();
+    tv::MainWindow window(services);
+    dialogs.setOwner(&window);
+    tv::addAboutCommand(window, dialogs);
+    window.load();
+    window.show();
     if (!line.siteFiles.isEmpty())
-        QTimer::singleShot(0, &form, [&] { form.openSiteFiles(line.siteFiles); });
+        QTimer::singleShot(0, &window, [&] { window.openSiteFiles(line.siteFiles); });
 
     int status = 0;
     if (!line.screenshotFile.isEmpty()) {
-        QTimer::singleShot(500, &form, [&] {
-            status = form.grab().save(line.screenshotFile) ? 0 : 1;
+        QTimer::singleShot(500, &window, [&] {
+            status = window.grab().save(line.screenshotFile) ? 0 : 1;
             QApplication::quit();
         });
     }

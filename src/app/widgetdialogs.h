@@ -1,7 +1,7 @@
 #pragma once
 // The real modal boxes and file dialogs behind the Dialogs interface, and the error report box.
 #include "platform/dialogs.h"
-#include "platform/guard.h"
+#include "platform/errorreport.h"
 
 #include <QMessageBox>
 #include <memory>

@@ -1,5 +1,8 @@
 #include "cliarguments.h"
 
+#include "pgstore/serveraddress.h"
+#include "pgstore/shard.h"
+
 #include <QHash>
 
 namespace tv {
@@ -12,7 +15,63 @@ constexpr int kMaxParallel = 256;
 bool takesValue(const QString& name)
 {
     return name == u"--engine" || name == u"--format" || name == u"--database" ||
-           name == u"--list" || name == u"--parallel" || name == u"--prefetch";
+           name == u"--list" || name == u"--parallel" || name == u"--prefetch" ||
+           name == u"--run" || name == u"--shard" || name == u"--drop-run" || name == u"--rule" ||
+           name == u"--stop-words" || name == u"--phrases" || name == u"--min-count" ||
+           name == u"--min-length" || name == u"--sort" || name == u"--top";
+}
+
+// A whole number from `least` up, for the options of the word analysis.
+QString readCount(const QString& name, const QString& value, qint64 least, qint64& out)
+{
+    bool ok = false;
+    const qint64 n = value.toLongLong(&ok);
+    if (!ok || n < least)
+        return QStringLiteral("%1 takes a whole number from %2 up").arg(name).arg(least);
+    out = n;
+    return QString();
+}
+
+// Sets one option of the word analysis that takes a value; gives the mistake, or "".
+QString applyAnalysisValue(CliOptions& o, const QString& name, const QString& value)
+{
+    AnalysisOptions& a = o.analysis;
+    qint64 n = 0;
+    if (name == u"--rule") {
+        if (value == u"classic")
+            a.rule = WordRule::Classic;
+        else if (value == u"unicode")
+            a.rule = WordRule::Unicode;
+        else
+            return QStringLiteral("unknown word rule '%1' (use classic or unicode)").arg(value);
+    } else if (name == u"--stop-words") {
+        if (value.isEmpty())
+            return QStringLiteral("--stop-words needs a language or a file name");
+        o.stopWords << value;
+    } else if (name == u"--phrases") {
+        if (value != u"1" && value != u"2" && value != u"3")
+            return QStringLiteral("--phrases takes 2 or 3 (1 counts single words)");
+        a.phraseLength = value.toInt();
+    } else if (name == u"--min-count" || name == u"--min-length" || name == u"--top") {
+        const QString error = readCount(name, value, name == u"--top" ? 1 : 0, n);
+        if (!error.isEmpty())
+            return error;
+        if (name == u"--min-count")
+            a.filters.minCount = n;
+        else if (name == u"--min-length")
+            a.filters.minLength = qsizetype(n);
+        else
+            a.filters.top = n;
+    } else if (name == u"--sort") {
+        static const QHash<QString, RowOrder> orders{{"count", RowOrder::Count},
+                                                     {"count-desc", RowOrder::CountDescending},
+                                                     {"word", RowOrder::Word}};
+        const auto it = orders.constFind(value);
+        if (it == orders.constEnd())
+            return QStringLiteral("unknown order '%1' (use count, count-desc or word)").arg(value);
+        a.filters.order = *it;
+    }
+    return QString();
 }
 
 // Sets one option that takes a value; gives the mistake, or "".
@@ -38,6 +97,15 @@ QString applyValue(CliOptions& o, const QString& name, const QString& value)
         if (value.isEmpty())
             return QStringLiteral("--database needs a file name");
         o.databasePath = value;
+    } else if (name == u"--run" || name == u"--drop-run") {
+        if (value.isEmpty())
+            return QStringLiteral("%1 needs a run name").arg(name);
+        (name == u"--run" ? o.run : o.dropRun) = value;
+    } else if (name == u"--shard") {
+        QString error;
+        if (!parseShard(value, error))
+            return QStringLiteral("--shard: %1").arg(error);
+        o.shard = value;
     } else if (name == u"--list") {
         if (value.isEmpty())
             return QStringLiteral("--list needs a file name (or - for standard input)");
@@ -51,6 +119,8 @@ QString applyValue(CliOptions& o, const QString& name, const QString& value)
                 .arg(name)
                 .arg(kMaxParallel);
         o.parallel = n;
+    } else {
+        return applyAnalysisValue(o, name, value);
     }
     return QString();
 }
@@ -64,6 +134,18 @@ QString applyFlag(CliOptions& o, const QString& name)
         o.keepCase = true;
     else if (name == u"--quiet" || name == u"-q")
         o.quiet = true;
+    else if (name == u"--no-style-sheets")
+        o.styleSheets = false;
+    else if (name == u"--with-share")
+        o.analysis.withShare = true;
+    else if (name == u"--with-pages")
+        o.analysis.withPages = true;
+    else if (name == u"--matrix")
+        o.analysis.matrix = true;
+    else if (name == u"--report")
+        o.report = true;
+    else if (name == u"--runs")
+        o.listRuns = true;
     else if (name == u"--help" || name == u"-h")
         o.help = true;
     else if (name == u"--version")
@@ -73,15 +155,53 @@ QString applyFlag(CliOptions& o, const QString& name)
     return QString();
 }
 
+// A server address as --database: one of counting into a run, its report, the list of runs or
+// dropping one.
+QString checkServerCommand(const CliOptions& o)
+{
+    if (o.engine != EngineKind::Database)
+        return QStringLiteral("a server address as --database goes with --engine db");
+    const int commands = int(o.report) + int(o.listRuns) + int(!o.dropRun.isEmpty());
+    if (commands > 1)
+        return QStringLiteral("--report, --runs and --drop-run go one at a time");
+    if (commands == 1 && !o.sources.isEmpty())
+        return QStringLiteral("--report, --runs and --drop-run take no addresses");
+    if (commands == 1 && !o.shard.isEmpty())
+        return QStringLiteral(
+            "--shard goes with counting, not with --report, --runs or --drop-run");
+    if ((commands == 0 || o.report) && o.run.isEmpty())
+        return QStringLiteral("counting into a server, and its report, need --run NAME");
+    if (commands == 0 && o.sources.isEmpty())
+        return QStringLiteral("no addresses given");
+    return QString();
+}
+
 // The checks that need the whole command line.
 QString checkWhole(const CliOptions& o)
 {
     if (o.help || o.version)
         return QString();
+    const bool analysis =
+        !o.stopWords.isEmpty() || o.analysis.needsSplitter() || o.analysis.reshapesRows();
+    if (countsOnServer(o))
+        return analysis ? QStringLiteral("the word analysis options go with counting on this "
+                                         "machine, not with a server")
+                        : checkServerCommand(o);
+    for (const auto& [set, option] :
+         {std::pair{!o.run.isEmpty(), "--run"}, std::pair{!o.shard.isEmpty(), "--shard"},
+          std::pair{o.report, "--report"}, std::pair{o.listRuns, "--runs"},
+          std::pair{!o.dropRun.isEmpty(), "--drop-run"}})
+        if (set)
+            return QStringLiteral("%1 goes with --database postgresql://...").arg(option);
     if (o.sources.isEmpty())
         return QStringLiteral("no addresses given");
     if (!o.databasePath.isEmpty() && o.engine != EngineKind::Database)
         return QStringLiteral("--database goes with --engine db");
+    if (o.analysis.matrix && o.format != OutputFormat::Tsv && o.format != OutputFormat::Csv &&
+        o.format != OutputFormat::Aligned)
+        return QStringLiteral("--matrix writes tsv or csv");
+    if (o.analysis.withPages && o.perSite)
+        return QStringLiteral("--with-pages goes with one count over all sites, not --per-site");
     int standardInput = 0;
     for (const SiteSource& s : o.sources)
         standardInput += s.isList && s.value == u"-";
@@ -142,6 +262,11 @@ ParsedArguments parseArguments(const QStringList& arguments)
     return parsed;
 }
 
+bool countsOnServer(const CliOptions& options)
+{
+    return isServerAddress(options.databasePath);
+}
+
 QString programName()
 {
     return QStringLiteral("tallyvane-count");
@@ -172,9 +297,39 @@ QString helpText()
         "  --engine db|text     db (default) counts in an SQLite table, text in memory\n"
         "  --database FILE      with db: count in this SQLite file's table tbWords (emptied\n"
         "                       first) instead of a private scratch database\n"
+        "  --database postgresql://[USER[:PASSWORD]@]HOST[:PORT]/DBNAME\n"
+        "                       count into a PostgreSQL server shared by many workers (also\n"
+        "                       PG* environment variables and ~/.pgpass), with --run:\n"
+        "  --run NAME           the named run this count belongs to; a worker started again\n"
+        "                       skips the pages already in\n"
+        "  --shard K/N          count only the site rows whose position modulo N is K-1\n"
+        "  --report             with --run: print the run's counts (--per-site per site row)\n"
+        "  --runs               list the server's runs: pages, failures, words, status\n"
+        "  --drop-run NAME      remove a run and its words\n"
         "  --parallel N         pages downloaded at once, ahead of the one being counted\n"
         "                       (default 32, at most 6 from one host; 0 fetches one page at\n"
         "                       a time); --prefetch N is the older name of this option\n"
+        "  --no-style-sheets    read pages without the style sheets they link (default: fetch\n"
+        "                       them, as a browser does, so that text they hide is not counted)\n"
+        "\n"
+        "Word analysis (none of it is on by default):\n"
+        "  --rule classic|unicode  classic (default): pieces between blanks, ASCII punctuation\n"
+        "                       removed; unicode: Unicode word boundaries (also Chinese,\n"
+        "                       Japanese and Thai), punctuation of any script removed from\n"
+        "                       the ends, apostrophes and hyphens inside words kept\n"
+        "  --stop-words LIST    leave out common words: a built-in list by language (english,\n"
+        "                       french, german, ... or en, fr, de, ...) or a UTF-8 file with\n"
+        "                       one word per line (# starts a comment); may be repeated\n"
+        "  --phrases 2|3        count phrases of two or three consecutive words of one line\n"
+        "                       (stop words break phrases)\n"
+        "  --min-count N        leave out rows counted fewer than N times\n"
+        "  --min-length N       leave out words of fewer than N characters\n"
+        "  --sort ORDER         count (least frequent first), count-desc or word\n"
+        "  --top N              only the N most frequent rows (of each site with --per-site)\n"
+        "  --with-share         a share column: the row's percentage of its count's words\n"
+        "  --with-pages         a pages column: on how many pages the word occurs\n"
+        "  --matrix             write the word by page table instead (tsv, or csv with\n"
+        "                       --format csv): one row per word, one column per page\n"
         "\n"
         "Output:\n"
         "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"
@@ -183,7 +338,8 @@ QString helpText()
         "                       characters as \\xHH);\n"
         "                       csv: comma-separated (RFC 4180) with a header row;\n"
         "                       json: an array of {\"site\", \"word\", \"count\"} objects\n"
-        "                       (\"site\" only with --per-site)\n"
+        "                       (\"site\" only with --per-site; \"share\" and \"pages\" when\n"
+        "                       asked for)\n"
         "  -q, --quiet          no progress and no total on standard error\n"
         "  -h, --help           show this help and exit\n"
         "      --version        show the version and exit\n"
@@ -195,7 +351,11 @@ QString helpText()
         "\n"
         "Exit status: 0 every page named was read (an empty row names no page); 1 some\n"
         "pages (or the output) failed; 2 the command line is wrong or a list cannot be read;\n"
-        "3 no page could be read, or no row names a page.\n");
+        "3 no page could be read, or no row names a page.\n"
+        "With a server: 2 also for a bad server address, a run name already used for another\n"
+        "list, or no such run; 3 the server cannot be reached or refuses the user; 1 the\n"
+        "connection was lost (after retries) or the server's disk is full; pages stored\n"
+        "before stay stored.\n");
 }
 
 QString versionText()

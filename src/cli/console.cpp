@@ -83,7 +83,6 @@ ConsoleReports::~ConsoleReports()
 
 void ConsoleReports::showErrorReport(const QString& text)
 {
-    ++m_count;
     m_console.message(reportLine(text));
 }
 

@@ -2,7 +2,7 @@
 // Standard error of the command line: messages, a status line that is redrawn in place while
 // standard error is a terminal, and the error reports of the logic. Control characters in the
 // texts (a server's or a page's) are shown escaped.
-#include "platform/guard.h"
+#include "platform/errorreport.h"
 
 #include <QString>
 #include <cstdio>
@@ -35,7 +35,6 @@ private:
 };
 
 // Shows each error report of the logic as one message: its description and where it arose.
-// Counts them, so the run can tell whether anything went wrong.
 class ConsoleReports : public ReportSink {
 public:
     explicit ConsoleReports(Console& console);
@@ -44,12 +43,10 @@ public:
     ConsoleReports& operator=(const ConsoleReports&) = delete;
 
     void showErrorReport(const QString& text) override;
-    int count() const { return m_count; }
 
 private:
     Console& m_console;
     ReportSink* m_previous;
-    int m_count = 0;
 };
 
 // The report text in one line: "description (in ...procedure at line N)". A text that is not

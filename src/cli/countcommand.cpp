@@ -1,20 +1,22 @@
 #include "countcommand.h"
 
-#include "cli/cliview.h"
+#include "cli/clicount.h"
+#include "cli/cliwords.h"
 #include "cli/console.h"
-#include "cli/countedpages.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
 #include "cli/terminaltext.h"
-#include "count/sortingdb.h"
-#include "count/sortingtext.h"
+#include "count/databasemethod.h"
+#include "count/textmethod.h"
 #include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "platform/database.h"
+#include "platform/failure.h"
 #include "platform/files.h"
-#include "platform/guard.h"
-#include "results/savelist.h"
+#include "results/savetext.h"
+#include "results/textoutput.h"
 #include "sites/loadfromfile.h"
+#include "sites/sitelistmodel.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,7 +38,7 @@ void appendList(const QString& path, SiteListModel& sites, Console& console)
         appendLinesFromDevice(sites, in, QStringLiteral("standard input"), notice);
         return;
     }
-    if (!FileExists(path))
+    if (!fileExists(path))
         throw Failure(QStringLiteral("File not found: ") + path);
     if (QFileInfo(path).isDir())
         throw Failure(QStringLiteral("Cannot read \"%1\": it is a folder").arg(path));
@@ -57,17 +59,15 @@ void checkWordDatabase(const QString& path)
 }
 
 // Counts with the database method when it can run, else (with a warning) with the text
-// method. The reports made while the database method tried to start stand explained by the
-// warning and do not fail the run: `excusedReports` says how many there were.
-void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pages,
-                     ConsoleReports& reports, Console& console, int& excusedReports)
+// method. What the database method reported while it tried to start stands explained by the
+// warning: the summary that counts is the text method's.
+CountSummary countWithMethod(const CliOptions& options, const CountRequest& request,
+                             NetworkPageSource& pages, CliCount& count, CliWords& words,
+                             Console& console, CountMethod& method)
 {
-    excusedReports = 0;
-    if (options.engine == EngineKind::Text) {
-        SortingText(view, pages);
-        return;
-    }
-    const int before = reports.count();
+    method = CountMethod::Text;
+    if (options.engine == EngineKind::Text)
+        return countWithTextMethod(request, pages, count);
     QString reason;
     ScratchDatabase scratch;
     QString path = options.databasePath;
@@ -81,19 +81,20 @@ void countWithEngine(const CliOptions& options, CliView& view, CountedPages& pag
         reason = describeException(std::current_exception());
     }
     if (reason.isEmpty()) {
-        SortingDB(view, pages, path);
-        // It reports why it could not open its table and stops before the first site.
-        if (!pages.started() && view.siteCount() > 0)
-            reason = QStringLiteral("its database could not be opened");
+        const CountSummary summary = countWithDatabaseMethod(request, pages, count, path);
+        if (summary.started) {
+            method = CountMethod::Database;
+            return summary;
+        }
+        // It has reported why it could not open its table.
+        reason = QStringLiteral("its database could not be opened");
     }
-    if (reason.isEmpty())
-        return;
     console.message(QStringLiteral("warning: the database method cannot run (%1); counting "
                                    "with the text method instead")
                         .arg(reason));
-    excusedReports = reports.count() - before;
-    pages.reset();
-    SortingText(view, pages);
+    count.restart();
+    words.restart(false);
+    return countWithTextMethod(request, pages, count);
 }
 
 // While the count waits for a page, the status line says so.
@@ -120,42 +121,49 @@ bool isTerminal(const QIODevice& output)
     return file && file->handle() >= 0 && isatty(file->handle()) == 1;
 }
 
-bool writeOutput(const CliOptions& options, const CliView& view, QIODevice& output,
-                 Console& console)
+} // namespace
+
+bool writeCountOutput(const CliOptions& options, const CountedRows& counted, QIODevice& output,
+                      Console& console)
+{
+    return writeCountOutput(options, counted, counted.isPerSite(), {}, output, console);
+}
+
+bool writeCountOutput(const CliOptions& options, const ResultRows& counted, bool perSite,
+                      const QStringList& extra, QIODevice& output, Console& console)
 {
     // Words and sites with control characters are shown escaped on a terminal. Aligned text
     // into a file keeps the bytes the window's save writes; tsv and json escape them anyway,
     // while csv, which has no escapes, keeps them in a file too.
-    std::unique_ptr<ResultsModel> escaped;
+    std::unique_ptr<ResultRows> escaped;
     if ((options.format == OutputFormat::Aligned || options.format == OutputFormat::Csv) &&
         isTerminal(output))
-        escaped = escapedForTerminal(view.results());
-    const ResultsModel& results = escaped ? *escaped : view.results();
-    if (options.format == OutputFormat::Aligned)
-        return writeListviewProperlySpaced(results, output);
-    QString error;
-    if (writeResultRows(results, view.isPerSite(), options.format, output, error))
+        escaped = escapedForTerminal(counted);
+    const ResultRows& rows = escaped ? *escaped : counted;
+    if (options.format == OutputFormat::Aligned) {
+        // Its failure is reported, as the window's save reports it.
+        TextOutput out(output);
+        writeAlignedResults(rows, out);
+        return !out.failed();
+    }
+    TextOutput out(output, QStringConverter::Utf8);
+    try {
+        writeResultRows(rows, perSite, options.format, out, extra);
         return true;
-    console.message(error);
-    return false;
+    } catch (...) {
+        console.message(describeException(std::current_exception()));
+        return false;
+    }
 }
 
-} // namespace
-
-bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console)
+void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console)
 {
     for (const SiteSource& source : sources) {
-        try {
-            if (source.isList)
-                appendList(source.value, sites, console);
-            else
-                sites.append(source.value);
-        } catch (...) {
-            console.message(describeException(std::current_exception()));
-            return false;
-        }
+        if (source.isList)
+            appendList(source.value, sites, console);
+        else
+            sites.append(source.value);
     }
-    return true;
 }
 
 int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
@@ -163,34 +171,57 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     Console console(!options.quiet && Console::isTerminal(errors), errors);
     ConsoleReports reports(console);
 
-    CliView view(options.perSite, !options.keepCase);
-    if (!loadSites(options.sources, view.sites(), console))
+    SiteListModel sites;
+    std::unique_ptr<CliWords> words;
+    try {
+        loadSites(options.sources, sites, console);
+        words = std::make_unique<CliWords>(options);
+    } catch (...) {
+        console.message(describeException(std::current_exception()));
         return ExitUsage;
-    if (view.siteCount() == 0) {
+    }
+    if (sites.count() == 0) {
         console.message(QStringLiteral("No files added."));
         return ExitNothingCounted;
     }
 
     FetchOptions fetchOptions;
     fetchOptions.parallel = options.parallel;
+    fetchOptions.styleSheets = options.styleSheets;
     NetworkPageSource network(fetchOptions);
-    CountedPages pages(network, console, view.siteCount());
+    CountRequest request;
+    request.sites = sites.rows();
+    request.mode = options.perSite ? CountMode::PerSite : CountMode::Combined;
+    try {
+        words->prepare(request, options.engine == EngineKind::Database, console);
+    } catch (...) {
+        console.message(describeException(std::current_exception()));
+        return ExitUsage;
+    }
+    CliCount count(options.perSite, !options.keepCase, console, sites.count());
     showWaits(network, console);
 
-    int excused = 0;
-    countWithEngine(options, view, pages, reports, console, excused);
+    CountMethod method = CountMethod::Text;
+    const CountSummary summary =
+        countWithMethod(options, request, network, count, *words, console, method);
     console.clearStatus();
-    if (!options.quiet && !view.caption().isEmpty())
-        console.plain(view.caption());
+    QString caption;
+    if (summary.total) {
+        caption = totalCaption(method, *summary.total);
+        count.rows().setFirstCaption(caption);
+        if (!options.quiet)
+            console.plain(caption);
+    }
 
-    const bool written = writeOutput(options, view, output, console);
-    const int engineReports = reports.count() - excused - pages.fetchReports();
+    const bool written = words->changesOutput()
+                             ? words->write(count, caption, output, console)
+                             : writeCountOutput(options, count.rows(), output, console);
     // Empty rows name no page, so they neither count as read nor as failed.
-    if (pages.asked() == 0)
+    if (count.pagesAsked() == 0)
         console.message(QStringLiteral("No page named: every row is empty."));
-    if (pages.asked() - pages.failed() <= 0)
+    if (count.pagesAsked() - count.pagesFailed() <= 0)
         return ExitNothingCounted;
-    if (pages.failed() > 0 || engineReports > 0 || !written)
+    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written)
         return ExitSomeFailed;
     return ExitAllRead;
 }

@@ -9,8 +9,10 @@ class QIODevice;
 
 namespace tv {
 
-class SiteListModel;
 class Console;
+class CountedRows;
+class ResultRows;
+class SiteListModel;
 
 enum ExitStatus {
     ExitAllRead = 0,
@@ -20,9 +22,17 @@ enum ExitStatus {
 };
 
 // Appends the rows of every source in command-line order: addresses as typed, list files and
-// standard input line by line as "Load From File" reads them. False (told on the console)
-// when a list cannot be read.
-bool loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
+// standard input line by line as "Load From File" reads them. Throws Failure when a list
+// cannot be read; a line too long for an address is told on `console` at once.
+void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
+
+// Writes the rows in the format the options ask for (aligned, tsv, csv, json), escaped when
+// `output` is a terminal; a failure is told on `console`. False when the rows were not written.
+bool writeCountOutput(const CliOptions& options, const CountedRows& rows, QIODevice& output,
+                      Console& console);
+// The same for any rows; `extra` names the columns after the count ("share", "pages").
+bool writeCountOutput(const CliOptions& options, const ResultRows& rows, bool perSite,
+                      const QStringList& extra, QIODevice& output, Console& console);
 
 // Runs the count and writes its results to `output`; messages go to `errors` (standard error).
 // Call it with the event loop running. Gives the exit status.

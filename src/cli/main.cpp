@@ -1,7 +1,9 @@
 // tallyvane-count: the word count of the window, from the command line, without a display.
 #include "cli/cliarguments.h"
 #include "cli/countcommand.h"
+#include "cli/servercommand.h"
 #include "cli/terminaltext.h"
+#include "pgstore/serveraddress.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,6 +29,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(TV_VERSION));
 
     const tv::ParsedArguments parsed = tv::parseArguments(QCoreApplication::arguments().mid(1));
+    // Read: from here on the process list shows stars for a server's password.
+    tv::hidePasswordsInArguments(argc, argv);
     if (!parsed.error.isEmpty()) {
         print(stderr, tv::terminalLines(tv::programName() + QStringLiteral(": ") + parsed.error +
                                         u'\n' + tv::usageText()));
@@ -51,7 +55,8 @@ int main(int argc, char** argv)
     // objects deleted later are then handled as they are there.
     int status = tv::ExitNothingCounted;
     QTimer::singleShot(0, &app, [&] {
-        status = tv::runCountCommand(parsed.options, output);
+        status = tv::countsOnServer(parsed.options) ? tv::runServerCommand(parsed.options, output)
+                                                    : tv::runCountCommand(parsed.options, output);
         QCoreApplication::exit(0);
     });
     QCoreApplication::exec();

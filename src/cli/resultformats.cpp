@@ -1,60 +1,31 @@
-#include "resultformats.h"
+#include "cli/resultformats.h"
 
 #include "cli/terminaltext.h"
-#include "platform/files.h"
-#include "platform/yield.h"
-#include "results/resultsmodel.h"
-
-#include <QIODevice>
+#include "platform/failure.h"
+#include "results/resultrows.h"
+#include "results/rowwalk.h"
+#include "results/textoutput.h"
 
 namespace tv {
 
 namespace {
 
-constexpr qsizetype kChunk = 1 << 16;
-
-// Gathers output and hands it to the device in large pieces; stops at the first short write.
-class ChunkedOutput {
-public:
-    explicit ChunkedOutput(QIODevice& device) : m_device(device) { m_buffer.reserve(kChunk); }
-
-    void append(const QString& text)
-    {
-        if (m_failed)
-            return;
-        m_buffer += text.toUtf8();
-        if (m_buffer.size() >= kChunk)
-            flush();
-    }
-    bool finish(QString& error)
-    {
-        flush();
-        if (m_failed)
-            error = QStringLiteral("Cannot write the results: ") + m_error;
-        return !m_failed;
-    }
-
-private:
-    void flush()
-    {
-        if (m_failed || m_buffer.isEmpty())
-            return;
-        m_failed = !writeWhole(m_device, m_buffer, m_error);
-        m_buffer.resize(0);
-    }
-
-    QIODevice& m_device;
-    QByteArray m_buffer;
-    bool m_failed = false;
-    QString m_error;
-};
-
-// A count as a JSON number; the engines write plain decimals, anything else stays a string.
-QString jsonCount(const QString& text)
+// The escape of a character that would break a line of fields: tab, line feed, carriage return
+// and backslash; null for any other.
+const char* lineEscape(char16_t c)
 {
-    bool ok = false;
-    const qint64 n = text.toLongLong(&ok);
-    return ok ? QString::number(n) : jsonString(text);
+    switch (c) {
+    case u'\t':
+        return "\\t";
+    case u'\n':
+        return "\\n";
+    case u'\r':
+        return "\\r";
+    case u'\\':
+        return "\\\\";
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -64,25 +35,12 @@ QString tsvField(const QString& text)
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\t':
-            out += QLatin1String("\\t");
-            break;
-        case u'\n':
-            out += QLatin1String("\\n");
-            break;
-        case u'\r':
-            out += QLatin1String("\\r");
-            break;
-        case u'\\':
-            out += QLatin1String("\\\\");
-            break;
-        default:
-            if (isControlCharacter(c.unicode()))
-                out += controlEscape(c.unicode());
-            else
-                out += c;
-        }
+        if (const char* escape = lineEscape(c.unicode()))
+            out += QLatin1String(escape);
+        else if (isControlCharacter(c.unicode()))
+            out += controlEscape(c.unicode());
+        else
+            out += c;
     }
     return out;
 }
@@ -105,89 +63,96 @@ QString jsonString(const QString& text)
     out += u'"';
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        switch (u) {
-        case u'"':
+        if (u == u'"')
             out += QLatin1String("\\\"");
-            break;
-        case u'\\':
-            out += QLatin1String("\\\\");
-            break;
-        case u'\n':
-            out += QLatin1String("\\n");
-            break;
-        case u'\r':
-            out += QLatin1String("\\r");
-            break;
-        case u'\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            // DEL and the C1 controls are valid JSON as they are, but not on a terminal.
-            if (isControlCharacter(u))
-                out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
+        else if (const char* escape = lineEscape(u))
+            out += QLatin1String(escape);
+        // DEL and the C1 controls are valid JSON as they are, but not on a terminal.
+        else if (u < 0x20 || isControlCharacter(u))
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
     }
     out += u'"';
     return out;
 }
 
-bool writeResultRows(const ResultsModel& list, bool perSite, OutputFormat format, QIODevice& device,
-                     QString& error)
-{
-    ChunkedOutput out(device);
-    const auto separated = [&](QChar separator, QString (*field)(const QString&),
-                               const QString& lineEnd) {
-        const QStringList header =
-            perSite ? QStringList{"site", "word", "count"} : QStringList{"word", "count"};
-        out.append(header.join(separator) + lineEnd);
-        for (int r = 1; r <= list.rows(); ++r) {
-            Yield();
-            const ResultRow& row = list.row(r);
-            if (!row.checked)
-                continue;
-            QString line = field(row.text) + separator + field(row.sub1);
-            if (perSite)
-                line += separator + field(row.sub2);
-            out.append(line + lineEnd);
-        }
-    };
+namespace {
 
+// One line of separated values per row, after a header line of the column names.
+void writeSeparated(const ResultRows& list, bool perSite, const QStringList& extra, QChar separator,
+                    QString (*field)(const QString&), const QString& lineEnd, TextOutput& out)
+{
+    const QStringList header =
+        (perSite ? QStringList{"site", "word", "count"} : QStringList{"word", "count"}) + extra;
+    out.write(header.join(separator) + lineEnd);
+    RowWalk walk(list);
+    QStringList cells;
+    QString line;
+    while (walk.next()) {
+        if (!walk.isChecked())
+            continue;
+        if (!walk.readCells(cells))
+            break;
+        line.resize(0);
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            if (c > 0)
+                line += separator;
+            line += field(cells[c]);
+        }
+        out.write(line + lineEnd);
+    }
+}
+
+// An array of {"site", "word", "count"} objects, one per row, with the extra columns' numbers
+// after the count.
+void writeJson(const ResultRows& list, bool perSite, const QStringList& extra, TextOutput& out)
+{
+    out.write(u"[");
+    RowWalk walk(list);
+    QStringList cells;
+    bool first = true;
+    while (walk.next()) {
+        if (!walk.isChecked())
+            continue;
+        const int countColumn = perSite ? 2 : 1;
+        if (!walk.readCells(cells) || cells.size() < countColumn + 1 + extra.size())
+            break;
+        QString item = QString::fromLatin1(first ? "\n  {" : ",\n  {");
+        if (perSite)
+            item += QStringLiteral("\"site\": ") + jsonString(cells[0]) + QStringLiteral(", ");
+        item += QStringLiteral("\"word\": ") + jsonString(cells[countColumn - 1]) +
+                QStringLiteral(", \"count\": ") + cells[countColumn];
+        for (qsizetype e = 0; e < extra.size(); ++e)
+            item += QStringLiteral(", ") + jsonString(extra[e]) + QStringLiteral(": ") +
+                    cells[countColumn + 1 + e];
+        item += u'}';
+        out.write(item);
+        first = false;
+    }
+    out.write(first ? u"]\n" : u"\n]\n");
+}
+
+} // namespace
+
+void writeResultRows(const ResultRows& list, bool perSite, OutputFormat format, TextOutput& out,
+                     const QStringList& extra)
+{
+    out.open();
     switch (format) {
     case OutputFormat::Tsv:
-        separated(u'\t', tsvField, QStringLiteral("\n"));
+        writeSeparated(list, perSite, extra, u'\t', tsvField, QStringLiteral("\n"), out);
         break;
     case OutputFormat::Csv:
-        separated(u',', csvField, QStringLiteral("\r\n"));
+        writeSeparated(list, perSite, extra, u',', csvField, QStringLiteral("\r\n"), out);
         break;
-    case OutputFormat::Json: {
-        bool first = true;
-        out.append(QStringLiteral("["));
-        for (int r = 1; r <= list.rows(); ++r) {
-            Yield();
-            const ResultRow& row = list.row(r);
-            if (!row.checked)
-                continue;
-            QString item = QString::fromLatin1(first ? "\n  {" : ",\n  {");
-            if (perSite)
-                item += QStringLiteral("\"site\": ") + jsonString(row.text) +
-                        QStringLiteral(", \"word\": ") + jsonString(row.sub1) +
-                        QStringLiteral(", \"count\": ") + jsonCount(row.sub2);
-            else
-                item += QStringLiteral("\"word\": ") + jsonString(row.text) +
-                        QStringLiteral(", \"count\": ") + jsonCount(row.sub1);
-            out.append(item + u'}');
-            first = false;
-        }
-        out.append(first ? QStringLiteral("]\n") : QStringLiteral("\n]\n"));
+    case OutputFormat::Json:
+        writeJson(list, perSite, extra, out);
         break;
-    }
     case OutputFormat::Aligned:
-        error = QStringLiteral("the aligned text has a writer of its own");
-        return false;
+        throw Failure(QStringLiteral("the aligned text has a writer of its own"));
     }
-    return out.finish(error);
+    out.commit();
 }
 
 } // namespace tv

@@ -1,14 +1,13 @@
 #pragma once
-// The results list as machine-readable text: tab- or comma-separated values, or JSON.
+// The results as machine-readable text: tab- or comma-separated values, or JSON.
 #include "cli/cliarguments.h"
 
 #include <QString>
 
-class QIODevice;
-
 namespace tv {
 
-class ResultsModel;
+class ResultRows;
+class TextOutput;
 
 // One field of a tab-separated line: tab, line feed, carriage return and backslash written
 // as \t, \n, \r and \\, other control characters as \xHH, so that every row stays one line
@@ -21,10 +20,11 @@ QString csvField(const QString& text);
 // \n, \r, \t).
 QString jsonString(const QString& text);
 
-// Writes every ticked row of `list` in `format` (not Aligned: that is the saved text file's
-// own writer) in UTF-8 to `device`; rows of a per-site list carry the site. Gives false when
-// the device took less than it was given; `error` then says why.
-bool writeResultRows(const ResultsModel& list, bool perSite, OutputFormat format, QIODevice& device,
-                     QString& error);
+// Writes a header line and every ticked row of `list` in `format` (not Aligned: that is the
+// saved text file's) to `out`; rows of a per-site list carry the site. The last column is the
+// count, written as it stands (a JSON number), unless `extra` names columns after it (numbers
+// too). Throws Failure when `out` cannot take them.
+void writeResultRows(const ResultRows& list, bool perSite, OutputFormat format, TextOutput& out,
+                     const QStringList& extra = {});
 
 } // namespace tv

@@ -1,9 +1,9 @@
 #include "scratchdatabase.h"
 
-#include "count/wordtable.h"
+#include "count/blankdatabase.h"
 
 #include "platform/database.h"
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "terminaltext.h"
 
-#include "results/resultsmodel.h"
+#include "results/resultrows.h"
 
 namespace tv {
 
@@ -59,28 +59,37 @@ QString terminalLines(QStringView text)
     return hasControlCharacters(text) ? escaped(text, true) : text.toString();
 }
 
-std::unique_ptr<ResultsModel> escapedForTerminal(const ResultsModel& list)
+namespace {
+
+class EscapedRows : public ResultRows {
+public:
+    explicit EscapedRows(const ResultRows& rows) : m_rows(rows) {}
+    int columns() const override { return m_rows.columns(); }
+    QString caption(int column) const override { return escapeControls(m_rows.caption(column)); }
+    int rows() const override { return m_rows.rows(); }
+    QString cell(int row, int column) const override
+    {
+        return escapeControls(m_rows.cell(row, column));
+    }
+    bool isChecked(int row) const override { return m_rows.isChecked(row); }
+
+private:
+    const ResultRows& m_rows;
+};
+
+} // namespace
+
+std::unique_ptr<ResultRows> escapedForTerminal(const ResultRows& rows)
 {
     bool needed = false;
-    for (int c = 1; c <= list.columns() && !needed; ++c)
-        needed = hasControlCharacters(list.caption(c));
-    for (int r = 1; r <= list.rows() && !needed; ++r) {
-        const ResultRow& row = list.row(r);
-        needed = hasControlCharacters(row.text) || hasControlCharacters(row.sub1) ||
-                 hasControlCharacters(row.sub2);
-    }
+    for (int c = 1; c <= rows.columns() && !needed; ++c)
+        needed = hasControlCharacters(rows.caption(c));
+    for (int r = 1; r <= rows.rows() && !needed; ++r)
+        for (int c = 1; c <= rows.columns() && !needed; ++c)
+            needed = hasControlCharacters(rows.cell(r, c));
     if (!needed)
         return nullptr;
-    auto copy = std::make_unique<ResultsModel>();
-    for (int c = 1; c <= list.columns(); ++c)
-        copy->addColumn(escapeControls(list.caption(c)), list.width(c));
-    for (int r = 1; r <= list.rows(); ++r) {
-        const ResultRow& row = list.row(r);
-        copy->append(escapeControls(row.text), escapeControls(row.sub1), escapeControls(row.sub2));
-        if (!row.checked)
-            copy->setChecked(r, false);
-    }
-    return copy;
+    return std::make_unique<EscapedRows>(rows);
 }
 
 } // namespace tv

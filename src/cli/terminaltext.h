@@ -8,7 +8,7 @@
 
 namespace tv {
 
-class ResultsModel;
+class ResultRows;
 
 // The C0 controls, DEL and the C1 controls (Unicode's category Cc).
 constexpr bool isControlCharacter(char16_t c)
@@ -25,8 +25,8 @@ QString escapeControls(QStringView text);
 // Lines for standard error: the same, but line feeds (the lines' own ends) and tabs stay.
 QString terminalLines(QStringView text);
 
-// A copy of the results list whose captions and cells are escaped for a terminal, or nullptr
-// when nothing in it needs escaping.
-std::unique_ptr<ResultsModel> escapedForTerminal(const ResultsModel& list);
+// The rows as seen through escapeControls (captions and cells), or nullptr when nothing in them
+// needs escaping. The view reads `rows`, which must outlive it.
+std::unique_ptr<ResultRows> escapedForTerminal(const ResultRows& rows);
 
 } // namespace tv

@@ -1,39 +1,57 @@
-#include "countingrun.h"
+#include "count/countingrun.h"
 
-#include "count/countingview.h"
-#include "count/sortingdb.h"
-#include "count/sortingtext.h"
+#include "count/databasemethod.h"
+#include "count/textmethod.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
-#include "platform/pointer.h"
+#include "platform/windowcontrols.h"
+
+#include <optional>
 
 namespace tv {
 
-void startCounting(CountingView& view, Dialogs& dialogs, PageSource& pages,
-                   const EngineChoice& choice)
+void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
+                   const MethodChoice& choice)
 {
     // A second run started from inside the first would share its table and its rows.
-    if (view.busy())
+    if (window.busy())
         return;
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton12_Click"));
-    if (g.test(100, [&] { return view.siteCount() == 0; })) {
+    Guard g(clickLocation(control::startCounting));
+    CountRequest request;
+    if (g.test(100, [&] {
+            request.sites = window.siteRows();
+            return request.sites.isEmpty();
+        })) {
         g.run(102, [&] { dialogs.information(QStringLiteral("No files added.")); });
         return;
     }
-    g.run(108, [&] { view.setPointerMode(PointerHourglass); });
+    g.run(108, [&] { window.setPointerMode(PointerHourglass); });
+    // Each method runs its own count and hands back its total, shown as the caption.
+    const auto run = [&](int line, CountMethod method) {
+        CountSummary summary;
+        g.run(line, [&] {
+            request.mode = window.countMode();
+            request.splitter = window.wordSplitter(request, method);
+            summary = method == CountMethod::Database
+                          ? countWithDatabaseMethod(request, pages, window, choice.databasePath)
+                          : countWithTextMethod(request, pages, window);
+            if (summary.total)
+                window.setTotalCaption(totalCaption(method, *summary.total));
+        });
+    };
     if (choice.databaseMethod) {
         if (choice.providerAvailable)
-            g.run(114, [&] { SortingDB(view, pages, choice.databasePath); });
+            run(114, CountMethod::Database);
         else
-            g.run(118, [&] { SortingText(view, pages); });
+            run(118, CountMethod::Text);
     } else if (choice.textMethod) {
-        g.run(124, [&] { SortingText(view, pages); });
+        run(124, CountMethod::Text);
     }
-    g.run(128, [&] { view.setPointerMode(PointerDefault); });
-    g.run(130, [&] { view.setProgressValue(0); });
-    g.run(132, [&] { view.setProgressText(QStringLiteral("Progress Bar")); });
+    g.run(128, [&] { window.setPointerMode(PointerDefault); });
+    g.run(130, [&] { window.setProgressValue(0); });
+    g.run(132, [&] { window.setProgressText(QStringLiteral("Progress Bar")); });
     g.run(134, [&] { dialogs.information(QStringLiteral("Done.")); });
-    g.run(136, [&] { view.setResultsEnabled(true); });
+    g.run(136, [&] { window.setResultsEnabled(true); });
 }
 
 } // namespace tv

@@ -13,8 +13,8 @@
 namespace tv {
 
 // Says when a long loop should refresh the progress display and yield: on its first item and
-// then once every `stride` items. Yield() itself lets events through about every 15 ms, so a
-// per-item check would only cost time.
+// then once every `stride` items. yieldToWindow() itself lets events through about every 15 ms, so
+// a per-item check would only cost time.
 class Pacer {
 public:
     explicit Pacer(int stride = 256) : m_stride(stride) {}
@@ -36,7 +36,7 @@ template <class Done, class Wait> void yieldUntil(Done&& done, Wait&& wait)
 {
     while (!done()) {
         wait();
-        Yield();
+        yieldToWindow();
     }
 }
 

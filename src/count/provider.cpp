@@ -2,7 +2,7 @@
 
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "platform/guard.h"
+#include "platform/errorreport.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -54,10 +54,11 @@ QString downloadPageUrl(int index)
            (index == 0 ? QStringLiteral("13255") : QStringLiteral("54920"));
 }
 
-bool DiagnoseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
-                      const std::function<ProviderProbe()>& probe)
+bool diagnoseDatabaseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
+                              const std::function<ProviderProbe()>& probe)
 {
-    // Every failure stays in here: the caller only needs the answer.
+    // The diagnosis answers and never reports: whatever fails in here means the method cannot
+    // be offered, which is the answer false.
     try {
         const ProviderProbe found = probe();
         if (found.available)

@@ -23,7 +23,7 @@ QString downloadPageUrl(int index); // 0 or 1
 
 // True when the database method can run. Silent: never shows anything. Otherwise, when the
 // provider is missing, explains and offers to open the two download pages. Never throws.
-bool DiagnoseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
-                      const std::function<ProviderProbe()>& probe = probeSqliteProvider);
+bool diagnoseDatabaseProvider(bool silent, Dialogs& dialogs, Desktop& desktop,
+                              const std::function<ProviderProbe()>& probe = probeSqliteProvider);
 
 } // namespace tv

@@ -1,10 +1,9 @@
-#include "wordtable.h"
+#include "count/wordtable.h"
 
 #include "count/pacing.h"
 #include "platform/database.h"
-#include "platform/guard.h"
+#include "platform/failure.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <optional>
@@ -185,7 +184,7 @@ void WordTable::beginCount()
 
 void WordTable::add(QStringView word)
 {
-    m_batch.text.append(word);
+    m_batch.text.append(storedWordView(word, m_storedBuffer));
     m_batch.ends.push_back(m_batch.text.size());
     if (m_batch.ends.size() >= kBatchWords) {
         sendBatch();
@@ -303,16 +302,19 @@ void WordTable::storeBatch(const Batch& batch)
     }
 }
 
-void createWordDatabase(const QString& path)
+QString storedWord(QStringView word)
 {
-    QFile file(path);
-    // SQLite takes an empty file for an empty database.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Failure(QStringLiteral("Cannot create \"%1\": %2").arg(path, file.errorString()));
-    file.close();
-    Database db;
-    db.open(path);
-    db.exec(QStringLiteral("CREATE TABLE tbWords (Word TEXT)"));
+    QString stored = word.left(kStoredWordLength).toString();
+    stored.replace(u'"', u'\'');
+    return stored;
+}
+
+QStringView storedWordView(QStringView word, QString& buffer)
+{
+    if (word.size() <= kStoredWordLength && !word.contains(u'"'))
+        return word;
+    buffer = storedWord(word);
+    return buffer;
 }
 
 } // namespace tv

@@ -38,8 +38,8 @@ public:
     void clear();
     // Starts a count: its words go into one transaction. Throws Failure.
     void beginCount();
-    // Stores one word as it is given. Words travel in batches; a failed store of this count is
-    // thrown by a later add() or by flush(), once.
+    // Stores one (cleaned, non-empty) word in its stored form (storedWord). Words travel in
+    // batches; a failed store of this count is thrown by a later add() or by flush(), once.
     void add(QStringView word);
     // Waits until every word handed over is stored. Throws a failed store not yet thrown.
     void flush();
@@ -70,6 +70,7 @@ private:
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
     Batch m_batch;
+    QString m_storedBuffer;
 
     // Shared with the worker thread, under m_mutex.
     std::mutex m_mutex;
@@ -88,9 +89,13 @@ private:
     std::thread m_thread;
 };
 
-// Makes an SQLite file `path` whose table tbWords (one text column Word) is empty: the shape of
-// the template the window copies and of a command line's private database. Throws Failure
-// when it cannot.
-void createWordDatabase(const QString& path);
+// The longest word the table keeps, in UTF-16 code units.
+inline constexpr int kStoredWordLength = 255;
+// The word as the table stores it: double quotes become apostrophes, and at most the first
+// kStoredWordLength characters are kept.
+QString storedWord(QStringView word);
+// As storedWord, but gives back `word` itself when it is already in its stored form, and
+// otherwise writes the stored form into `buffer` and returns a view of it.
+QStringView storedWordView(QStringView word, QString& buffer);
 
 } // namespace tv

@@ -1,4 +1,4 @@
-#include "wordtally.h"
+#include "count/wordtally.h"
 
 #include <QHash>
 #include <QHashSeed>
@@ -18,23 +18,34 @@ void WordTally::clear()
 
 void WordTally::add(QStringView word)
 {
+    ++entryOf(word, qHash(word, m_seed), nullptr).count;
+}
+
+void WordTally::add(const WordTally& other)
+{
+    for (size_t i = 0; i < other.m_entries.size(); ++i) {
+        const Entry& e = other.m_entries[i];
+        // The seed is the process's, so the other tally's hashes hold here too.
+        entryOf(e.word, other.m_hashes[i], &e.word).count += e.count;
+    }
+}
+
+WordTally::Entry& WordTally::entryOf(QStringView word, size_t hash, const QString* shared)
+{
     if ((m_entries.size() + 1) * 2 > m_slots.size())
         grow();
-    const size_t hash = qHash(word, m_seed);
     for (size_t slot = hash & m_mask;; slot = (slot + 1) & m_mask) {
         const quint32 at = m_slots[slot];
         if (at == 0) {
             const auto entry = quint32(m_entries.size());
-            m_entries.push_back({word.toString(), 1});
+            m_entries.push_back({shared ? *shared : word.toString(), 0});
             m_hashes.push_back(hash);
             m_slots[slot] = entry + 1;
-            return;
+            return m_entries.back();
         }
         Entry& e = m_entries[at - 1];
-        if (m_hashes[at - 1] == hash && QStringView(e.word) == word) {
-            ++e.count;
-            return;
-        }
+        if (m_hashes[at - 1] == hash && QStringView(e.word) == word)
+            return e;
     }
 }
 

@@ -19,11 +19,15 @@ public:
 
     // Counts one occurrence of a (non-empty, cleaned) word; the comparison is ordinal.
     void add(QStringView word);
+    // Adds another tally's counts: its words new here are appended in its order.
+    void add(const WordTally& other);
     const std::vector<Entry>& entries() const { return m_entries; }
     qsizetype size() const { return qsizetype(m_entries.size()); }
     void clear();
 
 private:
+    // The entry of `word` (made with a count of 0 when new), found by its hash.
+    Entry& entryOf(QStringView word, size_t hash, const QString* shared);
     void grow();
     void place(quint32 entry, size_t hash);
 

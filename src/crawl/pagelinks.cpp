@@ -146,14 +146,7 @@ RawLinks parseLinks(const QByteArray& utf8, NestingLimits limits, std::size_t bu
     const QByteArray html = boundNesting(linksAsVoidTags(utf8), limits);
     Arena arena;
     arena.setBudget(budget);
-    GumboOptions options = kGumboDefaultOptions;
-    options.allocator = &Arena::gumboAllocate;
-    options.deallocator = &Arena::gumboDeallocate;
-    options.userdata = &arena;
-    options.max_errors = 0;
-    // The tree lives in the arena and goes with it.
-    const GumboOutput* output =
-        gumbo_parse_with_options(&options, html.constData(), std::size_t(html.size()));
+    const GumboOutput* output = parseInArena(arena, html);
     return collect(output->root, productToken);
 }
 

@@ -4,16 +4,6 @@ namespace tv {
 
 namespace {
 
-bool isSchemeStart(QChar c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-bool isSchemeChar(QChar c)
-{
-    return isSchemeStart(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
-}
-
 // The length of the scheme that `text` begins with (its letters, not the colon); 0 for none.
 // "example.com:8080/x" and "user:secret@host" are a host with a port and a host with a login,
 // which the address bar of a browser also reads without a scheme; "mailto:x@y" keeps its scheme.

@@ -1,18 +1,10 @@
 #include "fetch/addressdisplay.h"
 
+#include "fetch/address.h"
+
 namespace tv {
 
 namespace {
-
-bool isSchemeStart(QChar c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-bool isSchemeChar(QChar c)
-{
-    return isSchemeStart(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
-}
 
 // Where the host part (with its user information) begins: after "scheme://", else after the
 // leading blanks of a typed row.

@@ -64,4 +64,14 @@ void Arena::gumboDeallocate(void* arena, void* pointer)
     static_cast<Arena*>(arena)->deallocate(pointer);
 }
 
+const GumboOutput* parseInArena(Arena& arena, QByteArrayView html)
+{
+    GumboOptions options = kGumboDefaultOptions;
+    options.allocator = &Arena::gumboAllocate;
+    options.deallocator = &Arena::gumboDeallocate;
+    options.userdata = &arena;
+    options.max_errors = 0;
+    return gumbo_parse_with_options(&options, html.constData(), std::size_t(html.size()));
+}
+
 } // namespace tv

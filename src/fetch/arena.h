@@ -2,7 +2,9 @@
 // A bump allocator for one parse. gumbo frees its tree recursively (deep trees overflow the
 // stack) and allocates many small pieces; handing it an arena makes both cheap: the whole tree
 // goes at once when the arena does.
+#include <QByteArrayView>
 #include <cstddef>
+#include <gumbo.h>
 #include <memory>
 #include <vector>
 
@@ -44,5 +46,9 @@ private:
     std::size_t m_reserved = 0;
     std::size_t m_budget = std::size_t(-1);
 };
+
+// gumbo's parse of `html` with every allocation in `arena`: the tree lives in the arena and goes
+// with it (gumbo_destroy_output is never called). Throws ArenaExhausted past the arena's budget.
+const GumboOutput* parseInArena(Arena& arena, QByteArrayView html);
 
 } // namespace tv

@@ -26,6 +26,7 @@ struct FetchOptions {
     // What the network layer may read ahead of the page: beyond it the server must wait.
     qint64 readBuffer = 1024 * 1024;
     int maxRedirects = 20;
+    bool styleSheets = true;     // pages are read with the style sheets they link
     bool anyType = false;        // any Content-Type is taken (robots.txt, sitemaps, style sheets)
     bool followRedirects = true; // false: a redirect ends the download, redirectTarget() says where
     // Downloads a run keeps going ahead of the page being counted; 0 downloads each page only

@@ -31,6 +31,7 @@ struct NetworkPageSource::Job {
 
 struct NetworkPageSource::Resource {
     QString url;
+    qint64 maxBytes = 0;
     std::unique_ptr<Download> download;
     std::function<void(const Download&)> done;
 };
@@ -146,6 +147,8 @@ void NetworkPageSource::startDownload(quint64 id)
     if (const auto resource = m_resources.value(id)) {
         FetchOptions options = m_options;
         options.anyType = true;
+        if (resource->maxBytes > 0)
+            options.maxBytes = std::min(options.maxBytes, resource->maxBytes);
         resource->download = std::make_unique<Download>(m_network, resource->url, options);
         resource->download->startWaiting();
         auto finished = [this, id] {
@@ -203,6 +206,7 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     }
     auto page = std::make_shared<DownloadedPage>();
     page->url = d.finalUrl();
+    page->shown = displayAddress(job->requested);
     page->body = d.body();
     page->contentType = d.contentType();
     page->httpStatus = d.status();
@@ -214,10 +218,11 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     job->page = page;
     job->state = Job::State::Staging;
     hold(*job, page->body.size() + kJobOverhead);
-    if (m_stage) {
+    PageStage* stage = m_stage ? m_stage : m_options.styleSheets ? &m_sheetStage : nullptr;
+    if (stage) {
         std::weak_ptr<Job> weak(job);
         QPointer<NetworkPageSource> self(this);
-        m_stage->process(page, *this, [self, weak] {
+        stage->process(page, *this, [self, weak] {
             auto j = weak.lock();
             if (self && j && !j->dropped && j->state == Job::State::Staging)
                 self->convert(j);
@@ -263,6 +268,8 @@ void NetworkPageSource::convert(const std::shared_ptr<Job>& job)
                         result.outcome = FetchedPage::Outcome::Read;
                         result.text = converted.text;
                         result.encoding = converted.encoding;
+                        for (const QString& note : converted.notes)
+                            result.warnings << QStringLiteral("%1: %2").arg(job->page->shown, note);
                     } else {
                         result.outcome = FetchedPage::Outcome::Failed;
                         result.error = error;
@@ -310,9 +317,17 @@ void NetworkPageSource::dropPending()
     m_pending.clear();
 }
 
+void NetworkPageSource::beginRun(bool styleSheets)
+{
+    m_options.styleSheets = styleSheets;
+    m_sheetStage.forgetSheets();
+}
+
 void NetworkPageSource::cancel()
 {
     m_cancelled = true;
+    // Their downloads end here: the sheets still coming never will.
+    m_sheetStage.cancelAll();
     dropPending();
     for (const auto& job : std::as_const(m_jobs)) {
         retire(job->download, this);
@@ -338,13 +353,14 @@ void NetworkPageSource::announce(const QStringList& addresses)
     pump();
 }
 
-void NetworkPageSource::fetch(const DownloadedPage& page, const QString& url,
+void NetworkPageSource::fetch(const DownloadedPage& page, const QString& url, qint64 maxBytes,
                               std::function<void(const Download&)> done)
 {
     if (m_cancelled)
         return;
     auto resource = std::make_shared<Resource>();
     resource->url = url;
+    resource->maxBytes = maxBytes;
     resource->done = std::move(done);
     const quint64 id = ++m_nextId;
     m_resources.insert(id, resource);

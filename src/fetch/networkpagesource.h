@@ -12,6 +12,7 @@
 #include "fetch/downloadqueue.h"
 #include "fetch/pagesource.h"
 #include "fetch/pagestage.h"
+#include "fetch/sheetstage.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -40,8 +41,14 @@ public:
     // (for closing the program in the middle of a run).
     void cancel();
 
-    // A step between each page's download and its text (none by default; not owned), and the
-    // text step itself (convertPage by default). Set them before a run.
+    // A new run: whether its pages are read with the style sheets they link (through the
+    // source's own sheet stage, unless another stage is set); the sheets of an earlier run are
+    // fetched afresh.
+    void beginRun(bool styleSheets);
+
+    // A step between each page's download and its text (by default the sheet stage when the
+    // options ask for style sheets; not owned), and the text step itself (convertPage by
+    // default). Set them before a run.
     void setPageStage(PageStage* stage) { m_stage = stage; }
     void setConverter(PageConverter converter) { m_converter = std::move(converter); }
 
@@ -50,6 +57,9 @@ public:
     int downloadsStarted() const { return m_downloadsStarted; }
     int downloadsRunning() const { return m_queue.running(); }
     qint64 heldBytes() const { return m_heldBytes; }
+    // Style sheets downloaded, and sheet requests answered from those the run kept.
+    int sheetDownloads() const { return m_sheetStage.downloads(); }
+    int sheetCacheHits() const { return m_sheetStage.cacheHits(); }
 
 private:
     struct Job;
@@ -64,13 +74,14 @@ private:
     void hold(Job& job, qint64 bytes);
     void dropPending();
     FetchedPage deliver(const std::shared_ptr<Job>& job);
-    void fetch(const DownloadedPage& page, const QString& url,
+    void fetch(const DownloadedPage& page, const QString& url, qint64 maxBytes,
                std::function<void(const Download&)> done) override;
 
     FetchOptions m_options;
     QNetworkAccessManager m_network;
     QThreadPool m_workers;
     DownloadQueue m_queue;
+    SheetStage m_sheetStage;
     PageStage* m_stage = nullptr;
     PageConverter m_converter;
     std::deque<std::shared_ptr<Job>> m_pending;  // announced, not yet asked for, in list order

@@ -18,12 +18,12 @@ void PageSource::waitEnds() const
 
 QString fetchUrl(PageSource& pages, const QString& address, FetchedPage* page)
 {
-    Guard g(QStringLiteral("Sorting"), QStringLiteral("fetchUrl"));
+    Guard g(location::fetchPage());
     FetchedPage fetched = pages.fetchPage(address);
     if (fetched.failed())
-        g.run(104, [&] { throw Failure(fetched.error); });
+        g.report(104, fetched.error);
     for (const QString& warning : fetched.warnings)
-        g.run(106, [&] { throw Failure(warning); });
+        g.report(106, warning);
     QString text = fetched.outcome == FetchedPage::Outcome::Read ? fetched.text : QString();
     if (page)
         *page = std::move(fetched);

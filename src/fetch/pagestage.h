@@ -2,6 +2,8 @@
 // The steps between a page's download and the text that is counted. A run may put a stage in
 // between (fetching the style sheets a page links to, say) that uses the run's own network and
 // attaches what it found for the text step, which then reads page and attachments together.
+#include "fetch/pagetext.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,8 @@ class Download;
 
 // A page whose download succeeded, on its way to its text.
 struct DownloadedPage {
-    QString url; // its own address, after redirects
+    QString url;   // its own address, after redirects
+    QString shown; // the address asked for, as reports name the page (password hidden)
     QByteArray body;
     QByteArray contentType;
     int httpStatus = 0;
@@ -25,6 +28,10 @@ struct DownloadedPage {
     qint64 attachedBytes = 0;
     // Where the page stands in its run: the downloads made for it rank with it.
     qint64 runOrder = 0;
+    // A stage that decoded the page already (to find the sheets it links) leaves it here, with
+    // the sheets it fetched; the text step then reads these instead of the bytes.
+    std::shared_ptr<const DecodedPage> decoded;
+    std::shared_ptr<const css::LinkedSheets> sheets;
 };
 
 // What a stage may use of the run's network: downloads under the run's per-host limit and time
@@ -32,9 +39,10 @@ struct DownloadedPage {
 class StageNetwork {
 public:
     virtual ~StageNetwork() = default;
-    // Downloads `url` for `page`; `done` receives the finished download (its error, body and
-    // type) on this thread. It is not called at all when the run is cancelled first.
-    virtual void fetch(const DownloadedPage& page, const QString& url,
+    // Downloads `url` for `page`, at most `maxBytes` of it (0: the run's own cap); `done`
+    // receives the finished download (its error, body and type) on this thread, never from
+    // inside this call. It is not called at all when the run is cancelled first.
+    virtual void fetch(const DownloadedPage& page, const QString& url, qint64 maxBytes,
                        std::function<void(const Download&)> done) = 0;
 };
 
@@ -51,12 +59,14 @@ public:
 struct ConvertedPage {
     QString text;
     QByteArray encoding; // the encoding the bytes were read in
+    QStringList notes;   // what of the page's styles was left out, and why
 };
 
 // The text step: runs on a worker thread, may throw Failure.
 using PageConverter = std::function<ConvertedPage(const DownloadedPage&)>;
 
-// Today's text step: the page's own bytes and type, through pageText().
+// The usual text step: the page as a stage decoded it, with its sheets, or else its own bytes
+// and type.
 ConvertedPage convertPage(const DownloadedPage& page);
 
 } // namespace tv

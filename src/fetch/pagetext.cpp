@@ -1,8 +1,8 @@
 #include "fetch/pagetext.h"
 
 #include "fetch/encoding.h"
-#include "fetch/renderedtext.h"
 #include "platform/guard.h"
+#include "style/sheetlinks.h"
 
 namespace tv {
 
@@ -19,18 +19,40 @@ PageKind pageKind(QByteArrayView contentType)
     return PageKind::Other;
 }
 
-QString pageText(const QByteArray& body, QByteArrayView contentType, QByteArray* encoding)
+DecodedPage decodePage(const QByteArray& body, QByteArrayView contentType, const QUrl& pageUrl,
+                       bool findSheets)
 {
-    switch (pageKind(contentType)) {
+    DecodedPage page;
+    page.kind = pageKind(contentType);
+    switch (page.kind) {
     case PageKind::Html:
-        return renderedText(decodeToUtf8(body, contentType, encoding));
+        page.utf8Html = decodeToUtf8(body, contentType, &page.encoding);
+        if (findSheets)
+            page.sheetLinks = css::findSheetLinks(page.utf8Html, pageUrl);
+        return page;
     case PageKind::PlainText:
-        return decodePlainText(body, contentType, encoding);
+        page.plainText = decodePlainText(body, contentType, &page.encoding);
+        return page;
     case PageKind::Other:
         break;
     }
     throw Failure(QStringLiteral("The page is of type \"%1\", not a web page or text")
                       .arg(QString::fromLatin1(contentType.toByteArray().trimmed())));
+}
+
+RenderedPage readPage(const DecodedPage& page, const QUrl& pageUrl, const css::LinkedSheets* sheets)
+{
+    if (page.kind == PageKind::PlainText)
+        return RenderedPage{page.plainText, {}};
+    return renderPage(page.utf8Html, pageUrl, sheets);
+}
+
+QString pageText(const QByteArray& body, QByteArrayView contentType, QByteArray* encoding)
+{
+    const DecodedPage page = decodePage(body, contentType);
+    if (encoding)
+        *encoding = page.encoding;
+    return readPage(page).text;
 }
 
 } // namespace tv

@@ -6,7 +6,7 @@ namespace tv {
 
 QString removeTags(const QString& text)
 {
-    Guard g(QStringLiteral("Sorting"), QStringLiteral("removeTags"));
+    Guard g(location::bodyText());
     qsizetype start = 0; // 1-based positions, 0 when absent
     qsizetype end = 0;
     QString body;

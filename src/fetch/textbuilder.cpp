@@ -35,7 +35,25 @@ void TextBuilder::flushSpace()
     }
 }
 
-void TextBuilder::emitTransformed(const char* s, std::size_t n, TextTransform transform)
+namespace {
+
+// Capitals and small letters the Turkish way: i and İ, ı and I are pairs.
+QString upperTurkic(QString text)
+{
+    text.replace(u'i', QChar(0x0130));
+    return text.toUpper();
+}
+
+QString lowerTurkic(QString text)
+{
+    text.replace(QChar(0x0130), u'i').replace(u'I', QChar(0x0131));
+    return text.toLower();
+}
+
+} // namespace
+
+void TextBuilder::emitTransformed(const char* s, std::size_t n, TextTransform transform,
+                                  bool turkic)
 {
     if (transform == TextTransform::None) {
         put(s, n);
@@ -44,9 +62,9 @@ void TextBuilder::emitTransformed(const char* s, std::size_t n, TextTransform tr
     }
     QString run = QString::fromUtf8(s, qsizetype(n));
     if (transform == TextTransform::Uppercase) {
-        run = run.toUpper();
+        run = turkic ? upperTurkic(run) : run.toUpper();
     } else if (transform == TextTransform::Lowercase) {
-        run = run.toLower();
+        run = turkic ? lowerTurkic(run) : run.toLower();
     } else {
         QString out;
         out.reserve(run.size());
@@ -57,7 +75,8 @@ void TextBuilder::emitTransformed(const char* s, std::size_t n, TextTransform tr
             const qsizetype width = cp > 0xFFFF ? 2 : 1;
             const bool wordChar = QChar::isLetterOrNumber(cp) || QChar::isMark(cp);
             if (wordChar && !m_afterWordChar)
-                out += QString::fromUcs4(&cp, 1).toUpper();
+                out += turkic ? upperTurkic(QString::fromUcs4(&cp, 1))
+                              : QString::fromUcs4(&cp, 1).toUpper();
             else
                 out += run.mid(i, width);
             m_afterWordChar = wordChar || cp == u'\'' || cp == 0x2019;
@@ -71,13 +90,14 @@ void TextBuilder::emitTransformed(const char* s, std::size_t n, TextTransform tr
         m_afterWordChar = true;
 }
 
-void TextBuilder::text(const char* s, std::size_t n, WhiteSpace ws, TextTransform transform)
+void TextBuilder::text(const char* s, std::size_t n, WhiteSpace ws, TextTransform transform,
+                       bool turkic)
 {
     if (ws == WhiteSpace::Pre || ws == WhiteSpace::PreWrap || ws == WhiteSpace::BreakSpaces) {
         if (n == 0)
             return;
         flushSpace();
-        emitTransformed(s, n, transform);
+        emitTransformed(s, n, transform, turkic);
         m_lineStart = s[n - 1] == '\n';
         return;
     }
@@ -101,7 +121,7 @@ void TextBuilder::text(const char* s, std::size_t n, WhiteSpace ws, TextTransfor
         while (j < n && !isCollapsible(s[j]))
             ++j;
         flushSpace();
-        emitTransformed(s + i, j - i, transform);
+        emitTransformed(s + i, j - i, transform, turkic);
         m_lineStart = false;
         i = j;
     }

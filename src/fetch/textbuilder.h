@@ -11,8 +11,10 @@ namespace tv {
 
 class TextBuilder {
 public:
-    // Text of a text node, in UTF-8, under the given white-space and text-transform.
-    void text(const char* utf8, std::size_t size, WhiteSpace ws, TextTransform transform);
+    // Text of a text node, in UTF-8, under the given white-space and text-transform; `turkic`:
+    // the text is Turkish or Azeri, whose dotted and dotless i keep apart in capitals.
+    void text(const char* utf8, std::size_t size, WhiteSpace ws, TextTransform transform,
+              bool turkic = false);
     // A required line break of 1 (blocks) or 2 (p); runs of them give their largest.
     void requiredBreak(int count);
     // Where a line ends without a mark of its own (the inside edge of a cell, an inline-block).
@@ -30,7 +32,7 @@ public:
 
 private:
     void put(const char* s, std::size_t n);
-    void emitTransformed(const char* s, std::size_t n, TextTransform transform);
+    void emitTransformed(const char* s, std::size_t n, TextTransform transform, bool turkic);
     void flushSpace();
 
     std::string m_out;

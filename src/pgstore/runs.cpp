@@ -34,38 +34,38 @@ QString listFingerprint(const QStringList& sites)
     return QStringLiteral("sha256:") + QString::fromLatin1(hash.result().toHex());
 }
 
-int joinRun(PgConnection& connection, const RunSpec& spec)
+int joinRun(PgConnection& connection, const RunSpec& wanted)
 {
-    if (spec.name.isEmpty())
+    if (wanted.name.isEmpty())
         throw StoreError(StoreProblem::BadInput, QStringLiteral("A run needs a name"));
-    const QByteArray name = parameterText(spec.name);
-    const QString fingerprint = listFingerprint(spec.sites);
-    const QByteArray settings = parameterText(spec.settings);
+    const QByteArray name = parameterText(wanted.name);
+    const QString fingerprint = listFingerprint(wanted.sites);
+    const QByteArray settings = parameterText(wanted.settings);
     connection.exec(
         "INSERT INTO tallyvane_runs (name, list_fingerprint, settings, site_rows) "
         "VALUES ($1, $2, $3, $4) ON CONFLICT (name) DO NOTHING",
-        {name, fingerprint.toLatin1(), settings, QByteArray::number(spec.sites.size())});
+        {name, fingerprint.toLatin1(), settings, QByteArray::number(wanted.sites.size())});
     const PgResult run = connection.exec(
         "SELECT id, list_fingerprint, settings, site_rows FROM tallyvane_runs WHERE name = $1",
         {name});
     if (run.rows() == 0) {
         throw StoreError(StoreProblem::NoSuchRun,
                          QStringLiteral("The run %1 was dropped while this worker joined it")
-                             .arg(quoted(spec.name)));
+                             .arg(quoted(wanted.name)));
     }
     if (run.text(0, 1) != fingerprint) {
         throw StoreError(StoreProblem::RunConflict,
                          QStringLiteral("The run %1 already counts another site list (%2 rows; "
                                         "this one has %3). Every worker of a run reads the same "
                                         "list: name a new run, or drop the old one first")
-                             .arg(quoted(spec.name), QString::number(run.number(0, 3)),
-                                  QString::number(spec.sites.size())));
+                             .arg(quoted(wanted.name), QString::number(run.number(0, 3)),
+                                  QString::number(wanted.sites.size())));
     }
     if (run.text(0, 2) != QString::fromUtf8(settings)) {
         throw StoreError(StoreProblem::RunConflict,
                          QStringLiteral("The run %1 counts with \"%2\"; this worker would count "
                                         "with \"%3\". Every worker of a run counts the same way")
-                             .arg(quoted(spec.name), run.text(0, 2), spec.settings));
+                             .arg(quoted(wanted.name), run.text(0, 2), wanted.settings));
     }
     return int(run.number(0, 0));
 }

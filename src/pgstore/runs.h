@@ -36,7 +36,7 @@ QString listFingerprint(const QStringList& sites);
 
 // Creates the run or joins it; gives its id. Throws StoreError: RunConflict when the name
 // stands for another list or other settings, BadInput for an empty name.
-int joinRun(PgConnection& connection, const RunSpec& spec);
+int joinRun(PgConnection& connection, const RunSpec& wanted);
 // The id of the run so named; nothing when there is none. Throws StoreError.
 std::optional<int> findRun(PgConnection& connection, const QString& name);
 // Every run in the order they were made. Throws StoreError.

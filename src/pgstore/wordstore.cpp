@@ -1,6 +1,7 @@
 #include "wordstore.h"
 
 #include "count/wordclean.h"
+#include "count/wordtable.h"
 #include "pgstore/copytext.h"
 #include "pgstore/pgconnection.h"
 #include "pgstore/schema.h"
@@ -119,11 +120,11 @@ auto PgWordStore::withRetry(const QString& what, F&& work, const bool* mayRetry,
     }
 }
 
-void PgWordStore::joinRun(const RunSpec& spec, const Shard& shard)
+void PgWordStore::joinRun(const RunSpec& wanted, const Shard& shard)
 {
     m_runId = withRetry(QStringLiteral("joining the run"),
-                        [&] { return tv::joinRun(*m_connection, spec); });
-    m_run = spec;
+                        [&] { return tv::joinRun(*m_connection, wanted); });
+    m_run = wanted;
     m_shard = shard;
 }
 

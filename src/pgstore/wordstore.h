@@ -40,7 +40,7 @@ struct PageRecord {
 };
 
 // One row of a report. Per site, `row` and `site` say whose words they are; combined they are
-// 0 and empty. The one-machine list shows FileNameFromPath(site) per site.
+// 0 and empty. The one-machine list shows textAfterLastBackslash(site) per site.
 struct ReportRow {
     int row = 0;
     QString site;
@@ -76,7 +76,7 @@ public:
 
     // Joins the run, making it when it is new; the pages recorded later belong to it. Throws
     // StoreError (RunConflict: the name stands for another list or other settings).
-    void joinRun(const RunSpec& spec, const Shard& shard = {});
+    void joinRun(const RunSpec& wanted, const Shard& shard = {});
 
     // The rows of the worker's shard the run still needs, in list order: rows not recorded yet
     // and, with `retryFailed`, rows whose page could not be read. Throws StoreError.

@@ -22,7 +22,7 @@ QString titleFromProductName(const QString& name)
     return title;
 }
 
-void SetApplicationTitle()
+void setApplicationTitle()
 {
     g_title = titleFromProductName(productName());
 }

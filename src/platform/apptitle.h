@@ -7,7 +7,7 @@ namespace tv {
 QString productName();
 // The product name cut at its last blanks until it is at most 40 characters long.
 QString titleFromProductName(const QString& name);
-void SetApplicationTitle();
+void setApplicationTitle();
 QString applicationTitle();
 
 } // namespace tv

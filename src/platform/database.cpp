@@ -1,6 +1,6 @@
 #include "database.h"
 
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 #include <QFileInfo>
 #include <QSqlError>

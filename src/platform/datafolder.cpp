@@ -1,6 +1,6 @@
 #include "datafolder.h"
 
-#include "files.h"
+#include "folders.h"
 
 #include <QDir>
 #include <QFileInfo>

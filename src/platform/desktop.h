@@ -1,6 +1,7 @@
 #pragma once
 // The desktop around the program: opening web addresses and documents, and the clipboard.
-// The window implements it with Qt Gui; tests record what was asked.
+// The window implements it with Qt Gui; tests record what was asked. No call throws: each
+// says whether it worked.
 #include <QString>
 
 namespace tv {

@@ -1,31 +1,12 @@
-#include "files.h"
+#include "platform/files.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QStandardPaths>
 
 namespace tv {
 
-QString SpecialFolderPath(int folderId)
-{
-    if (folderId != kCommonAppDataFolder)
-        return {};
-    // The first writable place of the shared data locations stands for the all-users folder.
-    QString path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    path.remove(QChar(0));
-    while (path.endsWith(u' '))
-        path.chop(1);
-    while (path.startsWith(u' '))
-        path.remove(0, 1);
-    while (path.size() > 1 && path.endsWith(u'/'))
-        path.chop(1);
-    return path;
-}
-
-bool FileExists(const QString& path)
+bool fileExists(const QString& path)
 {
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
@@ -33,7 +14,7 @@ bool FileExists(const QString& path)
     return info.exists() && info.lastModified().isValid();
 }
 
-QString FileNameFromPath(const QString& path)
+QString textAfterLastBackslash(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf(u'\\');
     return slash < 0 ? path : path.mid(slash + 1);
@@ -58,21 +39,6 @@ bool writeWhole(QIODevice& device, QByteArrayView bytes, QString& error)
         done += qsizetype(written);
     }
     return true;
-}
-
-QString programFolder()
-{
-    return QCoreApplication::applicationDirPath();
-}
-
-QString dataFolder()
-{
-    return SpecialFolderPath(kCommonAppDataFolder) + QStringLiteral("/Quenrith/Tallyvane");
-}
-
-QString workingDatabasePath()
-{
-    return dataFolder() + QStringLiteral("/dbData.mdb");
 }
 
 } // namespace tv

@@ -1,5 +1,6 @@
 #pragma once
-// File-system helpers: special folders, existence test, file-name part, the program's folders.
+// Helpers for files and paths: an existence test that never fails, the parts of a path, and a
+// write that tells why it fell short.
 #include <QByteArrayView>
 #include <QString>
 
@@ -7,14 +8,11 @@ class QIODevice;
 
 namespace tv {
 
-constexpr int kCommonAppDataFolder = 35;
-
-// The path of a special folder (35: the shared application data folder), or "" when unknown.
-QString SpecialFolderPath(int folderId);
 // True when the path names something whose time stamp can be read; never throws.
-bool FileExists(const QString& path);
-// The text after the last backslash: a web address comes back whole, "C:\a\" gives "".
-QString FileNameFromPath(const QString& path);
+bool fileExists(const QString& path);
+// The text after the last backslash, as a Windows path's file name: a web address comes back
+// whole, "C:\a\" gives "". The database method shows a site by it.
+QString textAfterLastBackslash(const QString& path);
 // The file-name part of a local path on this platform.
 QString localFileName(const QString& path);
 
@@ -22,12 +20,5 @@ QString localFileName(const QString& path);
 // told with the system's own reason ("No space left on device"). False when the device took
 // less; `error` then says why.
 bool writeWhole(QIODevice& device, QByteArrayView bytes, QString& error);
-
-// The folder that holds the program file.
-QString programFolder();
-// SpecialFolderPath(35) + "/Quenrith/Tallyvane".
-QString dataFolder();
-// dataFolder() + "/dbData.mdb".
-QString workingDatabasePath();
 
 } // namespace tv

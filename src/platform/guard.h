@@ -1,48 +1,18 @@
 #pragma once
-// The common error report: a guarded procedure runs each labelled statement through a Guard,
-// which shows any failure in the "Application Error" report and lets the procedure go on.
+// The guarded procedures' error handling: each labelled statement runs through a Guard, which
+// shows a failure in the "Application Error" report and lets the procedure go on after it.
+#include "platform/errorreport.h"
+#include "platform/failure.h"
+
 #include <QSet>
 #include <QString>
 #include <exception>
-#include <stdexcept>
 
 namespace tv {
 
-// A failure raised by the program or a platform wrapper; its description is what the report shows.
-class Failure : public std::runtime_error {
-public:
-    explicit Failure(const QString& description);
-    QString description() const { return m_description; }
-
-private:
-    QString m_description;
-};
-
-// Where reports go: the window's message box, standard error, or a recorder in tests.
-class ReportSink {
-public:
-    virtual ~ReportSink() = default;
-    virtual void showErrorReport(const QString& text) = 0;
-};
-
-// nullptr sends reports to standard error. Returns the sink that was installed before.
-ReportSink* setReportSink(ReportSink* sink);
-
-QString supportAddress();
-// "in Corvantis2021/08/31.<module>.<procedure> "
-QString locationText(const QString& module, const QString& procedure);
-// The report box text: description, CR LF, location, "at line ", label, CR CR, the request.
-QString errorReportText(const QString& description, const QString& location, int line);
-// The readable description of a caught exception.
-QString describeException(std::exception_ptr error);
-// Shows a report through the installed sink.
-void showErrorReport(const QString& text);
-
 class Guard {
 public:
-    Guard(const QString& module, const QString& procedure);
-
-    QString location() const { return m_location; }
+    explicit Guard(const ReportLocation& location);
 
     // A simple statement: a failure is reported and control goes on after it.
     template <class F> void run(int line, F&& statement)
@@ -93,22 +63,23 @@ public:
         }
     }
 
+    // Reports a failure the statement at `line` was told of rather than caught.
+    void report(int line, const QString& description) const;
     void report(int line, std::exception_ptr error) const;
 
 private:
-    QString m_location;
+    ReportLocation m_location;
     QSet<int> m_failedLoopTests;
 };
 
-// Runs an event handler that has no report of its own, so that a failure is still shown and
-// never escapes into the event loop.
-template <class F> void runUnguarded(const QString& module, const QString& procedure, F&& handler)
+// Runs an event handler that has no report of its own, so that a failure is still shown (at
+// line 0 of the handler's location) and never escapes into the event loop.
+template <class F> void runUnguarded(const ReportLocation& location, F&& handler)
 {
     try {
         handler();
     } catch (...) {
-        showErrorReport(errorReportText(describeException(std::current_exception()),
-                                        locationText(module, procedure), 0));
+        showErrorReport(errorReportText(describeException(std::current_exception()), location, 0));
     }
 }
 

@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "platform/settings.h"
 
-#include "guard.h"
+#include "platform/failure.h"
 
 #include <QSettings>
 
@@ -13,14 +13,14 @@ QSettings store()
 }
 } // namespace
 
-QString GetSetting(const QString& key, const QString& defaultValue)
+QString readSetting(const QString& key, const QString& defaultValue)
 {
     return store().value(key, defaultValue).toString();
 }
 
-void SaveSetting(const QString& key, const QString& value)
+void writeSetting(const QString& key, const QString& value)
 {
-    QSettings s(QStringLiteral("Quenrith"), QStringLiteral("Tallyvane"));
+    QSettings s = store();
     s.setValue(key, value);
     s.sync();
     if (s.status() != QSettings::NoError)

@@ -4,9 +4,9 @@
 
 namespace tv {
 
-QString GetSetting(const QString& key, const QString& defaultValue);
+QString readSetting(const QString& key, const QString& defaultValue);
 // Written through to the store at once: the program may end without a chance to flush.
-void SaveSetting(const QString& key, const QString& value);
+void writeSetting(const QString& key, const QString& value);
 
 // "True"/"False" in any letter case, or a number (zero is false). Throws Failure otherwise.
 bool textToBool(const QString& text);

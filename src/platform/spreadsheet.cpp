@@ -1,7 +1,7 @@
 #include "spreadsheet.h"
 
 #include "platform/desktop.h"
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -25,7 +25,7 @@ void yieldNow()
     lastYield().start();
 }
 
-void Yield()
+void yieldToWindow()
 {
     QElapsedTimer& timer = lastYield();
     if (!timer.isValid() || timer.elapsed() >= g_interval.count())

@@ -6,7 +6,7 @@ namespace tv {
 
 // Processes pending events, but at most once per interval of work (about 15 ms), so that a
 // per-word call costs nothing measurable while the window stays responsive.
-void Yield();
+void yieldToWindow();
 // Processes pending events now, whatever the interval.
 void yieldNow();
 // For tests and benchmarks: the least time between two batches of event processing.

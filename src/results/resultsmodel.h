@@ -1,10 +1,14 @@
 #pragma once
-// The results list: columns with captions and widths, rows of up to three texts and a tick.
+// The results list: columns with captions and widths, rows of up to four texts and a tick (the
+// fourth holds the word analysis's share or pages column).
 // Rows and columns are numbered from 1, as the commands that use the list count them.
 // A run appends rows by the hundred thousand, and a view told of each row on its own would
 // lay itself out again for each; so views hear of appended rows in batches, once control is
 // back in the event loop (or at flushAppends()). The program's own accessors (rows(), row(),
 // cell(), ...) always see every row at once.
+#include "results/resultrows.h"
+#include "results/resultslayout.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -16,41 +20,44 @@ struct ResultRow {
     QString text; // column 1
     QString sub1; // column 2
     QString sub2; // column 3
+    QString sub3; // column 4
     bool checked = true;
 };
 
-struct ResultColumn {
-    QString caption;
-    int widthTwips = 0;
-};
-
-class ResultsModel : public QAbstractTableModel {
+class ResultsModel : public QAbstractTableModel, public ResultRows {
     Q_OBJECT
 public:
     explicit ResultsModel(QObject* parent = nullptr);
 
     // Columns.
-    int columns() const { return int(m_columns.size()); }
+    int columns() const override { return int(m_columns.size()); }
     void addColumn(const QString& caption, int widthTwips);
+    void addColumn(const ResultColumn& column) { addColumn(column.caption, column.widthTwips); }
     void clearColumns();
+    // Keeps the first `count` columns.
+    void keepColumns(int count);
+    // Removes every row and column, then adds the layout's columns.
+    void rebuild(ResultsLayout layout);
     // Throws Failure when there is no such column.
-    QString caption(int column) const;
+    QString caption(int column) const override;
     int width(int column) const;
     void setCaption(int column, const QString& caption);
-    void setWidth(int column, int widthTwips);
 
     // Rows.
-    int rows() const { return int(m_rows.size()); }
-    void append(const QString& text, const QString& sub1, const QString& sub2 = QString());
+    int rows() const override { return int(m_rows.size()); }
+    void append(const QString& text, const QString& sub1, const QString& sub2 = QString(),
+                const QString& sub3 = QString());
     // Tells views now about rows appended since they last heard.
     void flushAppends();
     // Throws Failure when there is no such row.
     void removeAt(int row);
     void clearRows();
+    // Keeps the first `count` rows.
+    void keepRows(int count);
     const ResultRow& row(int row) const;
     // Column 1 is the row text, column n > 1 sub-item n - 1; "" past the sub-items.
-    QString cell(int row, int column) const;
-    bool isChecked(int row) const;
+    QString cell(int row, int column) const override;
+    bool isChecked(int row) const override;
     void setChecked(int row, bool checked);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -61,7 +68,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 Q_SIGNALS:
-    // A column's width changed or columns were rebuilt; the view follows.
+    // Columns were added or removed; the view sets its widths again.
     void widthsChanged();
 
 private:

@@ -16,7 +16,7 @@ void removeRowsWhere(SiteListModel& list, const QString& text, bool removeMatche
     const int count = list.count();
     QList<int> doomed;
     for (int row = 1; row <= count; ++row) {
-        Yield();
+        yieldToWindow();
         const bool matches = list.text(row).toLower().contains(needle);
         if (matches == removeMatches)
             doomed.append(row);
@@ -26,12 +26,12 @@ void removeRowsWhere(SiteListModel& list, const QString& text, bool removeMatche
 
 } // namespace
 
-void RemoveListviewItemsContaining(SiteListModel& list, const QString& text)
+void removeRowsContaining(SiteListModel& list, const QString& text)
 {
     removeRowsWhere(list, text, true);
 }
 
-void RemoveListviewItemsNotContaining(SiteListModel& list, const QString& text)
+void removeRowsNotContaining(SiteListModel& list, const QString& text)
 {
     removeRowsWhere(list, text, false);
 }

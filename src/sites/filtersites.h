@@ -8,9 +8,9 @@ class SiteListModel;
 
 // Removes every row whose text contains `text`, both lower-cased. Throws Failure when a row
 // goes missing while the list is walked; then nothing is removed.
-void RemoveListviewItemsContaining(SiteListModel& list, const QString& text);
+void removeRowsContaining(SiteListModel& list, const QString& text);
 // Removes every row whose text does not contain `text`, both lower-cased. Throws Failure when
 // a row goes missing while the list is walked; then nothing is removed.
-void RemoveListviewItemsNotContaining(SiteListModel& list, const QString& text);
+void removeRowsNotContaining(SiteListModel& list, const QString& text);
 
 } // namespace tv

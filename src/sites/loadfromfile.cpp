@@ -1,8 +1,8 @@
 #include "loadfromfile.h"
 
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/files.h"
-#include "platform/guard.h"
 #include "platform/yield.h"
 #include "sites/sitelinesplitter.h"
 #include "sites/sitelistmodel.h"
@@ -21,7 +21,7 @@ constexpr qint64 kChunkSize = 64 * 1024;
 void appendRows(SiteListModel& list, QStringList& rows)
 {
     for (const QString& row : rows) {
-        Yield();
+        yieldToWindow();
         list.append(row);
     }
     rows.clear();
@@ -54,7 +54,7 @@ void appendLinesFromDevice(SiteListModel& list, QIODevice& device, const QString
     QByteArray buffer(kChunkSize, Qt::Uninitialized);
     for (;;) {
         // A file without line ends still lets the window breathe while it is read.
-        Yield();
+        yieldToWindow();
         const qint64 got = device.read(buffer.data(), buffer.size());
         if (got < 0)
             throw Failure(QStringLiteral("Cannot read \"%1\": %2").arg(name, device.errorString()));
@@ -69,9 +69,9 @@ void appendLinesFromDevice(SiteListModel& list, QIODevice& device, const QString
     tell();
 }
 
-void LoadListviewFromFile(SiteListModel& list, const QString& path, Dialogs& dialogs)
+void appendSitesFromFile(SiteListModel& list, const QString& path, Dialogs& dialogs)
 {
-    if (!FileExists(path)) {
+    if (!fileExists(path)) {
         dialogs.information(QStringLiteral("File not found"));
         return;
     }

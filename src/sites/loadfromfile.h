@@ -14,7 +14,7 @@ class SiteListModel;
 // "File not found" box and adds nothing. Throws Failure when the file cannot be opened or
 // read; the rows read until then stay and the file is closed. A file with lines too long for
 // an address is read to its end without them, and then throws Failure saying so.
-void LoadListviewFromFile(SiteListModel& list, const QString& path, Dialogs& dialogs);
+void appendSitesFromFile(SiteListModel& list, const QString& path, Dialogs& dialogs);
 
 // Tells, once per device, that lines too long for an address were skipped.
 using LongLineNotice = std::function<void(const QString& message)>;

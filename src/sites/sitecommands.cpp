@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/pointer.h"
+#include "platform/windowcontrols.h"
 #include "sites/filtersites.h"
 #include "sites/loadfromfile.h"
 #include "sites/sitelistmodel.h"
@@ -15,13 +16,13 @@ namespace {
 
 using RemoveProcedure = void (*)(SiteListModel&, const QString&);
 
-void filterCommand(const QString& procedure, const QString& prompt, RemoveProcedure remove,
+void filterCommand(const WindowControl& button, const QString& prompt, RemoveProcedure remove,
                    SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
     // A second filter started during the first one's yields would remove rows under it.
     if (pointer.busy())
         return;
-    Guard g(QStringLiteral("Form1"), procedure);
+    Guard g(clickLocation(button));
     const QString text = g.value(100, QString(), [&] { return dialogs.inputBox(prompt); });
     if (g.test(102, [&] { return text.isEmpty(); }))
         return;
@@ -37,9 +38,9 @@ QStringList sampleSites()
     return {QStringLiteral("quenrith.com"), QStringLiteral("www.google.com")};
 }
 
-void PushButton7_Click(SiteListModel& sites, Dialogs& dialogs)
+void addOneUrl(SiteListModel& sites, Dialogs& dialogs)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton7_Click"));
+    Guard g(clickLocation(control::addOneUrl));
     const QString address = g.value(100, QString(), [&] {
         return dialogs.inputBox(QStringLiteral("Enter website address to add: "));
     });
@@ -48,25 +49,25 @@ void PushButton7_Click(SiteListModel& sites, Dialogs& dialogs)
     g.run(104, [&] { sites.append(address); });
 }
 
-void PushButton8_Click(SiteListModel& sites)
+void loadSampleSites(SiteListModel& sites)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton8_Click"));
+    Guard g(clickLocation(control::loadSampleSites));
     const QStringList samples = sampleSites();
     g.run(100, [&] { sites.append(samples[0]); });
     g.run(102, [&] { sites.append(samples[1]); });
 }
 
-void PushButton11_Click(SiteListModel& sites, const Pointer& pointer)
+void clearSiteList(SiteListModel& sites, const Pointer& pointer)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton11_Click"));
+    Guard g(clickLocation(control::clearSiteList));
     if (g.test(100, [&] { return pointer.busy(); }))
         return;
     g.run(102, [&] { sites.clear(); });
 }
 
-void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs)
+void loadSitesFromFiles(SiteListModel& sites, Dialogs& dialogs)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("PushButton13_Click"));
+    Guard g(clickLocation(control::loadSitesFromFiles));
     // Lines 100 to 106 (preparing the dialog) and 112 (splitting its answer into folder and
     // names) have nothing to do here: the dialog takes its settings in one call and hands back
     // full paths.
@@ -78,35 +79,34 @@ void PushButton13_Click(SiteListModel& sites, Dialogs& dialogs)
     if (g.test(110, [&] { return paths.isEmpty(); }))
         return;
     if (g.test(114, [&] { return paths.size() == 1; })) {
-        g.run(116, [&] { LoadListviewFromFile(sites, paths.value(0), dialogs); });
+        g.run(116, [&] { appendSitesFromFile(sites, paths.value(0), dialogs); });
     } else {
         for (const QString& path : paths)
-            g.run(122, [&] { LoadListviewFromFile(sites, path, dialogs); });
+            g.run(122, [&] { appendSitesFromFile(sites, path, dialogs); });
     }
 }
 
 void openSiteFiles(SiteListModel& sites, const QStringList& paths, Dialogs& dialogs)
 {
-    Guard g(QStringLiteral("Form1"), QStringLiteral("openSiteFiles"));
+    Guard g(windowLocation("openSiteFiles"));
     for (const QString& path : paths)
-        g.run(100, [&] { LoadListviewFromFile(sites, path, dialogs); });
+        g.run(100, [&] { appendSitesFromFile(sites, path, dialogs); });
 }
 
-void PushButton17_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
+void removeSitesContaining(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
-    filterCommand(QStringLiteral("PushButton17_Click"),
-                  QStringLiteral("Remove entries containing: "), RemoveListviewItemsContaining,
-                  sites, dialogs, pointer);
+    filterCommand(control::removeSitesContaining, QStringLiteral("Remove entries containing: "),
+                  removeRowsContaining, sites, dialogs, pointer);
 }
 
-void PushButton10_Click(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
+void removeSitesNotContaining(SiteListModel& sites, Dialogs& dialogs, Pointer& pointer)
 {
-    filterCommand(QStringLiteral("PushButton10_Click"),
-                  QStringLiteral("Remove entries not containing: "),
-                  RemoveListviewItemsNotContaining, sites, dialogs, pointer);
+    filterCommand(control::removeSitesNotContaining,
+                  QStringLiteral("Remove entries not containing: "), removeRowsNotContaining, sites,
+                  dialogs, pointer);
 }
 
-void ListView1_DblClick(SiteListModel& sites, int selectedRow, const Pointer& pointer)
+void removeSelectedSite(SiteListModel& sites, int selectedRow, const Pointer& pointer)
 {
     if (pointer.busy())
         return;

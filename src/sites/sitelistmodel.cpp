@@ -1,6 +1,6 @@
 #include "sitelistmodel.h"
 
-#include "platform/guard.h"
+#include "platform/failure.h"
 
 #include <utility>
 

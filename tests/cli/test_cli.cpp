@@ -1,10 +1,10 @@
 // tallyvane-count end to end: the built program against pages served from this process.
 #include "cli/countcommand.h"
 #include "clirunner.h"
-#include "count/wordtable.h"
+#include "count/blankdatabase.h"
 #include "platform/database.h"
 #include "results/resultsmodel.h"
-#include "results/savelist.h"
+#include "results/savetext.h"
 #include "support/httpserver.h"
 #include "support/testenv.h"
 
@@ -185,14 +185,7 @@ private slots:
         const QJsonDocument doc = QJsonDocument::fromJson(json.out, &error);
         QCOMPARE(error.error, QJsonParseError::NoError);
         ResultsModel list;
-        if (perSite) {
-            list.addColumn(QStringLiteral("Filename"), 3000);
-            list.addColumn(QStringLiteral("Results"), 1500);
-            list.addColumn(QStringLiteral("Count"), 1500);
-        } else {
-            list.addColumn(QStringLiteral("Results"), 3500);
-            list.addColumn(QStringLiteral("Count"), 3000);
-        }
+        list.rebuild(perSite ? ResultsLayout::PerSite : ResultsLayout::Combined);
         list.setCaption(1, QString::fromUtf8(captionOf(engine)));
         for (const QJsonValue& v : doc.array()) {
             const QJsonObject o = v.toObject();
@@ -205,7 +198,7 @@ private slots:
         }
         QVERIFY(list.rows() > 0);
         const QString path = fixtureFolder(QStringLiteral("saved")) + QStringLiteral("/r.txt");
-        SaveListviewProperlySpaced(list, path, nullptr);
+        saveAlignedResults(list, path, nullptr);
         QCOMPARE(aligned.out, readFile(path));
     }
 
@@ -457,6 +450,8 @@ private slots:
         HttpFixture stalled = HttpFixture::html("<p>never finished</p>");
         stalled.stallAfter = 4;
         m_server.serve(QStringLiteral("/stalled"), stalled);
+        // The server is shared by the rows: only this row's requests count.
+        const int askedBefore = m_server.requestCount(QStringLiteral("/stalled"));
         QTemporaryDir scratch;
         QVERIFY(scratch.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -473,7 +468,8 @@ private slots:
         // The count is under way: its database exists and the stalled page has been asked for
         // (downloads start as the run begins, maybe before the database file is written).
         QTRY_VERIFY_WITH_TIMEOUT(
-            m_server.requestCount(QStringLiteral("/stalled")) > 0 && entries().size() == 1 &&
+            m_server.requestCount(QStringLiteral("/stalled")) > askedBefore &&
+                entries().size() == 1 &&
                 QFileInfo::exists(folder.filePath(entries().first() + "/words.sqlite")),
             60000);
         QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
@@ -483,6 +479,54 @@ private slots:
     }
 
     // Progress only on a terminal, and --quiet silences progress and total.
+    // Pages are read with the style sheets they link unless --no-style-sheets says otherwise;
+    // a sheet that cannot be had is reported, and the page still counts.
+    void styleSheets_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("hiddenCounted");
+        QTest::addColumn<int>("sheetRequests");
+        QTest::addColumn<QByteArray>("report");
+        QTest::newRow("sheets read")
+            << QStringLiteral("/styled") << QStringList{} << false << 1 << QByteArray();
+        QTest::newRow("--no-style-sheets")
+            << QStringLiteral("/styled") << QStringList{QStringLiteral("--no-style-sheets")} << true
+            << 0 << QByteArray();
+        QTest::newRow("a sheet that fails")
+            << QStringLiteral("/unstyled") << QStringList{} << true << 1
+            << QByteArray("was counted without its style sheet");
+    }
+    void styleSheets()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, options);
+        QFETCH(bool, hiddenCounted);
+        QFETCH(int, sheetRequests);
+        QFETCH(QByteArray, report);
+        HttpServer server;
+        server.serve(QStringLiteral("/styled"),
+                     HttpFixture::html("<link rel=stylesheet href=/s.css><p class=x>hidden</p>"
+                                       "<p>shown</p>"));
+        server.serve(QStringLiteral("/unstyled"),
+                     HttpFixture::html("<link rel=stylesheet href=/gone.css><p class=x>hidden</p>"
+                                       "<p>shown</p>"));
+        server.serve(QStringLiteral("/s.css"), HttpFixture::page(".x{display:none}", "text/css"));
+        const CliOutcome r = runCli(QStringList{QStringLiteral("--format=tsv")} + options +
+                                    QStringList{server.siteAddress(page)});
+        QVERIFY(r.finished);
+        QCOMPARE(r.exitCode, int(ExitAllRead));
+        QVERIFY(r.out.contains("shown\t1"));
+        QCOMPARE(r.out.contains("hidden\t1"), hiddenCounted);
+        const QString sheet =
+            page == u"/styled" ? QStringLiteral("/s.css") : QStringLiteral("/gone.css");
+        QCOMPARE(server.requestCount(sheet), sheetRequests);
+        if (report.isEmpty())
+            QVERIFY2(!r.err.contains("style sheet"), r.err.constData());
+        else
+            QVERIFY2(r.err.contains(report), r.err.constData());
+    }
+
     void progressAndQuiet_data()
     {
         QTest::addColumn<bool>("terminal");

@@ -2,7 +2,9 @@
 #include "cli/cliarguments.h"
 #include "cli/resultformats.h"
 #include "cli/terminaltext.h"
+#include "platform/failure.h"
 #include "results/resultsmodel.h"
+#include "results/textoutput.h"
 #include "support/testenv.h"
 
 #include <QBuffer>
@@ -197,11 +199,11 @@ private slots:
         list.append("x,y", "a", "1");
         list.append("x,y", "b", "2");
         list.setChecked(1, false);
-        QBuffer out;
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        QString error;
-        QVERIFY(writeResultRows(list, true, OutputFormat(format), out, error));
-        QCOMPARE(out.data(), expected);
+        QBuffer device;
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        TextOutput out(device, QStringConverter::Utf8);
+        writeResultRows(list, true, OutputFormat(format), out);
+        QCOMPARE(device.data(), expected);
     }
 
     void emptyJsonIsAnArray()
@@ -209,11 +211,11 @@ private slots:
         ResultsModel list;
         list.addColumn("Results", 3500);
         list.addColumn("Count", 3000);
-        QBuffer out;
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        QString error;
-        QVERIFY(writeResultRows(list, false, OutputFormat::Json, out, error));
-        QCOMPARE(out.data(), QByteArray("[]\n"));
+        QBuffer device;
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        TextOutput out(device, QStringConverter::Utf8);
+        writeResultRows(list, false, OutputFormat::Json, out);
+        QCOMPARE(device.data(), QByteArray("[]\n"));
     }
 
     // A device that takes nothing: the failure comes back with the device's reason.
@@ -223,11 +225,15 @@ private slots:
         list.addColumn("Results", 3500);
         list.addColumn("Count", 3000);
         list.append("a", "1");
-        QBuffer out;
-        QVERIFY(out.open(QIODevice::ReadOnly));
-        QString error;
-        QVERIFY(!writeResultRows(list, false, OutputFormat::Tsv, out, error));
-        QVERIFY(error.startsWith("Cannot write the results: "));
+        QBuffer device;
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        TextOutput out(device, QStringConverter::Utf8);
+        try {
+            writeResultRows(list, false, OutputFormat::Tsv, out);
+            QFAIL("a device that takes nothing was written to");
+        } catch (const Failure& failure) {
+            QVERIFY(failure.description().startsWith("Cannot write the results: "));
+        }
     }
 };
 

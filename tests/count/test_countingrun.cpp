@@ -1,9 +1,9 @@
 // "Start Counting": the checks before a run, the engine choice, and the reset after it.
 #include "count/countingrun.h"
-#include "fakeview.h"
+#include "fakecount.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
-#include "worddatabase.h"
+#include "support/worddatabase.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -16,7 +16,7 @@ namespace {
 // Remembers the window's state at the moment each box is shown.
 class WatchingDialogs : public ScriptedDialogs {
 public:
-    explicit WatchingDialogs(const FakeCountingView& view) : m_view(view) {}
+    explicit WatchingDialogs(const FakeCountingWindow& view) : m_view(view) {}
     void information(const QString& text) override
     {
         ScriptedDialogs::information(text);
@@ -30,7 +30,7 @@ public:
     QList<bool> enabledWhenShown;
 
 private:
-    const FakeCountingView& m_view;
+    const FakeCountingWindow& m_view;
 };
 
 } // namespace
@@ -47,9 +47,11 @@ private Q_SLOTS:
     void resetsPointerAndProgressBeforeDone();
     void unusableDatabaseStillEndsTheRun();
     void secondRunAppends();
+    void siteRowsAreReadOnceAtTheStart_data();
+    void siteRowsAreReadOnceAtTheStart();
 
 private:
-    EngineChoice choice(bool database, bool text, bool provider) const
+    MethodChoice choice(bool database, bool text, bool provider) const
     {
         return {database, text, provider, m_database};
     }
@@ -66,7 +68,7 @@ void TestCountingRun::initTestCase()
 
 void TestCountingRun::emptyListOnlySaysSo()
 {
-    FakeCountingView view;
+    FakeCountingWindow view;
     WatchingDialogs dialogs(view);
     FakePageSource pages;
     RecordingSink sink;
@@ -84,7 +86,7 @@ void TestCountingRun::emptyListOnlySaysSo()
 void TestCountingRun::busyWindowRunsNothing()
 {
     // A run already under way (or a save or a filter) shows the busy mark.
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.mode = PointerHourglass;
     view.sites = {"site1"};
     WatchingDialogs dialogs(view);
@@ -95,7 +97,7 @@ void TestCountingRun::busyWindowRunsNothing()
     QVERIFY(pages.calls.isEmpty());
     QVERIFY(view.pointerHistory.isEmpty());
     QVERIFY(view.rows.isEmpty());
-    QCOMPARE(view.siteCountReads, 0);
+    QCOMPARE(view.siteReads, 0);
 }
 
 void TestCountingRun::engineChoice_data()
@@ -119,7 +121,7 @@ void TestCountingRun::engineChoice()
     QFETCH(bool, textMethod);
     QFETCH(bool, provider);
     QFETCH(QStringList, captions);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     WatchingDialogs dialogs(view);
     FakePageSource pages;
@@ -144,7 +146,7 @@ void TestCountingRun::resetsPointerAndProgressBeforeDone_data()
 void TestCountingRun::resetsPointerAndProgressBeforeDone()
 {
     QFETCH(bool, databaseMethod);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1", "site2"};
     WatchingDialogs dialogs(view);
     FakePageSource pages;
@@ -168,12 +170,12 @@ void TestCountingRun::resetsPointerAndProgressBeforeDone()
 
 void TestCountingRun::unusableDatabaseStillEndsTheRun()
 {
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     WatchingDialogs dialogs(view);
     FakePageSource pages;
     RecordingSink sink;
-    EngineChoice missing = choice(true, false, true);
+    MethodChoice missing = choice(true, false, true);
     missing.databasePath = m_dir.path() + QStringLiteral("/absent/dbData.mdb");
     startCounting(view, dialogs, pages, missing);
     QCOMPARE(sink.reports.size(), 1);
@@ -185,7 +187,7 @@ void TestCountingRun::unusableDatabaseStillEndsTheRun()
 
 void TestCountingRun::secondRunAppends()
 {
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     WatchingDialogs dialogs(view);
     FakePageSource pages;
@@ -196,6 +198,43 @@ void TestCountingRun::secondRunAppends()
     QCOMPARE(view.rowTexts(), (QStringList{"first|1", "second|2"}));
     QCOMPARE(view.captions, (QStringList{"Results - Word Count: 1", "Results - Word Count: 2"}));
     QCOMPARE(dialogs.informations, (QStringList{"Done.", "Done."}));
+}
+
+void TestCountingRun::siteRowsAreReadOnceAtTheStart_data()
+{
+    QTest::addColumn<bool>("databaseMethod");
+    QTest::addColumn<bool>("perSite");
+    QTest::newRow("database method, one count") << true << false;
+    QTest::newRow("database method, per site") << true << true;
+    QTest::newRow("text method, one count") << false << false;
+    QTest::newRow("text method, per site") << false << true;
+}
+
+void TestCountingRun::siteRowsAreReadOnceAtTheStart()
+{
+    // Rows added to the list or taken from it while a run is under way change nothing of it:
+    // it visits the rows as they stood when it started.
+    QFETCH(bool, databaseMethod);
+    QFETCH(bool, perSite);
+    FakeCountingWindow view;
+    view.sites = {"site1", "site2"};
+    view.perSite = perSite;
+    view.combined = !perSite;
+    WatchingDialogs dialogs(view);
+    FakePageSource pages;
+    pages.texts = {{"site1", "a"}, {"site2", "b"}, {"site3", "c"}};
+    pages.afterFetch = [&](const QString&) {
+        view.sites.removeFirst();
+        view.sites << QStringLiteral("site3");
+    };
+    RecordingSink sink;
+    startCounting(view, dialogs, pages, choice(databaseMethod, !databaseMethod, true));
+    QVERIFY(sink.reports.isEmpty());
+    QCOMPARE(view.siteReads, 1);
+    QCOMPARE(pages.fetched(), (QStringList{"site1", "site2"}));
+    const QStringList rows =
+        perSite ? QStringList{"site1|a|1", "site2|b|1"} : QStringList{"a|1", "b|1"};
+    QCOMPARE(view.rowTexts(), rows);
 }
 
 TV_TEST_MAIN(TestCountingRun, QCoreApplication)

@@ -1,11 +1,11 @@
-// Both counting engines, headless, against a recording window and a page source of texts.
-#include "count/sortingdb.h"
-#include "count/sortingtext.h"
-#include "fakeview.h"
+// Both counting methods, headless, against a recording window and a page source of texts.
+#include "count/databasemethod.h"
+#include "count/textmethod.h"
+#include "fakecount.h"
 #include "platform/database.h"
 #include "support/recorders.h"
 #include "support/testenv.h"
-#include "worddatabase.h"
+#include "support/worddatabase.h"
 
 #include <QCoreApplication>
 #include <QLockFile>
@@ -50,14 +50,21 @@ private Q_SLOTS:
     void init();
     void edgeCases_data();
     void edgeCases();
+    void regressions_data();
+    void regressions();
     void twoRunsAppend_data();
     void twoRunsAppend();
     void rowCountIsReadOnce_data();
     void rowCountIsReadOnce();
     void announcesRowsBeforeFetching_data();
     void announcesRowsBeforeFetching();
-    void unreadableRowIsReportedAndSkipped_data();
-    void unreadableRowIsReportedAndSkipped();
+    void siteOutcomes_data();
+    void siteOutcomes();
+    void failuresOnlyInOutcomes_data();
+    void failuresOnlyInOutcomes();
+    void stopEndsAfterTheLastFinishedPage_data();
+    void stopEndsAfterTheLastFinishedPage();
+    void reportsBesidesPages();
     void letterCaseIsReadPerWord_data();
     void letterCaseIsReadPerWord();
     void noSites_data();
@@ -78,11 +85,15 @@ private Q_SLOTS:
     void tableThatCannotBeEmptiedStopsTheRun();
 
 private:
-    void run(Engine engine, FakeCountingView& view, FakePageSource& pages);
+    CountSummary run(Engine engine, FakeCountingWindow& view, FakePageSource& pages,
+                     const QString& database = QString());
     static void addCase(const char* name, const QStringList& texts, bool perSite, bool ignoreCase,
                         const QStringList& textRows, int textTotal, const QStringList& dbRows,
                         int dbTotal, const QStringList& addresses = {});
     static void addEngines();
+    static void addCaseColumns();
+    // Runs the case of the current data row through both methods.
+    void checkBothEngines();
 
     QTemporaryDir m_dir;
     QString m_database;
@@ -95,12 +106,20 @@ void TestEngines::init()
     m_database = makeWordDatabase(m_dir.path(), QStringLiteral("db%1.mdb").arg(++m_serial));
 }
 
-void TestEngines::run(Engine engine, FakeCountingView& view, FakePageSource& pages)
+CountSummary TestEngines::run(Engine engine, FakeCountingWindow& view, FakePageSource& pages,
+                              const QString& database)
 {
-    if (engine == Engine::Text)
-        SortingText(view, pages);
-    else
-        SortingDB(view, pages, m_database);
+    const CountRequest request = view.request();
+    const CountSummary summary =
+        engine == Engine::Text
+            ? countWithTextMethod(request, pages, view)
+            : countWithDatabaseMethod(request, pages, view,
+                                      database.isEmpty() ? m_database : database);
+    // As "Start Counting" does: the total becomes the first column's caption.
+    if (summary.total)
+        view.setTotalCaption(totalCaption(
+            engine == Engine::Text ? CountMethod::Text : CountMethod::Database, *summary.total));
+    return summary;
 }
 
 void TestEngines::addEngines()
@@ -119,7 +138,7 @@ void TestEngines::addCase(const char* name, const QStringList& texts, bool perSi
                         << databaseCaption(dbTotal);
 }
 
-void TestEngines::edgeCases_data()
+void TestEngines::addCaseColumns()
 {
     QTest::addColumn<QStringList>("addresses");
     QTest::addColumn<QStringList>("texts");
@@ -129,6 +148,11 @@ void TestEngines::edgeCases_data()
     QTest::addColumn<QString>("textCaption");
     QTest::addColumn<QStringList>("dbRows");
     QTest::addColumn<QString>("dbCaption");
+}
+
+void TestEngines::edgeCases_data()
+{
+    addCaseColumns();
 
     const QStringList cat{"and|1", "cat|1", "hat|1", "the|2"};
     addCase("one page", {"the cat and the hat"}, false, false, cat, 5, cat, 5);
@@ -139,10 +163,7 @@ void TestEngines::edgeCases_data()
     addCase("punctuation inside words", {"don't e-mail ---"}, false, false, cleaned, 2, cleaned, 2);
     addCase("punctuation-only tokens", {"... !!! ? -- \"\" (*)"}, false, false, {}, 0, {}, 0);
     addCase("tab separates words", {"a\tb"}, false, false, {"a|1", "b|1"}, 2, {"a|1", "b|1"}, 2);
-    const QStringList cells{"Apple|1", "Pear|1", "5|2"};
-    addCase("table cells", {"Apple\t5\r\nPear\t5"}, false, false, cells, 4, cells, 4);
     addCase("CR LF ends a line", {"a\r\nb"}, false, false, {"a|1", "b|1"}, 2, {"a|1", "b|1"}, 2);
-    addCase("lone CR ends a line", {"a\rb"}, false, false, {"a|1", "b|1"}, 2, {"a|1", "b|1"}, 2);
     const QStringList abc{"a|1", "b|1", "c|1"};
     addCase("blanks and empty lines", {"  a   b \n\n\n c\n"}, false, false, abc, 3, abc, 3);
     addCase("nbsp", {"xnbspy nbsp"}, false, false, {"|1", "x|1"}, 2, {"nbsp|1", "xnbspy|1"}, 2);
@@ -161,14 +182,32 @@ void TestEngines::edgeCases_data()
             8, equal, 8);
     const QStringList frequency{"b|1", "a|2", "z|3"};
     addCase("least frequent first", {"z z z a a b"}, false, false, frequency, 6, frequency, 6);
+    const QStringList tens{"b|9", "a|10"};
+    addCase("ten after nine", {"a a a a a a a a a a b b b b b b b b b"}, false, false, tens, 19,
+            tens, 19);
+    const QStringList prefix{"ab|1", "abc|1"};
+    addCase("shorter word first among equal counts", {"abc ab"}, false, false, prefix, 2, prefix,
+            2);
     const QStringList digits{"42|1", "2021|2"};
     addCase("numbers", {"2021 2021 42"}, false, false, digits, 3, digits, 3);
     const QStringList naive{QStringLiteral("na\u00EFve|3")};
     addCase("non-ASCII letters, case ignored", {QStringLiteral("Na\u00EFve na\u00EFve NA\u00CFVE")},
             false, true, naive, 3, naive, 3);
-    const QStringList marks{QStringLiteral("a\u00A0b|1"), QStringLiteral("\u201Cword\u201D|1")};
-    addCase("curly quotes and no-break space stay", {QStringLiteral("\u201Cword\u201D a\u00A0b")},
-            false, false, marks, 2, marks, 2);
+    const QStringList marks{"a|1", "b|1", QStringLiteral("\u201Cword\u201D|1")};
+    addCase("curly quotes stay, a no-break space separates",
+            {QStringLiteral("\u201Cword\u201D a\u00A0b")}, false, false, marks, 3, marks, 3);
+    // Every Unicode space separator, each between two words, some doubled or at line ends.
+    const QString spaced = QStringLiteral(u"a\u00A0b\u1680c\u2000d\u2001e\u2002f\u2003g\u2004h"
+                                          u"\u2005i\u2006j\u2007k\u2008l\u2009m\u200An\u202Fo"
+                                          u"\u205Fp\u3000q\u00A0\u00A0r\u3000\nz\u202F");
+    QStringList letters;
+    for (const char* w : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o",
+                          "p", "q", "r", "z"})
+        letters << QString::fromLatin1(w) + QStringLiteral("|1");
+    addCase("every Unicode space separator separates words", {spaced}, false, false, letters, 19,
+            letters, 19);
+    addCase("a zero width space does not separate", {QStringLiteral(u"a\u200Bb")}, false, false,
+            {QStringLiteral(u"a\u200Bb|1")}, 1, {QStringLiteral(u"a\u200Bb|1")}, 1);
     // Ordinal order of UTF-16 units puts a surrogate pair before U+FF21; the database orders
     // by code point.
     addCase("characters beyond 16 bits", {QStringLiteral("\U0001F600 \uFF21")}, false, false,
@@ -185,6 +224,30 @@ void TestEngines::edgeCases_data()
 
 void TestEngines::edgeCases()
 {
+    checkBothEngines();
+}
+
+// Faults that were fixed, one titled case each.
+void TestEngines::regressions_data()
+{
+    addCaseColumns();
+    const QStringList cells{"Apple|1", "Pear|1", "5|2"};
+    addCase("a tab between table cells glued them into one word", {"Apple\t5\r\nPear\t5"}, false,
+            false, cells, 4, cells, 4);
+    addCase("a lone carriage return glued two lines into one word", {"a\rb"}, false, false,
+            {"a|1", "b|1"}, 2, {"a|1", "b|1"}, 2);
+    addCase("the body was cut at the wrong place after text that lower-cases longer",
+            {QStringLiteral("\u0130\u0130<body>x</body>")}, true, false, {"site1|x|1"}, 1,
+            {QStringLiteral("site1|\u0130\u0130bodyxbody|1")}, 1);
+}
+
+void TestEngines::regressions()
+{
+    checkBothEngines();
+}
+
+void TestEngines::checkBothEngines()
+{
     QFETCH(QStringList, addresses);
     QFETCH(QStringList, texts);
     QFETCH(bool, perSite);
@@ -195,7 +258,7 @@ void TestEngines::edgeCases()
     QFETCH(QString, dbCaption);
 
     for (const Engine engine : {Engine::Text, Engine::Database}) {
-        FakeCountingView view;
+        FakeCountingWindow view;
         view.sites = addresses;
         view.perSite = perSite;
         view.combined = !perSite;
@@ -227,7 +290,7 @@ void TestEngines::twoRunsAppend_data()
 void TestEngines::twoRunsAppend()
 {
     QFETCH(Engine, engine);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     FakePageSource pages;
     pages.texts["site1"] = "one two two";
@@ -254,7 +317,7 @@ void TestEngines::rowCountIsReadOnce()
     // Rows added while a run is under way are not visited by it.
     QFETCH(Engine, engine);
     QFETCH(bool, perSite);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1", "site2"};
     view.perSite = perSite;
     view.combined = !perSite;
@@ -263,7 +326,7 @@ void TestEngines::rowCountIsReadOnce()
     pages.afterFetch = [&](const QString&) { view.sites << QStringLiteral("site3"); };
     run(engine, view, pages);
     QCOMPARE(pages.fetched(), (QStringList{"site1", "site2"}));
-    QCOMPARE(view.siteCountReads, 1);
+    QCOMPARE(view.siteReads, 1);
     QCOMPARE(view.rows.size(), 2);
 }
 
@@ -276,7 +339,7 @@ void TestEngines::announcesRowsBeforeFetching()
 {
     QFETCH(Engine, engine);
     QFETCH(bool, perSite);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1", " site2", "site1"};
     view.perSite = perSite;
     view.combined = !perSite;
@@ -286,53 +349,146 @@ void TestEngines::announcesRowsBeforeFetching()
                                        "fetch:site1"}));
 }
 
-void TestEngines::unreadableRowIsReportedAndSkipped_data()
+void TestEngines::siteOutcomes_data()
 {
     QTest::addColumn<Engine>("engine");
     QTest::addColumn<bool>("perSite");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<int>("line");
-    QTest::newRow("text method, one count") << Engine::Text << false << QStringList{"a|1"} << 106;
-    QTest::newRow("text method, per site")
-        << Engine::Text << true << QStringList{"site1|a|1"} << 126;
-    QTest::newRow("database method, one count")
-        << Engine::Database << false << QStringList{"a|1"} << 112;
-    QTest::newRow("database method, per site")
-        << Engine::Database << true << QStringList{"site1|a|1"} << 138;
+    QTest::addColumn<QList<qint64>>("tallies"); // the words in each outcome's page tally
+    const QList<qint64> none{-1, -1, -1};
+    QTest::newRow("text method, one count") << Engine::Text << false << QList<qint64>{3, 0, 1};
+    // Counting per site, a page without text is not tallied at all.
+    QTest::newRow("text method, per site") << Engine::Text << true << QList<qint64>{3, -1, 1};
+    QTest::newRow("database method, one count") << Engine::Database << false << none;
+    QTest::newRow("database method, per site") << Engine::Database << true << none;
 }
 
-void TestEngines::unreadableRowIsReportedAndSkipped()
+void TestEngines::siteOutcomes()
 {
-    // A row removed during the run cannot be read: reported, and not counted again under the
-    // previous row's address.
+    // Every site's outcome in order: what became of its page and how many words it gave, the
+    // failure with its reason, reported once at the moment it happened.
     QFETCH(Engine, engine);
     QFETCH(bool, perSite);
-    QFETCH(QStringList, rows);
-    QFETCH(int, line);
-    FakeCountingView view;
-    view.sites = {"site1", "site2"};
+    QFETCH(QList<qint64>, tallies);
+    FakeCountingWindow view;
+    view.sites = {"site1", "gone", "site3"};
     view.perSite = perSite;
     view.combined = !perSite;
     FakePageSource pages;
-    pages.texts = {{"site1", "a"}, {"site2", "b"}};
-    pages.afterFetch = [&](const QString&) { view.sites.removeLast(); };
+    pages.texts = {{"site1", "a b, ---  a"}, {"site3", "c"}};
+    pages.failures["gone"] = QStringLiteral("Could not load http://gone/: refused");
     RecordingSink sink;
-    run(engine, view, pages);
-    QCOMPARE(sink.descriptions(), QStringList{"Index out of bounds"});
-    QCOMPARE(sink.lines(), QList<int>{line});
-    QVERIFY(sink.reports[0].contains(engine == Engine::Text ? "Sorting.SortingText "
-                                                            : "Sorting.SortingDB "));
-    QCOMPARE(pages.fetched(), QStringList{"site1"});
+    const CountSummary summary = run(engine, view, pages);
+
+    QCOMPARE(view.startedSites, (QStringList{"1:site1", "2:gone", "3:site3"}));
+    QCOMPARE(view.outcomes.size(), 3);
+    QList<int> sites;
+    QList<qint64> words;
+    for (const SiteOutcome& outcome : std::as_const(view.outcomes)) {
+        sites << outcome.site;
+        words << outcome.words;
+        QVERIFY(outcome.page.text.isEmpty());
+    }
+    QCOMPARE(sites, (QList<int>{1, 2, 3}));
+    QCOMPARE(words, (QList<qint64>{3, 0, 1}));
+    QCOMPARE(view.outcomes[0].page.outcome, FetchedPage::Outcome::Read);
+    QCOMPARE(view.outcomes[1].page.outcome, FetchedPage::Outcome::Failed);
+    QCOMPARE(view.outcomes[1].page.error, QStringLiteral("Could not load http://gone/: refused"));
+    QCOMPARE(view.outcomeTallyTotals,
+             engine == Engine::Text ? tallies : (QList<qint64>{-1, -1, -1}));
+    QCOMPARE(sink.descriptions(), QStringList{"Could not load http://gone/: refused"});
+    QVERIFY(sink.reports[0].contains("Sorting.fetchUrl at line 104"));
+    QVERIFY(summary.started);
+    QCOMPARE(summary.sitesCounted, 3);
+    QVERIFY(!summary.stopped);
+    QCOMPARE(summary.otherReports, 0);
+    QCOMPARE(summary.total, std::optional<qint64>(4));
+}
+
+void TestEngines::failuresOnlyInOutcomes_data()
+{
+    addEngines();
+}
+
+void TestEngines::failuresOnlyInOutcomes()
+{
+    // A caller that shows the outcomes itself gets no report box for a page, nor for a warning.
+    QFETCH(Engine, engine);
+    FakeCountingWindow view;
+    view.sites = {"gone", "cut"};
+    FakePageSource pages;
+    pages.failures["gone"] = QStringLiteral("Could not load http://gone/: refused");
+    pages.texts["cut"] = QStringLiteral("word");
+    pages.warnings["cut"] = QStringLiteral("cut is larger than 1 MiB");
+    RecordingSink sink;
+    CountRequest request = view.request();
+    request.failures = FailurePolicy::OutcomesOnly;
+    const CountSummary summary = engine == Engine::Text
+                                     ? countWithTextMethod(request, pages, view)
+                                     : countWithDatabaseMethod(request, pages, view, m_database);
+    QVERIFY2(sink.reports.isEmpty(), qPrintable(sink.reports.join(u'\n')));
+    QCOMPARE(view.outcomes.size(), 2);
+    QVERIFY(view.outcomes[0].page.failed());
+    QCOMPARE(view.outcomes[1].page.warnings, QStringList{"cut is larger than 1 MiB"});
+    QCOMPARE(view.rowTexts(), QStringList{"word|1"});
+    QCOMPARE(summary.otherReports, 0);
+}
+
+void TestEngines::stopEndsAfterTheLastFinishedPage_data()
+{
+    rowCountIsReadOnce_data();
+}
+
+void TestEngines::stopEndsAfterTheLastFinishedPage()
+{
+    // Stopped during the second page, the run counts that page and no further one, and shows
+    // the rows of what it counted.
+    QFETCH(Engine, engine);
+    QFETCH(bool, perSite);
+    FakeCountingWindow view;
+    view.sites = {"site1", "site2", "site3"};
+    view.perSite = perSite;
+    view.combined = !perSite;
+    bool stopNow = false;
+    view.stop = [&] { return stopNow; };
+    FakePageSource pages;
+    pages.texts = {{"site1", "a"}, {"site2", "b b"}, {"site3", "c"}};
+    pages.afterFetch = [&](const QString& address) { stopNow = address == u"site2"; };
+    RecordingSink sink;
+    const CountSummary summary = run(engine, view, pages);
+    QVERIFY(sink.reports.isEmpty());
+    QCOMPARE(pages.fetched(), (QStringList{"site1", "site2"}));
+    QVERIFY(summary.stopped);
+    QCOMPARE(summary.sitesCounted, 2);
+    const QStringList rows =
+        perSite ? QStringList{"site1|a|1", "site2|b|2"} : QStringList{"a|1", "b|2"};
     QCOMPARE(view.rowTexts(), rows);
+    QCOMPARE(summary.total, std::optional<qint64>(3));
+}
+
+void TestEngines::reportsBesidesPages()
+{
+    // A body that cannot be cut out of a page is reported, and the summary counts it apart
+    // from the page that failed.
+    FakeCountingWindow view;
+    view.sites = {"broken", "gone"};
+    view.perSite = true;
+    view.combined = false;
+    FakePageSource pages;
+    pages.texts["broken"] = QStringLiteral("</body> first <body>");
+    pages.failures["gone"] = QStringLiteral("Could not load http://gone/: refused");
+    RecordingSink sink;
+    const CountSummary summary = run(Engine::Text, view, pages);
+    QCOMPARE(sink.reports.size(), 2);
+    QVERIFY(sink.reports[0].contains("Sorting.removeTags "));
+    QCOMPARE(summary.otherReports, 1);
 }
 
 void TestEngines::letterCaseIsReadPerWord_data()
 {
     QTest::addColumn<Engine>("engine");
     QTest::addColumn<QStringList>("rows");
-    // The text method fetches every page before it cleans a word; the database method stores
-    // each page's words before it fetches the next.
-    QTest::newRow("text method") << Engine::Text << QStringList{"word|2"};
+    // Both methods count each page's words before they fetch the next.
+    QTest::newRow("text method") << Engine::Text << QStringList{"Word|1", "word|1"};
     QTest::newRow("database method") << Engine::Database << QStringList{"Word|1", "word|1"};
 }
 
@@ -340,7 +496,7 @@ void TestEngines::letterCaseIsReadPerWord()
 {
     QFETCH(Engine, engine);
     QFETCH(QStringList, rows);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1", "site2"};
     FakePageSource pages;
     pages.texts = {{"site1", "Word"}, {"site2", "Word"}};
@@ -370,7 +526,7 @@ void TestEngines::noSites()
     QFETCH(Engine, engine);
     QFETCH(bool, perSite);
     QFETCH(QStringList, captions);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.perSite = perSite;
     view.combined = !perSite;
     FakePageSource pages;
@@ -393,7 +549,7 @@ void TestEngines::noModeSelected()
 {
     QFETCH(Engine, engine);
     QFETCH(QStringList, captions);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     view.combined = false;
     view.perSite = false;
@@ -407,11 +563,11 @@ void TestEngines::noModeSelected()
 
 void TestEngines::textMethodShowsPositionOnly()
 {
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     FakePageSource pages;
     pages.texts["site1"] = "b a\nb";
-    SortingText(view, pages);
+    run(Engine::Text, view, pages);
     QVERIFY(view.progressTexts.isEmpty());
     QVERIFY(!view.progressValues.isEmpty());
     for (const double value : std::as_const(view.progressValues))
@@ -454,13 +610,13 @@ void TestEngines::databaseMethodCaptions()
     // The caption shows the line and piece of the last piece, and the last result row.
     QFETCH(bool, perSite);
     QFETCH(QStringList, texts);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1", "site2"};
     view.perSite = perSite;
     view.combined = !perSite;
     FakePageSource pages;
     pages.texts = {{"site1", "a b\nc  d"}, {"site2", "e"}};
-    SortingDB(view, pages, m_database);
+    run(Engine::Database, view, pages);
     QCOMPARE(view.progressTexts, texts);
     QVERIFY(view.pointerHistory.contains(PointerHourglass));
     QVERIFY(!view.pointerHistory.contains(PointerDefault));
@@ -481,13 +637,13 @@ void TestEngines::passwordHiddenInProgress()
 {
     QFETCH(bool, perSite);
     const QString site = QStringLiteral("user:secret@example.com");
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {site};
     view.perSite = perSite;
     view.combined = !perSite;
     FakePageSource pages;
     pages.texts = {{site, "a b"}};
-    SortingDB(view, pages, m_database);
+    run(Engine::Database, view, pages);
     QVERIFY(view.progressTexts.contains(QStringLiteral("Processing: user:***@example.com")));
     for (const QString& text : std::as_const(view.progressTexts))
         QVERIFY2(!text.contains(QLatin1String("secret")), qPrintable(text));
@@ -499,7 +655,7 @@ void TestEngines::databaseStoresEveryOccurrence()
 {
     // More words than one batch and one statement carry, and a remainder: every occurrence
     // is one row, stored in the table in text order.
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     QStringList words;
     for (int i = 0; i < 5000; ++i)
@@ -508,7 +664,7 @@ void TestEngines::databaseStoresEveryOccurrence()
     FakePageSource pages;
     pages.texts["site1"] = words.join(u' ');
     RecordingSink sink;
-    SortingDB(view, pages, m_database);
+    run(Engine::Database, view, pages);
     QVERIFY(sink.reports.isEmpty());
     const QStringList stored = storedWords(m_database);
     QCOMPARE(stored.size(), 5002);
@@ -547,7 +703,7 @@ void TestEngines::manyDistinctWords()
             expected << word(n) + QStringLiteral("|2");
     }
     QFETCH(Engine, engine);
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     FakePageSource pages;
     pages.texts["site1"] = page.join(u' ');
@@ -584,12 +740,12 @@ void TestEngines::unusableDatabaseIsReportedOnce()
         path = makeWordDatabase(folder, QStringLiteral("dbData.mdb"),
                                 {QStringLiteral("DROP TABLE tbWords")});
     }
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1", "site2"};
     FakePageSource pages;
     pages.texts = {{"site1", "a"}, {"site2", "b"}};
     RecordingSink sink;
-    SortingDB(view, pages, path);
+    run(Engine::Database, view, pages, path);
     QCOMPARE(sink.reports.size(), 1);
     QVERIFY2(sink.descriptions()[0].contains(expected), qPrintable(sink.descriptions()[0]));
     QVERIFY2(sink.descriptions()[0].contains(path), qPrintable(sink.descriptions()[0]));
@@ -609,12 +765,12 @@ void TestEngines::databaseInUseIsLeftAlone()
     }
     QLockFile other(m_database + QStringLiteral(".lock"));
     QVERIFY(other.tryLock(0));
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     FakePageSource pages;
     pages.texts["site1"] = "mine";
     RecordingSink sink;
-    SortingDB(view, pages, m_database);
+    run(Engine::Database, view, pages);
     QCOMPARE(sink.reports.size(), 1);
     QVERIFY2(sink.descriptions()[0].contains("in use by another counting run"),
              qPrintable(sink.descriptions()[0]));
@@ -623,7 +779,7 @@ void TestEngines::databaseInUseIsLeftAlone()
 
     // Once that run is over, the database is free again.
     other.unlock();
-    SortingDB(view, pages, m_database);
+    run(Engine::Database, view, pages);
     QCOMPARE(sink.reports.size(), 1);
     QCOMPARE(view.rowTexts(), QStringList{"mine|1"});
     QVERIFY(!QFile::exists(m_database + QStringLiteral(".lock")));
@@ -637,12 +793,12 @@ void TestEngines::tableThatCannotBeEmptiedStopsTheRun()
         {QStringLiteral("INSERT INTO tbWords VALUES ('stale')"),
          QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON tbWords "
                         "BEGIN SELECT RAISE(FAIL, 'rows are kept'); END")});
-    FakeCountingView view;
+    FakeCountingWindow view;
     view.sites = {"site1"};
     FakePageSource pages;
     pages.texts["site1"] = "fresh";
     RecordingSink sink;
-    SortingDB(view, pages, path);
+    run(Engine::Database, view, pages, path);
     QCOMPARE(sink.lines(), QList<int>{102});
     QVERIFY2(sink.descriptions()[0].contains("rows are kept"), qPrintable(sink.reports[0]));
     QVERIFY(view.rows.isEmpty());

@@ -1,13 +1,48 @@
-// Word cleaning, the sort-key helpers and the split of a page into lines and pieces.
+// Word cleaning, the text method's sort keys, the database method's stored words and the split
+// of a page into lines and pieces.
 #include "count/pagewords.h"
+#include "count/sortkeys.h"
 #include "count/wordclean.h"
-#include "platform/guard.h"
+#include "count/wordtable.h"
+#include "platform/failure.h"
 #include "support/testenv.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 
 using namespace tv;
+
+namespace {
+
+// The cleaning rule's steps as they are written, one after the other: the reference that the
+// counting methods' single pass over a piece is held to.
+
+// The text with every blank (U+0020) removed; tabs and no-break spaces stay.
+QString RemoveSpaces(QString text)
+{
+    text.remove(u' ');
+    return text;
+}
+
+// The characters of `text` that are in `set` (keep) or not in it (drop), in text order.
+QString FilterChars(const QString& text, const QString& set, bool keep)
+{
+    QString result;
+    for (const QChar c : text) {
+        if (set.contains(c) == keep)
+            result.append(c);
+    }
+    return result;
+}
+
+// The 32 ASCII punctuation characters removed, group by group; `text` is set to the result too.
+QString StripPunctuation(QString& text)
+{
+    for (const char16_t* group : {u"~`", u"!@#$%^&*()", u"_+-=", u"{}|[]\\", u";':\"", u"<>?,./"})
+        text = FilterChars(text, QString::fromUtf16(group), false);
+    return text;
+}
+
+} // namespace
 
 class TestWordClean : public QObject {
     Q_OBJECT
@@ -27,14 +62,14 @@ private Q_SLOTS:
     void padCountRefusesKeysWithoutCount();
     void unpadCount_data();
     void unpadCount();
-    void keyOrder_data();
-    void keyOrder();
     void displayWord_data();
     void displayWord();
     void storedWord_data();
     void storedWord();
     void pieces_data();
     void pieces();
+    void spaceSeparators_data();
+    void spaceSeparators();
 };
 
 void TestWordClean::removeSpaces_data()
@@ -198,7 +233,7 @@ void TestWordClean::padCount()
 {
     QFETCH(QString, key);
     QFETCH(QString, expected);
-    QCOMPARE(PadCount(key), expected);
+    QCOMPARE(tv::padCount(key), expected);
 }
 
 void TestWordClean::padCountRefusesKeysWithoutCount_data()
@@ -220,8 +255,8 @@ void TestWordClean::padCountRefusesKeysWithoutCount()
     QFETCH(QString, key);
     QFETCH(QString, description);
     try {
-        PadCount(key);
-        QFAIL("PadCount accepted a key without a count");
+        tv::padCount(key);
+        QFAIL("padCount accepted a key without a count");
     } catch (const Failure& failure) {
         QCOMPARE(failure.description(), description);
     }
@@ -245,34 +280,7 @@ void TestWordClean::unpadCount()
 {
     QFETCH(QString, key);
     QFETCH(QString, expected);
-    QCOMPARE(UnpadCount(key), expected);
-}
-
-void TestWordClean::keyOrder_data()
-{
-    QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("count first, then word")
-        << QStringList{"00000000002 b", "00000000001 z", "00000000002 a"}
-        << QStringList{"00000000001 z", "00000000002 a", "00000000002 b"};
-    QTest::newRow("capitals before small letters")
-        << QStringList{"00000000003 alpha", "00000000003 Zeta"}
-        << QStringList{"00000000003 Zeta", "00000000003 alpha"};
-    QTest::newRow("prefix first") << QStringList{"00000000001 abc", "00000000001 ab"}
-                                  << QStringList{"00000000001 ab", "00000000001 abc"};
-    QTest::newRow("ten after nine") << QStringList{"00000000010 a", "00000000009 a"}
-                                    << QStringList{"00000000009 a", "00000000010 a"};
-    QTest::newRow("one entry") << QStringList{"00000000001 a"} << QStringList{"00000000001 a"};
-    QTest::newRow("empty") << QStringList{} << QStringList{};
-}
-
-void TestWordClean::keyOrder()
-{
-    // The text method sorts its keys with a stable sort, in the order of ordinal comparison.
-    QFETCH(QStringList, keys);
-    QFETCH(QStringList, expected);
-    std::stable_sort(keys.begin(), keys.end());
-    QCOMPARE(keys, expected);
+    QCOMPARE(tv::unpadCount(key), expected);
 }
 
 void TestWordClean::displayWord_data()
@@ -335,8 +343,11 @@ void TestWordClean::pieces_data()
     QTest::newRow("LF CR is two line ends") << "a\n\rb" << QStringList{"1.1:a", "2.1:", "3.1:b"};
     QTest::newRow("empty text") << "" << QStringList{"1.1:"};
     QTest::newRow("closing line feed") << "a\n" << QStringList{"1.1:a", "2.1:"};
-    QTest::newRow("no-break space inside")
-        << QStringLiteral("a\u00A0b") << QStringList{QStringLiteral("1.1:a\u00A0b")};
+    QTest::newRow("no-break space separates")
+        << QStringLiteral("a\u00A0b") << QStringList{"1.1:a", "1.2:b"};
+    QTest::newRow("no-break spaces and blanks mixed")
+        << QStringLiteral("f(a,\u00A0b=1)\u00A0 c")
+        << QStringList{"1.1:f(a,", "1.2:b=1)", "1.3:", "1.4:c"};
     QTest::newRow("table cells") << "Apple\t5\nPear\t7"
                                  << QStringList{"1.1:Apple", "1.2:5", "2.1:Pear", "2.2:7"};
 }
@@ -352,6 +363,70 @@ void TestWordClean::pieces()
     QCOMPARE(seen, expected);
     const qsizetype lastLine = expected.last().section(u'.', 0, 0).toLongLong();
     QCOMPARE(countLineEnds(text), lastLine - 1);
+}
+
+// Every Unicode space separator (category Zs) splits like a blank; characters that merely look
+// like spaces or break lines in other ways (zero-width, joiners, line and paragraph separators)
+// stay inside the word, as the rule names only blanks, tabs and line ends.
+void TestWordClean::spaceSeparators_data()
+{
+    QTest::addColumn<char16_t>("character");
+    QTest::addColumn<bool>("separates");
+    const struct {
+        const char* name;
+        char16_t c;
+    } separators[] = {
+        {"U+00A0 no-break space", 0x00A0},
+        {"U+1680 ogham space mark", 0x1680},
+        {"U+2000 en quad", 0x2000},
+        {"U+2001 em quad", 0x2001},
+        {"U+2002 en space", 0x2002},
+        {"U+2003 em space", 0x2003},
+        {"U+2004 three-per-em space", 0x2004},
+        {"U+2005 four-per-em space", 0x2005},
+        {"U+2006 six-per-em space", 0x2006},
+        {"U+2007 figure space", 0x2007},
+        {"U+2008 punctuation space", 0x2008},
+        {"U+2009 thin space", 0x2009},
+        {"U+200A hair space", 0x200A},
+        {"U+202F narrow no-break space", 0x202F},
+        {"U+205F medium mathematical space", 0x205F},
+        {"U+3000 ideographic space", 0x3000},
+    };
+    for (const auto& s : separators)
+        QTest::newRow(s.name) << s.c << true;
+    const struct {
+        const char* name;
+        char16_t c;
+    } others[] = {
+        {"U+200B zero width space stays", 0x200B},
+        {"U+2060 word joiner stays", 0x2060},
+        {"U+FEFF zero width no-break space stays", 0xFEFF},
+        {"U+180E mongolian vowel separator stays", 0x180E},
+        {"U+2028 line separator stays", 0x2028},
+        {"U+0085 next line stays", 0x0085},
+        {"U+00A1 inverted exclamation mark stays", 0x00A1},
+        {"U+200C zero width non-joiner stays", 0x200C},
+    };
+    for (const auto& o : others)
+        QTest::newRow(o.name) << o.c << false;
+}
+
+void TestWordClean::spaceSeparators()
+{
+    QFETCH(char16_t, character);
+    QFETCH(bool, separates);
+    QCOMPARE(isWideSpace(character), separates);
+    const QString sep(QChar{character});
+    const QString text = QStringLiteral("Wort%1Teil%1%1end%1").arg(sep);
+    QStringList seen;
+    forEachPiece(text, [&](QStringView piece, qsizetype line, qsizetype) {
+        QCOMPARE(line, qsizetype(1));
+        seen << piece.toString();
+    });
+    const QStringList expected =
+        separates ? QStringList{"Wort", "Teil", "", "end", ""} : QStringList{text};
+    QCOMPARE(seen, expected);
 }
 
 TV_TEST_MAIN(TestWordClean, QCoreApplication)

@@ -85,7 +85,7 @@ public:
                  std::function<void()> done) override
     {
         const bool first = ++m_pages == 1;
-        network.fetch(*page, m_extraUrl, [page, done, first](const tv::Download& d) {
+        network.fetch(*page, m_extraUrl, 0, [page, done, first](const tv::Download& d) {
             page->body += "<p>" + d.body() + "</p>";
             page->attachedBytes += d.body().size();
             if (first)

@@ -1,16 +1,17 @@
 // The word store against a real server: its report is the one-machine database method's list,
 // whatever the names hold, however many workers share the run, and after a worker stopped
 // part way; pages are counted once; bad records are refused without leaving anything behind.
-#include "count/fakeview.h"
+#include "count/databasemethod.h"
+#include "count/fakecount.h"
 #include "count/pagewords.h"
-#include "count/sortingdb.h"
 #include "count/wordclean.h"
-#include "count/worddatabase.h"
+#include "count/wordtable.h"
 #include "count/wordtally.h"
 #include "pgtestserver.h"
 #include "platform/files.h"
 #include "samplepages.h"
 #include "support/testenv.h"
+#include "support/worddatabase.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -141,14 +142,17 @@ void TestPgStore::reportIsTheOneMachineList()
     const QStringList sites{a, b, QString(), a, c};
 
     QTemporaryDir dir;
-    test::FakeCountingView view;
+    test::FakeCountingWindow view;
     view.sites = sites;
     view.perSite = perSite;
     view.combined = !perSite;
     view.ignoreCaseValue = ignoreCase;
     test::FakePageSource pageSource;
     pageSource.texts = texts;
-    SortingDB(view, pageSource, test::makeWordDatabase(dir.path()));
+    const CountSummary summary = countWithDatabaseMethod(view.request(), pageSource, view,
+                                                         test::makeWordDatabase(dir.path()));
+    QVERIFY(summary.total);
+    view.setTotalCaption(totalCaption(CountMethod::Database, *summary.total));
 
     const RunSpec run{QStringLiteral("list"), sites,
                       ignoreCase ? QStringLiteral("ignore case") : QStringLiteral("keep case")};
@@ -166,7 +170,7 @@ void TestPgStore::reportIsTheOneMachineList()
     s->report(run.name, perSite ? ReportKind::PerSite : ReportKind::Combined,
               [&](const ReportRow& r) {
                   const QString count = QString::number(r.count);
-                  lines << (perSite ? FileNameFromPath(r.site) + u'|' + r.word + u'|' + count
+                  lines << (perSite ? textAfterLastBackslash(r.site) + u'|' + r.word + u'|' + count
                                     : r.word + u'|' + count);
                   total += r.count;
               });

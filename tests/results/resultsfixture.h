@@ -1,8 +1,7 @@
 #pragma once
-// Shared pieces of the results-output tests: lists built from short tables, and recorders for
-// the busy mark and the progress bar.
-#include "platform/pointer.h"
-#include "results/progresssink.h"
+// Shared pieces of the results-output tests: lists built from short tables, and a recorder for
+// the progress bar.
+#include "platform/progresssink.h"
 #include "results/resultsmodel.h"
 
 #include <QList>
@@ -13,20 +12,6 @@ namespace tv::test {
 
 // Each row is "x" (ticked) or "-" (not ticked) followed by its cells.
 void fillList(ResultsModel& list, const QStringList& captions, const QList<QStringList>& rows);
-
-class RecordingPointer : public Pointer {
-public:
-    int pointerMode() const override { return m_mode; }
-    void setPointerMode(int mode) override
-    {
-        m_mode = mode;
-        modes << mode;
-    }
-    QList<int> modes; // every mode set, in order
-
-private:
-    int m_mode = PointerDefault;
-};
 
 struct ProgressEvent {
     bool isValue = false;

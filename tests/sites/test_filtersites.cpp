@@ -1,6 +1,6 @@
 // The two site-list filters: the match rule, the order of what remains, and the commands
 // around them with their hourglass and busy refusal.
-#include "fakepointer.h"
+#include "platform/failure.h"
 #include "platform/yield.h"
 #include "sites/filtersites.h"
 #include "sites/sitecommands.h"
@@ -110,22 +110,22 @@ void TestFilterSites::filter()
     SiteListModel direct;
     direct.append(rows);
     if (containing)
-        RemoveListviewItemsContaining(direct, text);
+        removeRowsContaining(direct, text);
     else
-        RemoveListviewItemsNotContaining(direct, text);
+        removeRowsNotContaining(direct, text);
     QCOMPARE(direct.rows(), remaining);
 
     // The command: asks, shows the hourglass, filters, shows the arrow.
     test::RecordingSink sink;
     test::ScriptedDialogs dialogs;
     dialogs.inputs << text;
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(rows);
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
     QCOMPARE(list.rows(), remaining);
     QCOMPARE(dialogs.prompts, QStringList{containing ? "Remove entries containing: "
                                                      : "Remove entries not containing: "});
@@ -146,14 +146,14 @@ void TestFilterSites::commandCancelled()
     const QStringList rows{"a.com", "", "b.org"};
     test::ScriptedDialogs dialogs;
     dialogs.inputs << QString();
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(rows);
 
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
 
     QCOMPARE(list.rows(), rows);
     QCOMPARE(dialogs.prompts.size(), 1);
@@ -171,14 +171,14 @@ void TestFilterSites::commandRefusedWhileBusy()
     const QStringList rows{"a.com", "b.org"};
     test::ScriptedDialogs dialogs;
     dialogs.inputs << QStringLiteral("a");
-    test::FakePointer pointer(PointerHourglass);
+    test::RecordingPointer pointer(PointerHourglass);
     SiteListModel list;
     list.append(rows);
 
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
 
     QCOMPARE(list.rows(), rows);
     QVERIFY(dialogs.prompts.isEmpty());
@@ -202,7 +202,7 @@ void TestFilterSites::busyWhileWorking()
     test::ScriptedDialogs dialogs;
     dialogs.inputs << (containing ? QStringLiteral("drop") : QStringLiteral("keep"));
     dialogs.inputs << QStringLiteral("keep");
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(rows);
     QList<int> modesAtRemoval;
@@ -213,16 +213,16 @@ void TestFilterSites::busyWhileWorking()
     bool interrupted = false;
     QTimer::singleShot(0, this, [&] {
         interrupted = true;
-        PushButton11_Click(list, pointer);
-        ListView1_DblClick(list, 2, pointer);
-        PushButton17_Click(list, dialogs, pointer);
-        PushButton10_Click(list, dialogs, pointer);
+        clearSiteList(list, pointer);
+        removeSelectedSite(list, 2, pointer);
+        removeSitesContaining(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
     });
 
     if (containing)
-        PushButton17_Click(list, dialogs, pointer);
+        removeSitesContaining(list, dialogs, pointer);
     else
-        PushButton10_Click(list, dialogs, pointer);
+        removeSitesNotContaining(list, dialogs, pointer);
 
     QVERIFY(interrupted);
     QCOMPARE(list.rows(), kept);
@@ -241,12 +241,12 @@ void TestFilterSites::rowVanishesDuringFilter()
     test::RecordingSink sink;
     test::ScriptedDialogs dialogs;
     dialogs.inputs << QStringLiteral("a");
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
     SiteListModel list;
     list.append(QStringList{"a.com", "b.com", "a.org", "c.net"});
     QTimer::singleShot(0, this, [&] { list.clear(); });
 
-    PushButton17_Click(list, dialogs, pointer);
+    removeSitesContaining(list, dialogs, pointer);
 
     QCOMPARE(sink.lines(), QList<int>{106});
     QCOMPARE(sink.descriptions(), QStringList{"Index out of bounds"});

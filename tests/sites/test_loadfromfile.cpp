@@ -1,5 +1,6 @@
 // Loading site-list files: line ends, decoding, several files, missing and unreadable files,
 // and the "Load From File" command around them.
+#include "platform/failure.h"
 #include "platform/yield.h"
 #include "sites/loadfromfile.h"
 #include "sites/sitecommands.h"
@@ -178,7 +179,7 @@ void TestLoadFromFile::lineEnds()
     test::ScriptedDialogs dialogs;
     SiteListModel list;
     const QString path = fixture(QStringLiteral("lineends.txt"), bytes);
-    LoadListviewFromFile(list, path, dialogs);
+    appendSitesFromFile(list, path, dialogs);
     QCOMPARE(list.rows(), rows);
     QVERIFY(dialogs.informations.isEmpty());
 
@@ -224,7 +225,7 @@ void TestLoadFromFile::decoding()
     test::ScriptedDialogs dialogs;
     SiteListModel list;
 
-    LoadListviewFromFile(list, fixture(QStringLiteral("decoding.txt"), bytes), dialogs);
+    appendSitesFromFile(list, fixture(QStringLiteral("decoding.txt"), bytes), dialogs);
 
     QCOMPARE(list.rows(), rows);
 }
@@ -253,7 +254,7 @@ void TestLoadFromFile::binaryFile()
     test::ScriptedDialogs dialogs;
     SiteListModel list;
 
-    LoadListviewFromFile(list, fixture(QStringLiteral("binary.bin"), bytes), dialogs);
+    appendSitesFromFile(list, fixture(QStringLiteral("binary.bin"), bytes), dialogs);
 
     const QStringList expected = referenceRows(bytes);
     QCOMPARE(list.count(), expected.size());
@@ -317,7 +318,7 @@ void TestLoadFromFile::severalFiles()
     SiteListModel list;
     list.append(QStringLiteral("kept.com"));
 
-    PushButton13_Click(list, dialogs);
+    loadSitesFromFiles(list, dialogs);
 
     QCOMPARE(list.rows(), QStringList{"kept.com"} + rows);
     QCOMPARE(dialogs.dialogTitles, QStringList{kDialogTitle});
@@ -376,7 +377,7 @@ void TestLoadFromFile::dialogCancelled()
     SiteListModel list;
     list.append(QStringList{"a.com", "b.com"});
 
-    PushButton13_Click(list, dialogs);
+    loadSitesFromFiles(list, dialogs);
 
     QCOMPARE(list.rows(), (QStringList{"a.com", "b.com"}));
     QCOMPARE(dialogs.dialogTitles.size(), 1);
@@ -439,7 +440,7 @@ void TestLoadFromFile::unreadableFile()
         test::ScriptedDialogs dialogs;
         dialogs.openResults << QStringList{path};
         SiteListModel list;
-        PushButton13_Click(list, dialogs);
+        loadSitesFromFiles(list, dialogs);
         QCOMPARE(sink.lines(), QList<int>{116});
         QVERIFY2(sink.descriptions().value(0).contains(reason), qPrintable(sink.reports.value(0)));
         QVERIFY(sink.descriptions().value(0).contains(path));
@@ -453,7 +454,7 @@ void TestLoadFromFile::unreadableFile()
         test::ScriptedDialogs dialogs;
         dialogs.openResults << QStringList{before, path, after};
         SiteListModel list;
-        PushButton13_Click(list, dialogs);
+        loadSitesFromFiles(list, dialogs);
         QCOMPARE(sink.lines(), QList<int>{122});
         QCOMPARE(list.rows(), (QStringList{"b1", "b2", "a1"}));
     }
@@ -538,7 +539,7 @@ void TestLoadFromFile::longLines()
     test::ScriptedDialogs dialogs;
     dialogs.openResults << QStringList{path};
     SiteListModel list;
-    PushButton13_Click(list, dialogs);
+    loadSitesFromFiles(list, dialogs);
     QCOMPARE(list.rows(), rows);
     if (firstLong == 0) {
         QVERIFY(sink.reports.isEmpty());
@@ -567,7 +568,7 @@ void TestLoadFromFile::fileVanishesWhileAnotherLoads()
     bool removed = false;
     QTimer::singleShot(0, this, [&] { removed = QFile::remove(second); });
 
-    PushButton13_Click(list, dialogs);
+    loadSitesFromFiles(list, dialogs);
 
     QVERIFY(removed);
     QCOMPARE(list.count(), 2000);
@@ -590,7 +591,7 @@ void TestLoadFromFile::rowsArriveWhileLoading()
     connect(&watcher, &QTimer::timeout, this, [&] { seen << list.count(); });
     watcher.start();
 
-    LoadListviewFromFile(list, path, dialogs);
+    appendSitesFromFile(list, path, dialogs);
     watcher.stop();
 
     // The window got its turn between rows, and saw the list grow.

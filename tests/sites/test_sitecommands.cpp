@@ -1,6 +1,6 @@
 // The direct editing commands of the site list: Add One URL, the samples, Clear List, the
 // double-click removal, and how their error reports name the failing line.
-#include "fakepointer.h"
+#include "platform/failure.h"
 #include "sites/sitecommands.h"
 #include "sites/sitelistmodel.h"
 #include "support/recorders.h"
@@ -83,7 +83,7 @@ void TestSiteCommands::addOneUrl()
     dialogs.inputs << answer;
     SiteListModel* list = listOf(before, this);
 
-    PushButton7_Click(*list, dialogs);
+    tv::addOneUrl(*list, dialogs);
 
     QCOMPARE(list->rows(), after);
     QCOMPARE(dialogs.prompts, QStringList{"Enter website address to add: "});
@@ -108,7 +108,7 @@ void TestSiteCommands::samples()
     SiteListModel* list = listOf(before, this);
 
     for (int i = 0; i < presses; ++i)
-        PushButton8_Click(*list);
+        loadSampleSites(*list);
 
     // The samples are bare host names: no scheme, no path, no trailing slash.
     const QStringList samples = sampleSites();
@@ -145,9 +145,9 @@ void TestSiteCommands::clearList()
     test::RecordingSink sink;
     const QStringList rows{"a.com", "", "a.com"};
     SiteListModel* list = listOf(rows, this);
-    test::FakePointer pointer(pointerMode);
+    test::RecordingPointer pointer(pointerMode);
 
-    PushButton11_Click(*list, pointer);
+    clearSiteList(*list, pointer);
 
     QCOMPARE(list->rows(), cleared ? QStringList{} : rows);
     QVERIFY(pointer.history.isEmpty());
@@ -157,13 +157,13 @@ void TestSiteCommands::clearList()
 void TestSiteCommands::clearListAfterBusyEnds()
 {
     SiteListModel* list = listOf({"a.com", "b.com"}, this);
-    test::FakePointer pointer(PointerHourglass);
+    test::RecordingPointer pointer(PointerHourglass);
 
-    PushButton11_Click(*list, pointer);
+    clearSiteList(*list, pointer);
     QCOMPARE(list->count(), 2);
 
     pointer.mode = PointerDefault;
-    PushButton11_Click(*list, pointer);
+    clearSiteList(*list, pointer);
     QCOMPARE(list->count(), 0);
 }
 
@@ -196,9 +196,9 @@ void TestSiteCommands::doubleClick()
     QFETCH(int, pointerMode);
     QFETCH(QStringList, after);
     SiteListModel* list = listOf(before, this);
-    test::FakePointer pointer(pointerMode);
+    test::RecordingPointer pointer(pointerMode);
 
-    ListView1_DblClick(*list, selected, pointer);
+    removeSelectedSite(*list, selected, pointer);
 
     QCOMPARE(list->rows(), after);
     QCOMPARE(pointer.mode, pointerMode);
@@ -231,20 +231,20 @@ void TestSiteCommands::failingDialogIsReported()
     FailingDialogs dialogs;
     const QStringList rows{"a.com", "b.org"};
     SiteListModel* list = listOf(rows, this);
-    test::FakePointer pointer;
+    test::RecordingPointer pointer;
 
     switch (button) {
     case 7:
-        PushButton7_Click(*list, dialogs);
+        tv::addOneUrl(*list, dialogs);
         break;
     case 13:
-        PushButton13_Click(*list, dialogs);
+        loadSitesFromFiles(*list, dialogs);
         break;
     case 17:
-        PushButton17_Click(*list, dialogs, pointer);
+        removeSitesContaining(*list, dialogs, pointer);
         break;
     case 10:
-        PushButton10_Click(*list, dialogs, pointer);
+        removeSitesNotContaining(*list, dialogs, pointer);
         break;
     }
 

@@ -31,4 +31,30 @@ QByteArray formattingReopen(int formatting, int paragraphs)
     return html + "</p>" + repeated("<p>x</p>", paragraphs);
 }
 
+QByteArray nestedMediaBlocks(int depth)
+{
+    return "<style>" + repeated("@media all{", depth) + ".x{display:none}" + repeated("}", depth) +
+           "</style><p class=x>x</p><p>y</p>";
+}
+
+QByteArray sameRuleRepeated(int rules, int divs)
+{
+    return "<style>" + repeated("div{display:block}", rules) + "</style>" +
+           repeated("<div>x</div>", divs);
+}
+
+QByteArray rulesSharingAKey(int rules, int divs)
+{
+    QByteArray css = ".gone{display:none}";
+    for (int i = 0; i < rules; ++i)
+        css += ".x:not(.y" + QByteArray::number(i) + "){display:block}";
+    return "<style>" + css + "</style><p class=gone>hidden</p>" +
+           repeated("<div class=x>x</div>", divs);
+}
+
+QByteArray manyStyleElements(int styles, int links)
+{
+    return repeated("<style>a{display:none}</style>", styles) + repeated("<a>x</a>", links);
+}
+
 } // namespace tv::test

@@ -3,7 +3,8 @@
 // was shown or asked and answer from a script.
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "platform/guard.h"
+#include "platform/errorreport.h"
+#include "platform/pointer.h"
 
 #include <QQueue>
 #include <QStringList>
@@ -53,6 +54,21 @@ public:
 private:
     // The next queued answer; without one, an empty answer and `call` noted as unexpected.
     template <class T> T nextAnswer(QQueue<T>& queue, const QString& call);
+};
+
+// A busy mark that remembers every pointer mode it was given.
+class RecordingPointer : public Pointer {
+public:
+    explicit RecordingPointer(int initial = PointerDefault) : mode(initial) {}
+    int pointerMode() const override { return mode; }
+    void setPointerMode(int value) override
+    {
+        mode = value;
+        history << value;
+    }
+
+    int mode;
+    QList<int> history; // every mode set, in order
 };
 
 class RecordingDesktop : public Desktop {

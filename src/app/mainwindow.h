@@ -1,0 +1,164 @@
+#pragma once
+// The main window: its controls, the pointer rules, the start-up sequence and the commands.
+// The code names each control by what it does; its layout name (the object name, the settings
+// key, the location its error reports name) comes from the table in platform/windowcontrols.h.
+#include "app/wordanalysis.h"
+#include "count/provider.h"
+#include "platform/pointer.h"
+#include "platform/progresssink.h"
+#include "platform/spreadsheet.h"
+#include "results/resultsmodel.h"
+#include "sites/sitelistmodel.h"
+
+#include <QCursor>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeView;
+
+namespace tv {
+
+class Desktop;
+class Dialogs;
+class Guard;
+class NetworkPageSource;
+class PageSource;
+struct WindowControl;
+
+struct MainWindowServices {
+    Dialogs* dialogs = nullptr;
+    Desktop* desktop = nullptr;
+    std::function<ProviderProbe()> probeProvider = probeSqliteProvider;
+    // Where the program's own files (template database, cursor, skin) are looked for.
+    QString programFolder;
+    // Whether the desktop can open a workbook, and a new spreadsheet for each export.
+    std::function<bool()> spreadsheetRegistered = spreadsheetApplicationRegistered;
+    std::function<std::unique_ptr<Spreadsheet>()> makeSpreadsheet;
+    // Where the counting run gets its pages; the window downloads them itself when unset.
+    PageSource* pages = nullptr;
+    // Ends the program at once when the window closes in the middle of a command.
+    std::function<void()> endProgramNow;
+};
+
+class MainWindow : public QWidget, public Pointer, public ProgressSink {
+    Q_OBJECT
+public:
+    explicit MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence; runs once before the window is first shown.
+    void load();
+    bool providerAvailable() const { return m_providerAvailable; }
+    bool hasCustomCursor() const { return m_customCursor.has_value(); }
+
+    // Loads site-list files named when the program starts, as "Load From File" does.
+    void openSiteFiles(const QStringList& paths);
+
+    // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
+    bool spreadsheetApplicationAvailable();
+
+    SiteListModel& sites() { return m_sites; }
+    ResultsModel& results() { return m_results; }
+
+    // Pointer: the window's mouse pointer, which doubles as the busy mark.
+    int pointerMode() const override { return m_pointerMode; }
+    void setPointerMode(int mode) override;
+
+    // ProgressSink: the progress bar.
+    void setProgressValue(double value) override;
+    void setProgressText(const QString& text) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Building the window (windowlayout.cpp).
+    void buildControls();
+    void buildButtons();
+    void buildOptionFrames();
+    void buildProgressBar();
+    void setLayoutTabOrder();
+    QPushButton* addButton(const WindowControl& control, int left, int top, int width, int height);
+
+    // Start-up (startup.cpp).
+    void makeDataFolder(Guard& g);
+    void restoreMethodChoice(Guard& g);
+    void applySkin();
+    void loadHandCursor();
+
+    // Events of the options, the lists and the pointer (mainwindow.cpp).
+    void connectEvents();
+    void applyResultWidths();
+    // Selects or clears an option button the way program code does: selecting an unselected
+    // option runs its click handling, clearing runs nothing.
+    void setOptionValue(QRadioButton* option, bool value);
+    void chooseDatabaseMethod();
+    void saveMethodChoice();
+    void removeSelectedResult();
+    // The remembered choice of reading pages with their style sheets (on unless turned off).
+    void loadStyleSheetsOption();
+    void pointerHandRule();
+    void pointerArrowRule();
+
+    // The command buttons (commands.cpp).
+    void connectCommands();
+    // Runs a command's procedure, counting it as under way while it runs.
+    void command(const WindowControl& button, const std::function<void()>& procedure);
+    void startCounting();
+    void clearResults();
+    void exportResults();
+    void openWordAnalysis();
+    void exportPageTable();
+    void showWordAnalysisChoice();
+    PageSource& pages();
+
+    MainWindowServices m_services;
+    std::unique_ptr<NetworkPageSource> m_networkPages;
+    QString m_textBeforeWait; // the progress bar's text when a wait for a page began
+    SiteListModel m_sites;
+    ResultsModel m_results;
+    WindowWordAnalysis m_analysis;
+    bool m_providerAvailable = false;
+    int m_pointerMode = PointerDefault;
+    std::optional<QCursor> m_customCursor;
+    // Commands under way; closing the window then ends the program at once.
+    int m_commandDepth = 0;
+
+    QTreeView* m_siteList = nullptr;
+    QPushButton* m_addOneUrl = nullptr;
+    QPushButton* m_loadSitesFromFiles = nullptr;
+    QPushButton* m_clearSiteList = nullptr;
+    QPushButton* m_loadSampleSites = nullptr;
+    QPushButton* m_removeSitesContaining = nullptr;
+    QPushButton* m_removeSitesNotContaining = nullptr;
+    QGroupBox* m_optionsFrame = nullptr;
+    QRadioButton* m_combinedCount = nullptr;
+    QRadioButton* m_perSiteCount = nullptr;
+    QCheckBox* m_ignoreCase = nullptr;
+    QPushButton* m_wordAnalysis = nullptr;
+    QLabel* m_wordFigures = nullptr;
+    QGroupBox* m_speedFrame = nullptr;
+    QRadioButton* m_databaseMethod = nullptr;
+    QRadioButton* m_textMethod = nullptr;
+    QPushButton* m_startCounting = nullptr;
+    QTreeView* m_resultsList = nullptr;
+    QPushButton* m_saveResultsAsText = nullptr;
+    QPushButton* m_exportResults = nullptr;
+    QPushButton* m_copyResults = nullptr;
+    QPushButton* m_clearResults = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    // Beyond the original layout: pages are read with the style sheets they link.
+    QCheckBox* m_styleSheets = nullptr;
+};
+
+} // namespace tv

@@ -1,0 +1,26 @@
+#include "platform/windowcontrols.h"
+
+namespace tv {
+
+ReportLocation windowLocation(const char* procedure)
+{
+    return {QString::fromLatin1(control::mainWindow.name), QString::fromLatin1(procedure)};
+}
+
+ReportLocation eventLocation(const WindowControl& control, const char* event)
+{
+    return {QString::fromLatin1(control::mainWindow.name),
+            QString::fromLatin1(control.name) + u'_' + QString::fromLatin1(event)};
+}
+
+ReportLocation clickLocation(const WindowControl& control)
+{
+    return eventLocation(control, "Click");
+}
+
+ReportLocation windowLoadLocation()
+{
+    return windowLocation("Form_Load");
+}
+
+} // namespace tv

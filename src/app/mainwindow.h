@@ -4,6 +4,7 @@
 // key, the location its error reports name) comes from the table in platform/windowcontrols.h.
 #include "app/wordanalysis.h"
 #include "count/provider.h"
+#include "keep/runkeeper.h"
 #include "platform/pointer.h"
 #include "platform/progresssink.h"
 #include "platform/spreadsheet.h"
@@ -128,6 +129,8 @@ private:
     SiteListModel m_sites;
     ResultsModel m_results;
     WindowWordAnalysis m_analysis;
+    // What the runs counted of each page, for the views behind the numbers.
+    RunKeeper m_keeper;
     bool m_providerAvailable = false;
     int m_pointerMode = PointerDefault;
     std::optional<QCursor> m_customCursor;

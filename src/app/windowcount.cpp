@@ -1,6 +1,7 @@
 #include "app/windowcount.h"
 
 #include "app/wordanalysis.h"
+#include "keep/runkeeper.h"
 
 #include "results/countedrows.h"
 #include "results/resultsmodel.h"
@@ -45,13 +46,23 @@ void WindowCount::setTotalCaption(const QString& caption)
 
 WordSplitter* WindowCount::wordSplitter(const CountRequest& request, CountMethod method)
 {
-    if (!m_c.analysis)
-        return nullptr;
-    return m_c.analysis->beginRun(request, method == CountMethod::Database, *m_c.results);
+    WordSplitter* splitter = nullptr;
+    KeptRule rule;
+    if (m_c.analysis) {
+        splitter = m_c.analysis->beginRun(request, method == CountMethod::Database, *m_c.results);
+        const AnalysisOptions& options = m_c.analysis->options();
+        rule = {options.rule, options.stopWords, options.phraseLength};
+    }
+    // Begun once the splitter is made: a stop list that cannot be read counts nothing.
+    if (m_c.keeper)
+        m_c.keeper->beginRun(rule);
+    return splitter;
 }
 
-void WindowCount::siteFinished(const SiteOutcome&)
+void WindowCount::siteFinished(const SiteOutcome& outcome)
 {
+    if (m_c.keeper)
+        m_c.keeper->siteFinished(outcome, ignoreCase());
     if (m_c.analysis)
         m_c.analysis->siteFinished();
 }

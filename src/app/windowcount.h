@@ -14,6 +14,7 @@ class QWidget;
 namespace tv {
 
 class ResultsModel;
+class RunKeeper;
 class SiteListModel;
 class WindowWordAnalysis;
 
@@ -29,7 +30,8 @@ public:
         Pointer* pointer = nullptr;       // the window's busy mark
         ProgressSink* progress = nullptr; // the window's progress bar
         WindowWordAnalysis* analysis = nullptr;
-        QLabel* figures = nullptr; // shows the count's figures once it ends
+        QLabel* figures = nullptr;   // shows the count's figures once it ends
+        RunKeeper* keeper = nullptr; // keeps each page's counted text for the views
     };
     explicit WindowCount(const Controls& controls) : m_c(controls) {}
 

@@ -60,6 +60,8 @@ public:
     void finishRun(ResultsModel& results);
 
     // The figures of the last run that ended, if any.
+    // The options of the run last begun.
+    const AnalysisOptions& options() const { return m_options; }
     const std::optional<CountFigures>& figures() const { return m_figures; }
     // Whether the last run kept a word by page table, and writing it (csv unless the path ends
     // in .tsv or .txt). False with `error` saying why when it cannot be written.

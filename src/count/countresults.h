@@ -3,6 +3,7 @@
 #include "fetch/pagesource.h"
 
 #include <QString>
+#include <QStringView>
 #include <optional>
 
 namespace tv {
@@ -24,6 +25,9 @@ struct SiteOutcome {
     // The page's own words and counts (the text method keeps one per page), or null; valid
     // only while the outcome is being handed over.
     const WordTally* tally = nullptr;
+    // The text its words were counted from (empty when none was); valid only while the outcome
+    // is being handed over.
+    QStringView text;
 };
 
 struct CountSummary {

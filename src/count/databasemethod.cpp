@@ -144,7 +144,7 @@ qint64 countCombined(SiteRun& run, CountObserver& observer, WordTable& table, Gu
         g.run(118, [&] { page = run.fetch(site); });
         const QString text = std::exchange(page.text, QString());
         const qint64 words = storePageWords(run, site, observer, table, g, 120, name, text);
-        run.finish(site, std::move(page), words);
+        run.finish(site, std::move(page), words, nullptr, text);
     }
     g.run(122, [&] { table.flush(); });
     g.run(124, [&] { table.endCount(); });
@@ -178,7 +178,7 @@ qint64 countPerSite(SiteRun& run, CountObserver& observer, WordTable& table, Gua
         g.run(148, [&] { page = run.fetch(site); });
         const QString text = std::exchange(page.text, QString());
         const qint64 words = storePageWords(run, site, observer, table, g, 150, name, text);
-        run.finish(site, std::move(page), words);
+        run.finish(site, std::move(page), words, nullptr, text);
         g.run(152, [&] { table.flush(); });
         g.run(154, [&] { table.endCount(); });
         showSorting(observer, g, 156);

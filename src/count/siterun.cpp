@@ -45,10 +45,11 @@ FetchedPage SiteRun::fetch(int site)
     return page;
 }
 
-void SiteRun::finish(int site, FetchedPage page, qint64 words, const WordTally* tally)
+void SiteRun::finish(int site, FetchedPage page, qint64 words, const WordTally* tally,
+                     QStringView counted)
 {
     page.text = QString();
-    const SiteOutcome outcome{site, std::move(page), words, tally};
+    const SiteOutcome outcome{site, std::move(page), words, tally, counted};
     m_observer.siteFinished(outcome);
 }
 

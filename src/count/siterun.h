@@ -29,8 +29,10 @@ public:
     // warning is reported through the error report of "Sorting.fetchUrl" at once. The text is
     // "" unless the page was read.
     FetchedPage fetch(int site);
-    // Tells the caller what became of the site; the page's text is not handed on.
-    void finish(int site, FetchedPage page, qint64 words, const WordTally* tally = nullptr);
+    // Tells the caller what became of the site: its page (without its text), the words counted
+    // and the text they were counted from, for the caller to look at while it is told.
+    void finish(int site, FetchedPage page, qint64 words, const WordTally* tally = nullptr,
+                QStringView counted = {});
     // Error reports shown since the run began that were not about its pages.
     int otherReports() const;
 

@@ -199,7 +199,7 @@ void countCombined(SiteRun& run, CountObserver& observer, Guard& g, CountSummary
         const QString text = std::exchange(page.text, QString());
         WordTally pageTally;
         const qint64 words = tallyPage(run, site, observer, g, 108, text, pageTally);
-        run.finish(site, std::move(page), words, &pageTally);
+        run.finish(site, std::move(page), words, &pageTally, text);
         tally.add(pageTally);
     }
     // Without any site there is nothing to count and nothing to show.
@@ -229,7 +229,7 @@ void countPerSite(SiteRun& run, CountObserver& observer, Guard& g, CountSummary&
         }
         WordTally tally;
         const qint64 words = tallyPage(run, site, observer, g, 130, text, tally);
-        run.finish(site, std::move(page), words, &tally);
+        run.finish(site, std::move(page), words, &tally, text);
         total += showTally(observer, g, 134, tally, &run.address(site));
     }
     summary.total = total;

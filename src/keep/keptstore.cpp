@@ -93,7 +93,8 @@ void KeptTexts::makeRoom(qint64 wanted)
     }
 }
 
-void KeptTexts::keep(int run, int site, const FetchedPage& page, qint64 words, bool ignoreCase)
+void KeptTexts::keep(int run, int site, const FetchedPage& page, QStringView counted, qint64 words,
+                     bool ignoreCase)
 {
     if (!m_db.isOpen())
         throw Failure(QStringLiteral("No run is being kept"));
@@ -109,7 +110,7 @@ void KeptTexts::keep(int run, int site, const FetchedPage& page, qint64 words, b
     KeptPage::Text state = KeptPage::Text::NotRead;
     QByteArray text;
     if (page.outcome == FetchedPage::Outcome::Read) {
-        text = page.text.toUtf8();
+        text = counted.toUtf8();
         const bool fits = runBytes(run) - replaced + text.size() <= m_limits.runBytes;
         state = fits ? KeptPage::Text::Kept : KeptPage::Text::OverLimit;
         if (!fits)

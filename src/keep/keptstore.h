@@ -42,7 +42,13 @@ public:
     // Keeps what run `run` made of site `site` (from 1): the page's text and facts, `words` the
     // words counted from it under `ignoreCase`. A page counted again replaces its record.
     // Throws Failure when the file cannot be written (the disk is full, say).
-    void keep(int run, int site, const FetchedPage& page, qint64 words, bool ignoreCase);
+    void keep(int run, int site, const FetchedPage& page, qint64 words, bool ignoreCase)
+    {
+        keep(run, site, page, page.text, words, ignoreCase);
+    }
+    // The same with the text counted given apart from the page.
+    void keep(int run, int site, const FetchedPage& page, QStringView text, qint64 words,
+              bool ignoreCase);
     // Drops a run and everything kept of it.
     void dropRun(int run);
 

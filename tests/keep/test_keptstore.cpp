@@ -1,61 +1,46 @@
 // The kept texts: what a run keeps of each page is what it counted, read back whole; the limit
 // on a run's text; the temporary folder, gone with its store or, after a crash, with the next.
-#include "count/countingview.h"
-#include "count/sortingtext.h"
+#include "count/countobserver.h"
+#include "count/databasemethod.h"
+#include "count/textmethod.h"
 #include "fetch/networkpagesource.h"
 #include "keep/concordance.h"
 #include "keep/keptstore.h"
 #include "keep/pagestatus.h"
+#include "keep/runkeeper.h"
 #include "platform/guard.h"
 #include "support/httpserver.h"
+#include "support/worddatabase.h"
 #include "words/tokenizer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tv;
 
 namespace {
 
-// The engines' window, as little of it as a one-site count needs.
-class OneSiteView : public CountingView {
+// A count's observer that keeps each page as the window and the command line do, and tallies
+// the rows the count gave.
+class KeepingCount : public CountObserver {
 public:
-    QString site;
+    explicit KeepingCount(RunKeeper& keeper) : m_keeper(keeper) {}
     QHash<QString, qint64> counts;
-    int mode = PointerDefault;
-    int pointerMode() const override { return mode; }
-    void setPointerMode(int value) override { mode = value; }
-    int siteCount() const override { return 1; }
-    QString siteText(int) const override { return site; }
-    bool perSiteSelected() const override { return false; }
-    bool combinedSelected() const override { return true; }
     bool ignoreCase() const override { return true; }
     void setProgressValue(double) override {}
     void setProgressText(const QString&) override {}
-    void appendResult(const QString& text, const QString& sub1, const QString&) override
+    void siteFinished(const SiteOutcome& outcome) override
     {
-        counts.insert(text, sub1.toLongLong());
+        m_keeper.siteFinished(outcome, ignoreCase());
     }
-    void setFirstColumnCaption(const QString&) override {}
-    void setResultsEnabled(bool) override {}
-};
-
-// Hands the engine each page and remembers it, as a run keeps it.
-class RecordingSource : public PageSource {
-public:
-    explicit RecordingSource(PageSource& inner) : m_inner(inner) {}
-    FetchedPage fetchPage(const QString& address) override
-    {
-        pages << m_inner.fetchPage(address);
-        return pages.last();
-    }
-    QList<FetchedPage> pages;
+    void addRow(const CountRow& row) override { counts[row.word] += row.count; }
 
 private:
-    PageSource& m_inner;
+    RunKeeper& m_keeper;
 };
 
 FetchedPage readPage(const QString& address, const QString& text)
@@ -90,6 +75,7 @@ QStringList keptFolders()
 class TestKeptStore : public QObject {
     Q_OBJECT
 private slots:
+    void keptTextIsWhatWasCounted_data();
     void keptTextIsWhatWasCounted();
     void recordsReadBack();
     void runLimitKeepsRecordsWithoutText();
@@ -97,6 +83,13 @@ private slots:
     void folderGoesWithItsStore();
     void leftoversOfAGoneProgramAreRemoved();
 };
+
+void TestKeptStore::keptTextIsWhatWasCounted_data()
+{
+    QTest::addColumn<bool>("databaseMethod");
+    QTest::newRow("text method") << false;
+    QTest::newRow("database method") << true;
+}
 
 void TestKeptStore::keptTextIsWhatWasCounted()
 {
@@ -113,29 +106,35 @@ void TestKeptStore::keptTextIsWhatWasCounted()
     QVERIFY(server.isListening());
     server.serve(QStringLiteral("/page"), test::HttpFixture::html(html));
     NetworkPageSource network;
-    RecordingSource source(network);
-    OneSiteView view;
-    view.site = server.siteAddress(QStringLiteral("/page"));
-    SortingText(view, source);
-    QCOMPARE(source.pages.size(), 1);
-    QVERIFY(!view.counts.isEmpty());
-    QVERIFY(!view.counts.contains(QStringLiteral("secret")));
-    QVERIFY(view.counts.contains(QStringLiteral("apple5")) == false);
+    const QString address = server.siteAddress(QStringLiteral("/page"));
+    QFETCH(bool, databaseMethod);
+    RunKeeper keeper;
+    keeper.beginRun({});
+    KeepingCount count(keeper);
+    CountRequest request;
+    request.sites = {address};
+    request.failures = FailurePolicy::OutcomesOnly;
+    QTemporaryDir folder;
+    const CountSummary summary =
+        databaseMethod ? countWithDatabaseMethod(request, network, count,
+                                                 test::makeWordDatabase(folder.path()))
+                       : countWithTextMethod(request, network, count);
+    QVERIFY(summary.total);
+    QVERIFY(!count.counts.isEmpty());
+    QVERIFY(!count.counts.contains(QStringLiteral("secret")));
+    QVERIFY(!count.counts.contains(QStringLiteral("apple5")));
 
-    qint64 words = 0;
-    for (const qint64 n : std::as_const(view.counts))
-        words += n;
-    KeptTexts store;
-    const int run = store.beginRun({});
-    store.keep(run, 1, source.pages.first(), words, true);
+    QVERIFY(keeper.failure().isEmpty());
+    const KeptTexts& store = *keeper.store();
+    const int run = keeper.run();
     const std::optional<KeptPage> kept = store.page(run, 1);
     QVERIFY(kept);
     QCOMPARE(kept->state, KeptPage::Text::Kept);
-    QCOMPARE(kept->words, words);
+    QCOMPARE(kept->words, *summary.total);
     // The kept text gives the same words, as often, as the count found.
-    QCOMPARE(tally(kept->text, true), view.counts);
+    QCOMPARE(tally(kept->text, true), count.counts);
     // And every use the count made of a word is in its concordance.
-    for (auto it = view.counts.cbegin(); it != view.counts.cend(); ++it)
+    for (auto it = count.counts.cbegin(); it != count.counts.cend(); ++it)
         QCOMPARE(findConcordance(store, run, it.key()).lines.size(), it.value());
     QCOMPARE(kept->url, server.url(QStringLiteral("/page")));
     QCOMPARE(kept->encoding, QByteArray("UTF-8"));

@@ -1,23 +1,25 @@
 // Keeping the counted texts, over the page corpus:
-//  - a run of the corpus pages (each page's text walk, then its words split, cleaned and tallied
-//    as the text method does) with and without keeping each page's text, in the same process,
-//    rounds taken in turn; downloads are left out, so the share keeping adds is the most it can
-//    be: a real run also waits for the network, and the database method also stores every word;
+//  - a run of the text method over the corpus pages (each page's text walk, then its count) with
+//    and without the run keeping each page's text, in the same process, rounds taken in turn;
+//    downloads are left out, so the share keeping adds is the most it can be: a real run also
+//    waits for the network, and the database method also stores every word;
 //  - the concordance of the most frequent word of the corpus pages, from the kept texts, and the
 //    concordance view opened on it and drawn (offscreen); the same over the pages kept twice,
 //    for a word with more than 50,000 uses.
 #include "app/concordanceview.h"
-#include "count/wordtally.h"
+#include "count/countobserver.h"
+#include "count/textmethod.h"
 #include "fetch/pagetext.h"
 #include "keep/concordance.h"
 #include "keep/keptstore.h"
+#include "keep/runkeeper.h"
 #include "platform/desktop.h"
 #include "support/benchsupport.h"
-#include "words/tokenizer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTableView>
 #include <algorithm>
 
@@ -55,33 +57,63 @@ QList<CorpusPage> corpusPages()
     return all;
 }
 
-// One run over the pages; with `store`, each page is kept as it is counted.
-qint64 run(const QList<CorpusPage>& pages, KeptTexts* store, WordTally& tally)
-{
-    const int kept = store ? store->beginRun({}) : 0;
-    TokenizerOptions options;
-    options.ignoreCase = true;
-    Tokenizer tokenizer(options);
-    tally.clear();
-    qint64 total = 0;
-    int site = 0;
-    for (const CorpusPage& corpus : pages) {
-        FetchedPage page;
-        page.address = corpus.name;
-        page.url = QStringLiteral("http://corpus.example/") + corpus.name;
-        page.outcome = FetchedPage::Outcome::Read;
-        page.bytes = corpus.html.size();
-        page.text = pageText(corpus.html, "text/html", &page.encoding);
-        qint64 words = 0;
-        tokenizer.forEachWord(page.text, [&](QStringView word) {
-            tally.add(word);
-            ++words;
-        });
-        total += words;
-        if (store)
-            store->keep(kept, ++site, page, words, true);
+// The corpus pages as a run reads them: each page's text walk when it is asked for.
+class CorpusSource : public PageSource {
+public:
+    explicit CorpusSource(const QList<CorpusPage>& pages)
+    {
+        for (const CorpusPage& page : pages)
+            m_pages.insert(page.name, &page.html);
     }
-    return total;
+    FetchedPage fetchPage(const QString& address) override
+    {
+        FetchedPage page;
+        page.address = address;
+        page.url = QStringLiteral("http://corpus.example/") + address;
+        page.outcome = FetchedPage::Outcome::Read;
+        const QByteArray& html = *m_pages.value(address);
+        page.bytes = html.size();
+        page.text = pageText(html, "text/html", &page.encoding);
+        return page;
+    }
+
+private:
+    QHash<QString, const QByteArray*> m_pages;
+};
+
+// The count's observer; with a keeper, each page is kept as the window keeps it.
+class BenchCount : public CountObserver {
+public:
+    explicit BenchCount(RunKeeper* keeper) : m_keeper(keeper) {}
+    bool ignoreCase() const override { return true; }
+    void setProgressValue(double) override {}
+    void setProgressText(const QString&) override {}
+    void siteFinished(const SiteOutcome& outcome) override
+    {
+        if (m_keeper)
+            m_keeper->siteFinished(outcome, true);
+    }
+    void addRow(const CountRow& row) override { rows.push_back(row); }
+    std::vector<CountRow> rows;
+
+private:
+    RunKeeper* m_keeper;
+};
+
+// One run of the text method over the pages, with or without keeping them; gives its total.
+qint64 run(const QList<CorpusPage>& pages, RunKeeper* keeper, std::vector<CountRow>& rows)
+{
+    CorpusSource source(pages);
+    BenchCount count(keeper);
+    CountRequest request;
+    for (const CorpusPage& page : pages)
+        request.sites << page.name;
+    request.failures = FailurePolicy::OutcomesOnly;
+    if (keeper)
+        keeper->beginRun({});
+    const CountSummary summary = countWithTextMethod(request, source, count);
+    rows = std::move(count.rows);
+    return summary.total.value_or(0);
 }
 
 } // namespace
@@ -96,16 +128,16 @@ int main(int argc, char** argv)
     }
 
     // Time added to a run: rounds with and without keeping, in turn, the best of each.
-    WordTally tally;
+    std::vector<CountRow> rows;
     qint64 words = 0;
     std::vector<double> plain;
     std::vector<double> keeping;
     qint64 keptBytes = 0;
     for (int round = 0; round < kRounds; ++round) {
-        plain.push_back(secondsOf([&] { words = run(pages, nullptr, tally); }));
-        KeptTexts store;
-        keeping.push_back(secondsOf([&] { run(pages, &store, tally); }));
-        keptBytes = store.runBytes(store.runs().last());
+        plain.push_back(secondsOf([&] { words = run(pages, nullptr, rows); }));
+        RunKeeper keeper;
+        keeping.push_back(secondsOf([&] { run(pages, &keeper, rows); }));
+        keptBytes = keeper.store()->runBytes(keeper.run());
     }
     const double bestPlain = *std::min_element(plain.begin(), plain.end());
     const double bestKeeping = *std::min_element(keeping.begin(), keeping.end());
@@ -117,12 +149,11 @@ int main(int argc, char** argv)
            "%", 1);
     figure(QStringLiteral("keep_text_kept"), double(keptBytes) / (1 << 20), "MiB", 2);
 
-    // The most frequent word, and its concordance over the kept texts, once and twice over.
-    const auto most = std::max_element(
-        tally.entries().begin(), tally.entries().end(),
-        [](const WordTally::Entry& a, const WordTally::Entry& b) { return a.count < b.count; });
-    const QString word = most->word;
-    out() << "keep: most frequent word \"" << word << "\", " << most->count << " uses" << Qt::endl;
+    // The most frequent word (the rows come least frequent first), and its concordance over
+    // the kept texts, once and twice over.
+    const QString word = rows.back().word;
+    out() << "keep: most frequent word \"" << word << "\", " << rows.back().count << " uses"
+          << Qt::endl;
     for (const int copies : {1, 2}) {
         KeptTexts store;
         const int kept = store.beginRun({});

@@ -5,6 +5,7 @@
 #include "app/windowcount.h"
 #include "app/wordanalysisdialog.h"
 #include "fetch/addressdisplay.h"
+#include "fetch/localfilepages.h"
 #include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
@@ -94,8 +95,11 @@ void MainWindow::startCounting()
     controls.progress = this;
     controls.analysis = &m_analysis;
     controls.figures = m_wordFigures;
+    controls.keeper = &m_keeper;
     WindowCount window(controls);
-    tv::startCounting(window, *m_services.dialogs, pages(), choice);
+    // Rows the user gave as local files are read from disk; every other row is downloaded.
+    LocalFilePages localFiles(pages());
+    tv::startCounting(window, *m_services.dialogs, localFiles, choice);
 }
 
 void MainWindow::clearResults()

@@ -1,5 +1,6 @@
 #include "cliarguments.h"
 
+#include "fetch/localfilepages.h"
 #include "pgstore/serveraddress.h"
 #include "pgstore/shard.h"
 
@@ -10,6 +11,7 @@ namespace tv {
 namespace {
 
 constexpr int kMaxParallel = 256;
+constexpr int kMaxWidth = 1000; // characters of context on either side of a word
 
 // Options that take a value, written "--name VALUE" or "--name=VALUE".
 bool takesValue(const QString& name)
@@ -18,7 +20,8 @@ bool takesValue(const QString& name)
            name == u"--list" || name == u"--parallel" || name == u"--prefetch" ||
            name == u"--run" || name == u"--shard" || name == u"--drop-run" || name == u"--rule" ||
            name == u"--stop-words" || name == u"--phrases" || name == u"--min-count" ||
-           name == u"--min-length" || name == u"--sort" || name == u"--top";
+           name == u"--min-length" || name == u"--sort" || name == u"--top" || name == u"--file" ||
+           name == u"--concordance" || name == u"--width";
 }
 
 // A whole number from `least` up, for the options of the word analysis.
@@ -110,6 +113,20 @@ QString applyValue(CliOptions& o, const QString& name, const QString& value)
         if (value.isEmpty())
             return QStringLiteral("--list needs a file name (or - for standard input)");
         o.sources.append({true, value});
+    } else if (name == u"--file") {
+        if (value.isEmpty())
+            return QStringLiteral("--file needs a file name");
+        o.sources.append({false, localFileAddress(value)});
+    } else if (name == u"--concordance") {
+        if (value.trimmed().isEmpty())
+            return QStringLiteral("--concordance needs a word");
+        o.concordance = value;
+    } else if (name == u"--width") {
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < 0 || n > kMaxWidth)
+            return QStringLiteral("--width takes a whole number from 0 to %1").arg(kMaxWidth);
+        o.width = n;
     } else if (name == u"--parallel" || name == u"--prefetch") {
         // --prefetch is the older name, kept for scripts that use it.
         bool ok = false;
@@ -183,6 +200,9 @@ QString checkWhole(const CliOptions& o)
         return QString();
     const bool analysis =
         !o.stopWords.isEmpty() || o.analysis.needsSplitter() || o.analysis.reshapesRows();
+    if (countsOnServer(o) && !o.concordance.isEmpty())
+        return QStringLiteral(
+            "--concordance goes with counting on this machine, not with a server");
     if (countsOnServer(o))
         return analysis ? QStringLiteral("the word analysis options go with counting on this "
                                          "machine, not with a server")
@@ -200,6 +220,13 @@ QString checkWhole(const CliOptions& o)
     if (o.analysis.matrix && o.format != OutputFormat::Tsv && o.format != OutputFormat::Csv &&
         o.format != OutputFormat::Aligned)
         return QStringLiteral("--matrix writes tsv or csv");
+    if (!o.concordance.isEmpty() && o.format != OutputFormat::Aligned &&
+        o.format != OutputFormat::Tsv)
+        return QStringLiteral("--concordance writes tab-separated lines (no --format)");
+    if (!o.concordance.isEmpty() && o.analysis.matrix)
+        return QStringLiteral("--concordance and --matrix go one at a time");
+    if (o.width != kDefaultContextWidth && o.concordance.isEmpty())
+        return QStringLiteral("--width goes with --concordance");
     if (o.analysis.withPages && o.perSite)
         return QStringLiteral("--with-pages goes with one count over all sites, not --per-site");
     int standardInput = 0;
@@ -290,6 +317,9 @@ QString helpText()
         "  ADDRESS              a web address as it would be typed into the site list\n"
         "  --list FILE          one address per line, read as \"Load From File\" reads it;\n"
         "                       - reads standard input (so does a lone -); may be repeated\n"
+        "  --file PATH          a file on this machine, HTML (by its name or its first bytes)\n"
+        "                       or plain text, read as a downloaded page is; may be repeated.\n"
+        "                       Typed or listed file:///PATH rows are read the same way\n"
         "\n"
         "Counting:\n"
         "  --per-site           one count for each site (default: one count for all sites)\n"
@@ -330,6 +360,13 @@ QString helpText()
         "  --with-pages         a pages column: on how many pages the word occurs\n"
         "  --matrix             write the word by page table instead (tsv, or csv with\n"
         "                       --format csv): one row per word, one column per page\n"
+        "\n"
+        "Behind the numbers:\n"
+        "  --concordance WORD   instead of the counts, every use of WORD (or a phrase of two\n"
+        "                       or three words) in the counted text, found by the count's own\n"
+        "                       word rule: one line per use, tab-separated: site, left\n"
+        "                       context, the word as written, right context (escaped as tsv)\n"
+        "  --width N            characters of context on either side (default 40)\n"
         "\n"
         "Output:\n"
         "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"

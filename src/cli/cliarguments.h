@@ -1,5 +1,6 @@
 #pragma once
 // The command line of tallyvane-count: what was asked for, or why it cannot be understood.
+#include "keep/concordance.h"
 #include "words/analysisoptions.h"
 
 #include <QString>
@@ -39,6 +40,9 @@ struct CliOptions {
     bool report = false;
     bool listRuns = false;
     QString dropRun;
+    // Every use of this word instead of the counts, with `width` characters either side.
+    QString concordance;
+    int width = kDefaultContextWidth;
     bool help = false;
     bool version = false;
 };

@@ -2,6 +2,7 @@
 
 #include "cli/console.h"
 #include "fetch/addressdisplay.h"
+#include "keep/runkeeper.h"
 
 namespace tv {
 
@@ -15,6 +16,16 @@ void CliCount::restart()
     m_started = 0;
     m_asked = 0;
     m_failed = 0;
+    if (m_keeper)
+        m_keeper->beginRun(m_rule);
+}
+
+void CliCount::keepTexts(RunKeeper* keeper, const KeptRule& rule)
+{
+    m_keeper = keeper;
+    m_rule = rule;
+    if (m_keeper)
+        m_keeper->beginRun(m_rule);
 }
 
 void CliCount::siteStarted(int, const QString& address)
@@ -32,6 +43,8 @@ void CliCount::siteFinished(const SiteOutcome& outcome)
         ++m_asked;
     if (outcome.page.failed())
         ++m_failed;
+    if (m_keeper)
+        m_keeper->siteFinished(outcome, m_ignoreCase);
     m_siteDone = true;
 }
 

@@ -2,6 +2,7 @@
 // What the command line makes of a count: the rows laid out as the window lays them out for the
 // chosen count, the status line as each site is read, and which pages could not be read.
 #include "count/countobserver.h"
+#include "keep/keptpage.h"
 #include "results/countedrows.h"
 
 #include <vector>
@@ -9,6 +10,7 @@
 namespace tv {
 
 class Console;
+class RunKeeper;
 
 class CliCount : public CountObserver {
 public:
@@ -25,6 +27,8 @@ public:
     int pagesFailed() const { return m_failed; }
     // Starts the tally of pages afresh, for a second method after the first could not start.
     void restart();
+    // Each page's counted text goes to `keeper` (not owned), split by `rule`; begins its run.
+    void keepTexts(RunKeeper* keeper, const KeptRule& rule);
 
     bool ignoreCase() const override { return m_ignoreCase; }
     // The status line shows the site being read instead: the methods' own texts change with
@@ -45,6 +49,8 @@ private:
     CountedRows m_rows;
     std::vector<int> m_starts;
     bool m_siteDone = true; // the next row begins a count
+    RunKeeper* m_keeper = nullptr;
+    KeptRule m_rule;
 };
 
 } // namespace tv

@@ -27,6 +27,8 @@ public:
     // For a second method after the first could not start.
     void restart(bool storedWords);
 
+    // The word analysis as the count takes it, stop lists read.
+    const AnalysisOptions& analysis() const { return m_analysis; }
     // Whether the output differs from the count's own rows.
     bool changesOutput() const;
     // Writes the rows as the options ask; false when they were not written (told on `console`).

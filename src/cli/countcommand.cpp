@@ -2,6 +2,7 @@
 
 #include "cli/clicount.h"
 #include "cli/cliwords.h"
+#include "cli/concordancetext.h"
 #include "cli/console.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
@@ -9,7 +10,9 @@
 #include "count/databasemethod.h"
 #include "count/textmethod.h"
 #include "fetch/addressdisplay.h"
+#include "fetch/localfilepages.h"
 #include "fetch/networkpagesource.h"
+#include "keep/runkeeper.h"
 #include "platform/database.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -62,8 +65,8 @@ void checkWordDatabase(const QString& path)
 // method. What the database method reported while it tried to start stands explained by the
 // warning: the summary that counts is the text method's.
 CountSummary countWithMethod(const CliOptions& options, const CountRequest& request,
-                             NetworkPageSource& pages, CliCount& count, CliWords& words,
-                             Console& console, CountMethod& method)
+                             PageSource& pages, CliCount& count, CliWords& words, Console& console,
+                             CountMethod& method)
 {
     method = CountMethod::Text;
     if (options.engine == EngineKind::Text)
@@ -189,6 +192,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     fetchOptions.parallel = options.parallel;
     fetchOptions.styleSheets = options.styleSheets;
     NetworkPageSource network(fetchOptions);
+    LocalFilePages pages(network, fetchOptions.maxBytes);
     CountRequest request;
     request.sites = sites.rows();
     request.mode = options.perSite ? CountMode::PerSite : CountMode::Combined;
@@ -199,11 +203,26 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         return ExitUsage;
     }
     CliCount count(options.perSite, !options.keepCase, console, sites.count());
+    // Only a concordance reads the counted texts: a plain count keeps none.
+    std::unique_ptr<RunKeeper> keeper;
+    if (!options.concordance.isEmpty()) {
+        const AnalysisOptions& analysis = words->analysis();
+        const KeptRule rule{analysis.rule, analysis.stopWords, analysis.phraseLength};
+        try {
+            countedForm(options.concordance, rule, !options.keepCase);
+        } catch (...) {
+            console.message(QStringLiteral("--concordance: ") +
+                            describeException(std::current_exception()));
+            return ExitUsage;
+        }
+        keeper = std::make_unique<RunKeeper>();
+        count.keepTexts(keeper.get(), rule);
+    }
     showWaits(network, console);
 
     CountMethod method = CountMethod::Text;
     const CountSummary summary =
-        countWithMethod(options, request, network, count, *words, console, method);
+        countWithMethod(options, request, pages, count, *words, console, method);
     console.clearStatus();
     QString caption;
     if (summary.total) {
@@ -213,9 +232,10 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
             console.plain(caption);
     }
 
-    const bool written = words->changesOutput()
-                             ? words->write(count, caption, output, console)
-                             : writeCountOutput(options, count.rows(), output, console);
+    const bool written =
+        keeper ? writeConcordance(*keeper, options.concordance, options.width, output, console)
+        : words->changesOutput() ? words->write(count, caption, output, console)
+                                 : writeCountOutput(options, count.rows(), output, console);
     // Empty rows name no page, so they neither count as read nor as failed.
     if (count.pagesAsked() == 0)
         console.message(QStringLiteral("No page named: every row is empty."));

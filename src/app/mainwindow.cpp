@@ -52,6 +52,7 @@ void MainWindow::connectEvents()
     onSelected(m_databaseMethod, control::databaseMethod, [this] { chooseDatabaseMethod(); });
     onSelected(m_textMethod, control::textMethod, [this] { saveMethodChoice(); });
     connectCommands();
+    connectViews();
     connect(&m_results, &ResultsModel::widthsChanged, this, &MainWindow::applyResultWidths);
     connect(&m_results, &QAbstractItemModel::modelReset, this, &MainWindow::applyResultWidths);
 }
@@ -128,6 +129,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         if (qobject_cast<QRadioButton*>(control) || control == m_progressBar)
             return true;
     }
+    if (viewEvent(watched, event))
+        return true;
     if (event->type() == QEvent::MouseButtonDblClick && watched == m_resultsList->viewport()) {
         runUnguarded(eventLocation(control::resultsList, "DblClick"),
                      [this] { removeSelectedResult(); });

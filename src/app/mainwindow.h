@@ -123,6 +123,18 @@ private:
     void showWordAnalysisChoice();
     PageSource& pages();
 
+    // The views behind the numbers (windowviews.cpp).
+    void connectViews();
+    // Enter on a list, Ctrl+double-click on a result, files dropped on the site list; true when
+    // the event was taken.
+    bool viewEvent(QObject* watched, QEvent* event);
+    void viewCommand(const std::function<void()>& procedure);
+    void showCountedText();
+    void showConcordance();
+    void showWordChart();
+    void addLocalFiles();
+    void addFiles(const QStringList& paths);
+
     MainWindowServices m_services;
     std::unique_ptr<NetworkPageSource> m_networkPages;
     QString m_textBeforeWait; // the progress bar's text when a wait for a page began

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,6 +32,17 @@ QString makeProgramFolder()
     QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/dbBlank.mdb"),
                 folder + QStringLiteral("/dbBlank.mdb"));
     return folder;
+}
+
+// With TV_VIEW_SHOTS set to a folder, a view opened from the window is saved there as a
+// picture, for looking at under Xvfb.
+void shot(QWidget& view, const char* name)
+{
+    const QString folder = qEnvironmentVariable("TV_VIEW_SHOTS");
+    if (folder.isEmpty())
+        return;
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.grab().save(QDir(folder).filePath(QLatin1StringView(name) + ".png")));
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -141,6 +153,8 @@ private Q_SLOTS:
         QVERIFY2(view->statusLine().contains(QStringLiteral("4 words")),
                  qPrintable(view->statusLine()));
         QVERIFY(m_dialogs.unexpected.isEmpty());
+        shot(*view, "window-pagetext");
+        shot(*m_window, "window-main");
     }
 
     // A site the last run did not count says so instead.
@@ -204,6 +218,7 @@ private Q_SLOTS:
         for (const ConcordanceLine& line : view->model().lines())
             QVERIFY2(line.match.toLower().startsWith(QStringLiteral("cat")),
                      qPrintable(line.match));
+        shot(*views<ConcordanceView>().first(), "window-concordance");
         // A plain double-click still removes the row, as it always did.
         const QPoint at = resultsList()->visualRect(index).center();
         QTest::mouseDClick(resultsList()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
@@ -225,6 +240,7 @@ private Q_SLOTS:
         count(false, perSite);
         trigger(resultsList(), "showWordChart");
         QCOMPARE(views<WordChartView>().size(), 1);
+        shot(*views<WordChartView>().first(), "window-chart");
         const WordChart& chart = views<WordChartView>().first()->chart();
         QCOMPARE(chart.shown().size(), size_t(5));
         QCOMPARE(chart.shown().front().word, QStringLiteral("cat"));

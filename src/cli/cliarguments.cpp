@@ -16,12 +16,14 @@ bool takesValue(const QString& name)
 {
     return name == u"--engine" || name == u"--format" || name == u"--database" ||
            name == u"--list" || name == u"--parallel" || name == u"--prefetch" ||
-           name == u"--run" || name == u"--shard" || name == u"--drop-run";
+           name == u"--run" || name == u"--shard" || name == u"--drop-run" || isCrawlOption(name);
 }
 
 // Sets one option that takes a value; gives the mistake, or "".
 QString applyValue(CliOptions& o, const QString& name, const QString& value)
 {
+    if (isCrawlOption(name))
+        return applyCrawlOption(o.crawl, o.sources, name, value);
     if (name == u"--engine") {
         if (value == u"db")
             o.engine = EngineKind::Database;
@@ -118,6 +120,8 @@ QString checkWhole(const CliOptions& o)
 {
     if (o.help || o.version)
         return QString();
+    if (const QString crawl = checkCrawlOptions(o); !crawl.isEmpty())
+        return crawl;
     if (countsOnServer(o))
         return checkServerCommand(o);
     for (const auto& [set, option] :
@@ -209,7 +213,7 @@ QString usageText()
 
 QString helpText()
 {
-    return QStringLiteral(
+    QString text = QStringLiteral(
         "Usage: tallyvane-count [OPTION]... ADDRESS...\n"
         "Counts how often each word occurs on web pages, as Tallyvane's \"Start Counting\" does,\n"
         "and writes the counts, least frequent first, to standard output.\n"
@@ -264,6 +268,9 @@ QString helpText()
         "list, or no such run; 3 the server cannot be reached or refuses the user; 1 the\n"
         "connection was lost (after retries) or the server's disk is full; pages stored\n"
         "before stay stored.\n");
+    // Whole sites are sources of sites too: their options follow the others.
+    text.insert(text.indexOf(QLatin1String("\nCounting:\n")) + 1, crawlHelpText() + u'\n');
+    return text;
 }
 
 QString versionText()

@@ -2,6 +2,7 @@
 
 #include "cli/clicount.h"
 #include "cli/console.h"
+#include "cli/crawlsites.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
 #include "cli/terminaltext.h"
@@ -163,9 +164,15 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     Console console(!options.quiet && Console::isTerminal(errors), errors);
     ConsoleReports reports(console);
 
+    FetchOptions fetchOptions;
+    fetchOptions.parallel = options.parallel;
+    fetchOptions.styleSheets = options.styleSheets;
+    NetworkPageSource network(fetchOptions);
+
     SiteListModel sites;
+    int gatherFailures = 0; // sitemaps and crawled pages that failed
     try {
-        loadSites(options.sources, sites, console);
+        gatherFailures = gatherSites(options, sites, network, console);
     } catch (...) {
         console.message(describeException(std::current_exception()));
         return ExitUsage;
@@ -174,11 +181,6 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         console.message(QStringLiteral("No files added."));
         return ExitNothingCounted;
     }
-
-    FetchOptions fetchOptions;
-    fetchOptions.parallel = options.parallel;
-    fetchOptions.styleSheets = options.styleSheets;
-    NetworkPageSource network(fetchOptions);
     CountRequest request;
     request.sites = sites.rows();
     request.mode = options.perSite ? CountMode::PerSite : CountMode::Combined;
@@ -201,7 +203,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         console.message(QStringLiteral("No page named: every row is empty."));
     if (count.pagesAsked() - count.pagesFailed() <= 0)
         return ExitNothingCounted;
-    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written)
+    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written || gatherFailures > 0)
         return ExitSomeFailed;
     return ExitAllRead;
 }

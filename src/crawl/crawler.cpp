@@ -423,7 +423,9 @@ void Crawler::process(Slot& slot)
         return;
     }
     if (!r.ok()) {
-        skip(entry.address, r.error);
+        // A file of another type is left out as a crawler leaves it out; any other page that
+        // could not be read failed.
+        skip(entry.address, r.error, r.reason != QStringLiteral("not a web page"));
         if (slot.isStart)
             notice(Notice::Start,
                    QStringLiteral("The start page could not be read: %1").arg(r.error));
@@ -511,9 +513,9 @@ void Crawler::follow(const Slot& slot)
     }
 }
 
-void Crawler::skip(const QString& address, const QString& reason)
+void Crawler::skip(const QString& address, const QString& reason, bool failed)
 {
-    m_skipped.append({address, reason});
+    m_skipped.append({address, reason, failed});
 }
 
 void Crawler::notice(Notice kind, const QString& text)

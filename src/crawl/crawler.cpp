@@ -548,10 +548,13 @@ void Crawler::finish()
                                   .arg(m_options.maxPages)
                                   .arg(m_queue.size()));
     if (m_beyondDepth > 0)
-        notice(Notice::Depth, QStringLiteral("Links more than %1 steps from the start page were "
-                                             "not followed (%2 pages).")
-                                  .arg(m_options.maxDepth)
-                                  .arg(m_beyondDepth));
+        notice(Notice::Depth,
+               QStringLiteral("Links more than %1 from the start page were not followed (%2).")
+                   .arg(m_options.maxDepth == 1
+                            ? QStringLiteral("1 step")
+                            : QStringLiteral("%1 steps").arg(m_options.maxDepth),
+                        m_beyondDepth == 1 ? QStringLiteral("1 page")
+                                           : QStringLiteral("%1 pages").arg(m_beyondDepth)));
     emit progress(progressNow());
     emit finished();
 }

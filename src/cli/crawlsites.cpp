@@ -67,13 +67,25 @@ int crawlSite(const QString& address, const CrawlSettings& settings, ResourceFet
 {
     Crawler crawler(fetcher, crawlOptions(settings));
     const QString shown = displayAddress(address.trimmed());
+    // Each page read is handed over at once, so that its text is made while the crawl goes on.
+    std::size_t handed = 0;
+    const auto handOver = [&] {
+        for (const auto& read = crawler.pages(); handed < read.size(); ++handed) {
+            const CrawledPage& page = read[handed];
+            pages.addReceived(page.address,
+                              {page.address, page.body, page.contentType, 200, page.truncated},
+                              true);
+        }
+    };
     QObject::connect(&crawler, &Crawler::progress, [&](const CrawlProgress& p) {
+        handOver();
         console.status(QStringLiteral("crawling %1: %2 pages read, %3 more found")
                            .arg(shown)
                            .arg(p.pagesFound)
                            .arg(p.queued + p.inFlight));
     });
     runToEnd(crawler, address);
+    handOver();
     console.clearStatus();
 
     int failures = 0;
@@ -90,17 +102,13 @@ int crawlSite(const QString& address, const CrawlSettings& settings, ResourceFet
                          [&](const QString& reason) { return notice.contains(reason); }))
             console.message(notice);
 
-    std::vector<CrawledPage> found = crawler.takePages();
-    if (found.empty() && failures == 0) {
+    if (crawler.pages().empty() && failures == 0) {
         // Nothing read and nothing failed: robots.txt, the limits or the address kept it out,
         // as its notice says. The user asked for pages and got none.
         failures = 1;
     }
-    for (CrawledPage& page : found) {
+    for (const CrawledPage& page : crawler.pages())
         sites.append(page.address);
-        pages.addReceived(page.address, {page.address, std::move(page.body),
-                                         std::move(page.contentType), 200, page.truncated});
-    }
     return failures;
 }
 

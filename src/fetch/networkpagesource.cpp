@@ -361,6 +361,7 @@ void NetworkPageSource::cancel()
         job->dropped = true;
     }
     m_jobs.clear();
+    m_readAhead.clear();
     for (const auto& resource : std::as_const(m_resources))
         retire(resource->download, this);
     m_resources.clear();
@@ -369,11 +370,17 @@ void NetworkPageSource::cancel()
     m_announcedCount = 0;
 }
 
-void NetworkPageSource::addReceived(const QString& address, ReceivedPage page)
+void NetworkPageSource::addReceived(const QString& address, ReceivedPage page, bool readNow)
 {
     const QString url = completeAddress(address);
-    if (!url.isEmpty())
-        m_received.insert(url, std::make_shared<const ReceivedPage>(std::move(page)));
+    if (url.isEmpty())
+        return;
+    m_received.insert(url, std::make_shared<const ReceivedPage>(std::move(page)));
+    if (readNow && !m_readAhead.contains(url)) {
+        m_cancelled = false;
+        m_readAhead.insert(url, makeJob(address, m_nextOrder++, 0));
+        pump();
+    }
 }
 
 void NetworkPageSource::announce(const QStringList& addresses)
@@ -382,8 +389,18 @@ void NetworkPageSource::announce(const QStringList& addresses)
     dropPending();
     m_announcedCount = int(addresses.size());
     int position = 0;
-    for (const QString& address : addresses)
-        m_pending.push_back(makeJob(address, m_nextOrder++, ++position));
+    for (const QString& address : addresses) {
+        ++position;
+        // A page read ahead keeps its place in the queue and the work done on it.
+        if (const auto ahead = m_readAhead.take(completeAddress(address));
+            ahead && !ahead->dropped) {
+            ahead->position = position;
+            ahead->result.address = address;
+            m_pending.push_back(ahead);
+            continue;
+        }
+        m_pending.push_back(makeJob(address, m_nextOrder++, position));
+    }
     pump();
 }
 

@@ -49,8 +49,10 @@ public:
 
     // A page read already: a row naming `address` (completed as rows are) takes it as its
     // download, so the page is not asked for again, and goes on to its text as any other page.
-    // Kept for every later run of this source.
-    void addReceived(const QString& address, ReceivedPage page);
+    // Kept for every later run of this source. `readNow`: its text is made at once, in the
+    // background (with the style sheets as the source reads them now), for the next run that
+    // names it, so that the work overlaps with whatever finds the pages.
+    void addReceived(const QString& address, ReceivedPage page, bool readNow = false);
 
     // Ends every download; a wait in progress and every later fetchPage give a cancelled page
     // (for closing the program in the middle of a run).
@@ -104,6 +106,7 @@ private:
     QHash<quint64, std::shared_ptr<Job>> m_jobs; // every page not yet handed over, by id
     QHash<quint64, std::shared_ptr<Resource>> m_resources;
     QHash<QString, std::shared_ptr<const ReceivedPage>> m_received; // by completed address
+    QHash<QString, std::shared_ptr<Job>> m_readAhead; // received pages read before a run names them
     int m_announcedCount = 0;
     qint64 m_heldBytes = 0;
     quint64 m_nextId = 0;

@@ -399,8 +399,11 @@ void TestPipeline::receivedPagesAreNotDownloaded_data()
 {
     QTest::addColumn<int>("parallel");
     QTest::addColumn<bool>("styleSheets");
-    QTest::newRow("fetched ahead, with style sheets") << 32 << true;
-    QTest::newRow("one at a time, without style sheets") << 0 << false;
+    QTest::addColumn<bool>("readNow");
+    QTest::newRow("fetched ahead, with style sheets") << 32 << true << false;
+    QTest::newRow("one at a time, without style sheets") << 0 << false << false;
+    QTest::newRow("read at once, with style sheets") << 32 << true << true;
+    QTest::newRow("read at once, one at a time") << 0 << false << true;
 }
 
 // A page handed over as read already goes from its bytes to its text as a downloaded one does
@@ -409,6 +412,7 @@ void TestPipeline::receivedPagesAreNotDownloaded()
 {
     QFETCH(int, parallel);
     QFETCH(bool, styleSheets);
+    QFETCH(bool, readNow);
     HttpServer server;
     server.serve("/kept", HttpFixture::html("<p>served</p>"));
     server.serve("/other", HttpFixture::html("<p>other</p>"));
@@ -420,7 +424,11 @@ void TestPipeline::receivedPagesAreNotDownloaded()
     source.addReceived(server.url("/kept"),
                        {server.url("/kept"),
                         "<link rel=stylesheet href=/hide.css><p>kept</p><p class=menu>menu</p>",
-                        "text/html", 200, true});
+                        "text/html", 200, true},
+                       readNow);
+    // Read at once: its style sheet comes before any run names the page.
+    if (readNow && styleSheets)
+        QTRY_COMPARE(server.requestCount("/hide.css"), 1);
 
     // A typed row without its scheme names the same page.
     const QStringList rows{server.siteAddress("/kept"), server.url("/other"), server.url("/kept")};
@@ -430,6 +438,7 @@ void TestPipeline::receivedPagesAreNotDownloaded()
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const tv::FetchedPage page = source.fetchPage(rows[i]);
         QCOMPARE(page.outcome, tv::FetchedPage::Outcome::Read);
+        QCOMPARE(page.address, rows[i]);
         QCOMPARE(page.text, expected[i]);
         QCOMPARE(page.warnings.size(), i == 1 ? 0 : 1); // cut off at the size cap
     }

@@ -1,6 +1,7 @@
 #include "app/addpagesdialog.h"
 
 #include "crawl/downloadfetcher.h"
+#include "crawl/siteaddress.h"
 #include "crawl/sitemapreader.h"
 #include "sites/sitelistmodel.h"
 
@@ -106,7 +107,7 @@ CrawlOptions AddPagesDialog::crawlOptions() const
     CrawlOptions options;
     options.maxDepth = m_depth->value();
     options.maxPages = m_maxPages->value();
-    options.under = m_under->text().trimmed();
+    options.under = typedPathPrefix(m_under->text());
     options.delay = std::chrono::milliseconds(m_delay->value());
     // The count reads the pages' bytes as it reads any downloaded page.
     options.keepText = false;
@@ -123,6 +124,12 @@ void AddPagesDialog::start()
                               ? QStringLiteral("Type the address of a sitemap or of a site.")
                               : QStringLiteral("Type the address of the page to start from."));
         m_address->setFocus();
+        return;
+    }
+    if (m_under && !m_under->text().trimmed().isEmpty() &&
+        typedPathPrefix(m_under->text()).isEmpty()) {
+        m_status->setText(QStringLiteral("Type the path the pages lie under, such as /docs/."));
+        m_under->setFocus();
         return;
     }
     m_running = true;

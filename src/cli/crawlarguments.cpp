@@ -2,8 +2,7 @@
 
 #include "cli/cliarguments.h"
 #include "crawl/crawler.h"
-
-#include <QUrl>
+#include "crawl/siteaddress.h"
 
 namespace tv {
 
@@ -30,24 +29,6 @@ QString readNumber(const Range& range, const QString& value, std::optional<int>&
             .arg(range.low)
             .arg(range.high);
     into = n;
-    return QString();
-}
-
-// A prefix may be written as a path ("/docs/", "docs/") or as an address on the site.
-QString readPrefix(const QString& value, QString& into)
-{
-    QString path = value.trimmed();
-    if (path.contains(QLatin1String("://"))) {
-        const QUrl url(path, QUrl::StrictMode);
-        if (!url.isValid() || url.host().isEmpty())
-            return QStringLiteral("--under takes a path such as /docs/");
-        path = url.path(QUrl::FullyEncoded);
-    }
-    if (path.isEmpty())
-        return QStringLiteral("--under takes a path such as /docs/");
-    if (!path.startsWith(u'/'))
-        path.prepend(u'/');
-    into = path;
     return QString();
 }
 
@@ -78,7 +59,9 @@ QString applyCrawlOption(CrawlSettings& settings, QList<SiteSource>& sources, co
         return readNumber(kMaxPages, value, settings.maxPages);
     if (name == u"--delay")
         return readNumber(kDelay, value, settings.delayMs);
-    return readPrefix(value, settings.under);
+    settings.under = typedPathPrefix(value);
+    return settings.under.isEmpty() ? QStringLiteral("--under takes a path such as /docs/")
+                                    : QString();
 }
 
 QString checkCrawlOptions(const CliOptions& options)

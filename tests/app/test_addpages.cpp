@@ -199,13 +199,32 @@ private slots:
         }
     }
 
-    void emptyAddressAsksForOne()
+    // What cannot be crawled is asked for again, and nothing starts.
+    void badInputAsksAgain_data()
     {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("under");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no address") << "  "
+                                    << ""
+                                    << "Type the address of the page to start from.";
+        QTest::newRow("a prefix that names no path")
+            << "example.com"
+            << "https://example.com"
+            << "Type the path the pages lie under, such as /docs/.";
+    }
+    void badInputAsksAgain()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, under);
+        QFETCH(QString, message);
         AddPagesDialog* dialog = open("addSiteFollowingLinksAction");
         QVERIFY(dialog);
-        startAt(dialog, QStringLiteral("  "));
+        dialog->findChild<QLineEdit*>(QStringLiteral("under"))->setText(under);
+        startAt(dialog, address);
         QVERIFY(!dialog->isRunning());
-        QCOMPARE(status(dialog), QStringLiteral("Type the address of the page to start from."));
+        QCOMPARE(status(dialog), message);
+        QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("start"))->isEnabled());
         QCOMPARE(m_window->sites().count(), 0);
     }
 };

@@ -376,8 +376,8 @@ void NetworkPageSource::addReceived(const QString& address, ReceivedPage page, b
     if (url.isEmpty())
         return;
     m_received.insert(url, std::make_shared<const ReceivedPage>(std::move(page)));
+    // A source cancelled (the program closing) reads nothing ahead until its next run.
     if (readNow && !m_readAhead.contains(url)) {
-        m_cancelled = false;
         m_readAhead.insert(url, makeJob(address, m_nextOrder++, 0));
         pump();
     }

@@ -2,6 +2,7 @@
 // The main window: its controls, the pointer rules, the start-up sequence and the commands.
 // The code names each control by what it does; its layout name (the object name, the settings
 // key, the location its error reports name) comes from the table in platform/windowcontrols.h.
+#include "app/wordanalysis.h"
 #include "count/provider.h"
 #include "platform/pointer.h"
 #include "platform/progresssink.h"
@@ -17,6 +18,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -119,6 +121,9 @@ private:
     void startCounting();
     void clearResults();
     void exportResults();
+    void openWordAnalysis();
+    void exportPageTable();
+    void showWordAnalysisChoice();
     PageSource& pages();
 
     MainWindowServices m_services;
@@ -126,6 +131,7 @@ private:
     QString m_textBeforeWait; // the progress bar's text when a wait for a page began
     SiteListModel m_sites;
     ResultsModel m_results;
+    WindowWordAnalysis m_analysis;
     bool m_providerAvailable = false;
     int m_pointerMode = PointerDefault;
     std::optional<QCursor> m_customCursor;
@@ -143,6 +149,8 @@ private:
     QRadioButton* m_combinedCount = nullptr;
     QRadioButton* m_perSiteCount = nullptr;
     QCheckBox* m_ignoreCase = nullptr;
+    QPushButton* m_wordAnalysis = nullptr;
+    QLabel* m_wordFigures = nullptr;
     QGroupBox* m_speedFrame = nullptr;
     QRadioButton* m_databaseMethod = nullptr;
     QRadioButton* m_textMethod = nullptr;

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -140,6 +141,14 @@ void MainWindow::buildOptionFrames()
         makeControl<QCheckBox>(m_optionsFrame, control::ignoreCase, 240, 1000, 1935, 255);
     m_styleSheets =
         makeControl<QCheckBox>(m_optionsFrame, control::styleSheets, 4080, 1000, 3600, 255);
+    // The word analysis in the frame's free corner: its dialog, and a line that says what it
+    // does or, after a run, the count's figures.
+    m_wordAnalysis =
+        makeControl<QPushButton>(m_optionsFrame, control::wordAnalysis, 4080, 255, 2100, 345);
+    m_wordFigures = new QLabel(m_optionsFrame);
+    m_wordFigures->setObjectName(nameOf(control::wordFigures));
+    place(m_wordFigures, 4080, 650, 3600, 255);
+    m_wordFigures->setMouseTracking(true);
 
     m_speedFrame = makeControl<QGroupBox>(this, control::speedFrame, 120, 4815, 7800, 1020);
     m_databaseMethod =

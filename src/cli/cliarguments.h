@@ -1,6 +1,7 @@
 #pragma once
 // The command line of tallyvane-count: what was asked for, or why it cannot be understood.
 #include "cli/crawlarguments.h"
+#include "words/analysisoptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,10 @@ struct CliOptions {
     bool quiet = false;
     int parallel = 32;       // pages downloaded at once, ahead of the one being counted
     bool styleSheets = true; // pages are read with the style sheets they link
+    // The word analysis; its stop lists are read when the count starts, from these names of
+    // built-in lists and files, in order.
+    AnalysisOptions analysis;
+    QStringList stopWords;
     // With a server address as --database: the run counted into, the share of the list this
     // worker counts ("K/N"), and the commands that read or change the server's runs.
     QString run;

@@ -4,6 +4,8 @@
 #include "count/countobserver.h"
 #include "results/countedrows.h"
 
+#include <vector>
+
 namespace tv {
 
 class Console;
@@ -15,6 +17,8 @@ public:
 
     // The rows, with the first column's caption set as the window sets it after a run.
     CountedRows& rows() { return m_rows; }
+    // The row (from 0) where each site's count begins, in a per-site count.
+    const std::vector<int>& countStarts() const { return m_starts; }
     // Pages asked for (rows that name one: an empty row names none), and those that could not
     // be read.
     int pagesAsked() const { return m_asked; }
@@ -39,6 +43,8 @@ private:
     int m_asked = 0;
     int m_failed = 0;
     CountedRows m_rows;
+    std::vector<int> m_starts;
+    bool m_siteDone = true; // the next row begins a count
 };
 
 } // namespace tv

@@ -1,5 +1,6 @@
 // The window program: loads the main window and hands control to the event loop.
 #include "app/aboutbox.h"
+#include "app/addpagescommands.h"
 #include "app/mainwindow.h"
 #include "app/widgetdesktop.h"
 #include "app/widgetdialogs.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     services.programFolder = tv::programDataFolder();
     tv::MainWindow window(services);
     dialogs.setOwner(&window);
+    tv::addPagesCommands(window);
     tv::addAboutCommand(window, dialogs);
     window.load();
     window.show();

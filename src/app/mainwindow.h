@@ -32,6 +32,7 @@ class Dialogs;
 class Guard;
 class NetworkPageSource;
 class PageSource;
+struct ReceivedPage;
 struct WindowControl;
 
 struct MainWindowServices {
@@ -62,6 +63,9 @@ public:
 
     // Loads site-list files named when the program starts, as "Load From File" does.
     void openSiteFiles(const QStringList& paths);
+
+    // A page a crawl read: the window's counts take it instead of downloading it again.
+    void addReceivedPage(const QString& address, ReceivedPage page);
 
     // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
     bool spreadsheetApplicationAvailable();

@@ -4,6 +4,7 @@
 #include "cli/cliwords.h"
 #include "cli/concordancetext.h"
 #include "cli/console.h"
+#include "cli/crawlsites.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
 #include "cli/terminaltext.h"
@@ -118,6 +119,17 @@ void showWaits(PageSource& pages, Console& console)
                           [&console, current] { console.status(*current); }});
 }
 
+// A word the concordance cannot look for is a mistake of the command line.
+void checkConcordanceWord(const QString& word, const KeptRule& rule, bool ignoreCase)
+{
+    try {
+        countedForm(word, rule, ignoreCase);
+    } catch (...) {
+        throw Failure(QStringLiteral("--concordance: ") +
+                      describeException(std::current_exception()));
+    }
+}
+
 bool isTerminal(const QIODevice& output)
 {
     const auto* file = qobject_cast<const QFileDevice*>(&output);
@@ -174,11 +186,23 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     Console console(!options.quiet && Console::isTerminal(errors), errors);
     ConsoleReports reports(console);
 
+    FetchOptions fetchOptions;
+    fetchOptions.parallel = options.parallel;
+    fetchOptions.styleSheets = options.styleSheets;
+    NetworkPageSource network(fetchOptions);
+
     SiteListModel sites;
     std::unique_ptr<CliWords> words;
+    int gatherFailures = 0; // sitemaps and crawled pages that failed
+    KeptRule keptRule;
     try {
-        loadSites(options.sources, sites, console);
+        // The word options are checked before a crawl takes its time.
         words = std::make_unique<CliWords>(options);
+        const AnalysisOptions& analysis = words->analysis();
+        keptRule = {analysis.rule, analysis.stopWords, analysis.phraseLength};
+        if (!options.concordance.isEmpty())
+            checkConcordanceWord(options.concordance, keptRule, !options.keepCase);
+        gatherFailures = gatherSites(options, sites, network, console);
     } catch (...) {
         console.message(describeException(std::current_exception()));
         return ExitUsage;
@@ -187,11 +211,6 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         console.message(QStringLiteral("No files added."));
         return ExitNothingCounted;
     }
-
-    FetchOptions fetchOptions;
-    fetchOptions.parallel = options.parallel;
-    fetchOptions.styleSheets = options.styleSheets;
-    NetworkPageSource network(fetchOptions);
     LocalFilePages pages(network, fetchOptions.maxBytes);
     CountRequest request;
     request.sites = sites.rows();
@@ -206,17 +225,8 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     // Only a concordance reads the counted texts: a plain count keeps none.
     std::unique_ptr<RunKeeper> keeper;
     if (!options.concordance.isEmpty()) {
-        const AnalysisOptions& analysis = words->analysis();
-        const KeptRule rule{analysis.rule, analysis.stopWords, analysis.phraseLength};
-        try {
-            countedForm(options.concordance, rule, !options.keepCase);
-        } catch (...) {
-            console.message(QStringLiteral("--concordance: ") +
-                            describeException(std::current_exception()));
-            return ExitUsage;
-        }
         keeper = std::make_unique<RunKeeper>();
-        count.keepTexts(keeper.get(), rule);
+        count.keepTexts(keeper.get(), keptRule);
     }
     showWaits(network, console);
 
@@ -241,7 +251,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         console.message(QStringLiteral("No page named: every row is empty."));
     if (count.pagesAsked() - count.pagesFailed() <= 0)
         return ExitNothingCounted;
-    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written)
+    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written || gatherFailures > 0)
         return ExitSomeFailed;
     return ExitAllRead;
 }

@@ -46,9 +46,11 @@ void showAsWindow(QWidget* view, const QString& title, QSize size)
     view->activateWindow();
 }
 
+// Enter alone: with Ctrl or Alt it is another command's key.
 bool isEnter(const QKeyEvent* key)
 {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    return enter && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
 } // namespace

@@ -56,7 +56,8 @@ void MainWindow::connectCommands()
        [this, &dialogs] { removeSitesContaining(m_sites, dialogs, *this); });
     on(m_removeSitesNotContaining, control::removeSitesNotContaining,
        [this, &dialogs] { removeSitesNotContaining(m_sites, dialogs, *this); });
-    on(m_startCounting, control::startCounting, [this] { startCounting(); });
+    // While a run goes the same button stops it.
+    connect(m_startCounting, &QPushButton::clicked, this, &MainWindow::startOrStopCounting);
     on(m_clearResults, control::clearResults, [this] { clearResults(); });
     on(m_saveResultsAsText, control::saveResultsAsText,
        [this, &dialogs] { saveResultsAsText(m_results, dialogs, *this, this); });
@@ -65,8 +66,30 @@ void MainWindow::connectCommands()
     on(m_exportResults, control::exportResults, [this] { exportResults(); });
 }
 
+void MainWindow::startOrStopCounting()
+{
+    if (m_counting)
+        stopCounting();
+    else
+        command(control::startCounting, [this] { startCounting(); });
+}
+
+void MainWindow::stopCounting()
+{
+    if (!m_counting || m_stopRequested)
+        return;
+    m_stopRequested = true;
+    if (m_services.pages)
+        m_services.pages->cancel();
+    else if (m_networkPages)
+        m_networkPages->cancel();
+}
+
 void MainWindow::startCounting()
 {
+    // Another command that shows the busy mark (a save, say) is not a run to stop.
+    if (m_pointerMode == PointerHourglass)
+        return;
     MethodChoice choice;
     choice.databaseMethod = m_databaseMethod->isChecked();
     choice.textMethod = m_textMethod->isChecked();
@@ -81,8 +104,15 @@ void MainWindow::startCounting()
     controls.ignoreCase = m_ignoreCase;
     controls.pointer = this;
     controls.progress = this;
+    controls.stopRequested = &m_stopRequested;
     WindowCount window(controls);
+    m_stopRequested = false;
+    m_counting = true;
+    m_startCounting->setText(QStringLiteral("Stop Counting"));
     tv::startCounting(window, *m_services.dialogs, pages(), choice);
+    m_counting = false;
+    m_stopRequested = false;
+    m_startCounting->setText(QString::fromLatin1(control::startCounting.caption));
 }
 
 void MainWindow::clearResults()

@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTreeView>
 #include <cmath>
 #include <cstdio>
@@ -26,6 +27,8 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
 {
     buildControls();
     connectEvents();
+    auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(stop, &QShortcut::activated, this, &MainWindow::stopCounting);
 }
 
 MainWindow::~MainWindow() = default;

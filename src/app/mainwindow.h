@@ -60,6 +60,11 @@ public:
     // Loads site-list files named when the program starts, as "Load From File" does.
     void openSiteFiles(const QStringList& paths);
 
+    // Whether a count is under way, and stopping it: downloads in flight are abandoned and
+    // what was counted up to the last finished page is shown.
+    bool counting() const { return m_counting; }
+    void stopCounting();
+
     // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
     bool spreadsheetApplicationAvailable();
 
@@ -113,6 +118,7 @@ private:
     // Runs a command's procedure, counting it as under way while it runs.
     void command(const WindowControl& button, const std::function<void()>& procedure);
     void startCounting();
+    void startOrStopCounting();
     void clearResults();
     void exportResults();
     PageSource& pages();
@@ -127,6 +133,8 @@ private:
     std::optional<QCursor> m_customCursor;
     // Commands under way; closing the window then ends the program at once.
     int m_commandDepth = 0;
+    bool m_counting = false;
+    bool m_stopRequested = false;
 
     QTreeView* m_siteList = nullptr;
     QPushButton* m_addOneUrl = nullptr;

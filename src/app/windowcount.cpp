@@ -39,6 +39,11 @@ bool WindowCount::ignoreCase() const
     return m_c.ignoreCase->checkState() == Qt::Checked;
 }
 
+bool WindowCount::stopRequested() const
+{
+    return m_c.stopRequested && *m_c.stopRequested;
+}
+
 void WindowCount::showBusy()
 {
     m_c.pointer->setPointerMode(PointerHourglass);

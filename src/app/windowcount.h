@@ -23,8 +23,9 @@ public:
         const QRadioButton* perSiteCount = nullptr;
         const QRadioButton* combinedCount = nullptr;
         const QCheckBox* ignoreCase = nullptr;
-        Pointer* pointer = nullptr;       // the window's busy mark
-        ProgressSink* progress = nullptr; // the window's progress bar
+        Pointer* pointer = nullptr;          // the window's busy mark
+        ProgressSink* progress = nullptr;    // the window's progress bar
+        const bool* stopRequested = nullptr; // set when the user stops the run
     };
     explicit WindowCount(const Controls& controls) : m_c(controls) {}
 
@@ -34,6 +35,7 @@ public:
     void setResultsEnabled(bool enabled) override;
 
     bool ignoreCase() const override;
+    bool stopRequested() const override;
     void showBusy() override;
     void addRow(const CountRow& row) override;
     void setProgressValue(double value) override;

@@ -4,6 +4,8 @@
 #include "count/countobserver.h"
 #include "results/countedrows.h"
 
+#include <functional>
+
 namespace tv {
 
 class Console;
@@ -23,6 +25,9 @@ public:
     void restart();
 
     bool ignoreCase() const override { return m_ignoreCase; }
+    bool stopRequested() const override { return m_stop && m_stop(); }
+    // Asked before each site: true stops the count there.
+    void setStopCheck(std::function<bool()> stop) { m_stop = std::move(stop); }
     // The status line shows the site being read instead: the methods' own texts change with
     // every word.
     void setProgressValue(double) override {}
@@ -39,6 +44,7 @@ private:
     int m_asked = 0;
     int m_failed = 0;
     CountedRows m_rows;
+    std::function<bool()> m_stop;
 };
 
 } // namespace tv

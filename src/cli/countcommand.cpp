@@ -12,6 +12,7 @@
 #include "platform/database.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/interruptwatch.h"
 #include "results/savetext.h"
 #include "results/textoutput.h"
 #include "sites/loadfromfile.h"
@@ -68,7 +69,7 @@ CountSummary countWithMethod(const CliOptions& options, const CountRequest& requ
     if (options.engine == EngineKind::Text)
         return countWithTextMethod(request, pages, count);
     QString reason;
-    ScratchDatabase scratch;
+    ScratchDatabase scratch(options.partialOnInterrupt);
     QString path = options.databasePath;
     try {
         if (path.isEmpty()) {
@@ -185,17 +186,30 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     CliCount count(options.perSite, !options.keepCase, console, sites.count());
     showWaits(network, console);
 
+    // Ctrl-C abandons the downloads, and the count ends after the last finished page.
+    std::unique_ptr<InterruptWatch> interrupt;
+    if (options.partialOnInterrupt) {
+        interrupt = std::make_unique<InterruptWatch>([&network] { network.cancel(); });
+        count.setStopCheck([watch = interrupt.get()] { return watch->interrupted(); });
+    }
+
     CountMethod method = CountMethod::Text;
     const CountSummary summary = countWithMethod(options, request, network, count, console, method);
     console.clearStatus();
+    const bool interrupted = interrupt && interrupt->interrupted();
     if (summary.total) {
-        const QString caption = totalCaption(method, *summary.total);
+        QString caption = totalCaption(method, *summary.total);
+        if (interrupted)
+            caption += QStringLiteral(" (%1)").arg(
+                stoppedNote(summary.sitesFinished, int(request.sites.size())));
         count.rows().setFirstCaption(caption);
         if (!options.quiet)
             console.plain(caption);
     }
 
     const bool written = writeCountOutput(options, count.rows(), output, console);
+    if (interrupted)
+        return written ? ExitInterrupted : ExitSomeFailed;
     // Empty rows name no page, so they neither count as read nor as failed.
     if (count.pagesAsked() == 0)
         console.message(QStringLiteral("No page named: every row is empty."));

@@ -38,8 +38,9 @@ public:
 // shows "No files added." on an empty site list; otherwise marks the window busy, runs the
 // database method (or the text method in its place when the provider is missing) or the text
 // method, sets the total as the first column's caption, resets pointer and progress, shows
-// "Done." and enables the results list. Failures are reported through the error report of
-// "Form1.PushButton12_Click"; nothing is thrown.
+// "Done." and enables the results list. A run the observer asked to stop keeps what it counted,
+// adds stoppedNote() to the caption and shows no "Done.". Failures are reported through the error
+// report of "Form1.PushButton12_Click"; nothing is thrown.
 void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
                    const MethodChoice& choice);
 

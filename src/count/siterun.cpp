@@ -48,6 +48,8 @@ FetchedPage SiteRun::fetch(int site)
 void SiteRun::finish(int site, FetchedPage page, qint64 words, const WordTally* tally)
 {
     page.text = QString();
+    if (page.outcome != FetchedPage::Outcome::Cancelled)
+        ++m_summary.sitesFinished;
     const SiteOutcome outcome{site, std::move(page), words, tally};
     m_observer.siteFinished(outcome);
 }

@@ -35,7 +35,10 @@ int main(int argc, char** argv)
     dialogs.setOwner(&window);
     tv::addAboutCommand(window, dialogs);
     window.load();
-    window.show();
+    if (line.maximized)
+        window.showMaximizedOnScreen();
+    else
+        window.show();
     if (!line.siteFiles.isEmpty())
         QTimer::singleShot(0, &window, [&] { window.openSiteFiles(line.siteFiles); });
 

@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTreeView>
 #include <cmath>
@@ -63,6 +64,7 @@ void MainWindow::applyResultWidths()
 {
     for (int c = 1; c <= m_results.columns(); ++c)
         m_resultsList->header()->resizeSection(c - 1, m_results.width(c) / 15);
+    applyRememberedWidths();
 }
 
 void MainWindow::setPointerMode(int mode)
@@ -110,6 +112,14 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_page && event->type() == QEvent::Resize)
+        return pageEvent(event);
+    if (event->type() == QEvent::MouseMove &&
+        (watched == m_page || watched == m_scroll || watched == m_scroll->viewport())) {
+        // The page is the window's bare area.
+        runUnguarded(windowLocation("Form_MouseMove"), [this] { pointerArrowRule(); });
+        return false;
+    }
     if (event->type() == QEvent::MouseMove) {
         QObject* control = watched;
         if (control == m_siteList->viewport())
@@ -146,9 +156,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        fitToScreen();
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
+    runUnguarded(windowLocation("Form_Unload"), [this] { saveWindowState(); });
     if (m_commandDepth > 0) {
         // A command is still running inside a nested event loop and would hold the program
         // until it ends: end at once instead. Settings are written when they change, and the

@@ -14,12 +14,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTreeView;
 
 namespace tv {
@@ -60,6 +62,9 @@ public:
     // Loads site-list files named when the program starts, as "Load From File" does.
     void openSiteFiles(const QStringList& paths);
 
+    // Maximized as far as the screen goes, also where no window manager does it.
+    void showMaximizedOnScreen();
+
     // Whether a count is under way, and stopping it: downloads in flight are abandoned and
     // what was counted up to the last finished page is shown.
     bool counting() const { return m_counting; }
@@ -83,6 +88,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Building the window (windowlayout.cpp).
@@ -92,6 +98,16 @@ private:
     void buildProgressBar();
     void setLayoutTabOrder();
     QPushButton* addButton(const WindowControl& control, int left, int top, int width, int height);
+
+    // The window's frame (windowframe.cpp).
+    void buildPage();
+    void rememberPlaces();
+    void relayout();
+    bool pageEvent(QEvent* event);
+    void restoreWindowState();
+    void saveWindowState();
+    void applyRememberedWidths();
+    void fitToScreen();
 
     // Start-up (startup.cpp).
     void makeDataFolder(Guard& g);
@@ -135,6 +151,21 @@ private:
     int m_commandDepth = 0;
     bool m_counting = false;
     bool m_stopRequested = false;
+
+    // Where each control of the page stands at the default size, and how it follows a resize.
+    enum class Across { Full, LeftHalf, RightHalf };
+    enum class Down { Fixed, SitesGrow, BelowSites, ResultsGrow, BelowResults };
+    struct Place {
+        QWidget* widget;
+        QRect base;
+        Across across;
+        Down down;
+    };
+    std::vector<Place> m_places;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_page = nullptr; // the controls, at their layout places
+    bool m_geometryRestored = false;
+    bool m_shownOnce = false;
 
     QTreeView* m_siteList = nullptr;
     QPushButton* m_addOneUrl = nullptr;

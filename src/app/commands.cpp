@@ -26,6 +26,8 @@ namespace tv {
 void MainWindow::command(const WindowControl& button, const std::function<void()>& procedure)
 {
     ++m_commandDepth;
+    // Rows a run has just added are shown, and so taken by the outputs, before the command.
+    m_results.flushAppends();
     // Guarded procedures report their own failures; this only keeps a stray one from escaping
     // into the event loop.
     runUnguarded(clickLocation(button), procedure);
@@ -60,9 +62,9 @@ void MainWindow::connectCommands()
     connect(m_startCounting, &QPushButton::clicked, this, &MainWindow::startOrStopCounting);
     on(m_clearResults, control::clearResults, [this] { clearResults(); });
     on(m_saveResultsAsText, control::saveResultsAsText,
-       [this, &dialogs] { saveResultsAsText(m_results, dialogs, *this, this); });
+       [this, &dialogs] { saveResultsAsText(m_shown, dialogs, *this, this); });
     on(m_copyResults, control::copyResults,
-       [this, &dialogs] { copyResultsToClipboard(m_results, dialogs, *m_services.desktop); });
+       [this, &dialogs] { copyResultsToClipboard(m_shown, dialogs, *m_services.desktop); });
     on(m_exportResults, control::exportResults, [this] { exportResults(); });
 }
 
@@ -127,7 +129,7 @@ void MainWindow::exportResults()
         m_services.makeSpreadsheet ? m_services.makeSpreadsheet()
                                    : std::make_unique<XlsxSpreadsheet>(*m_services.desktop);
     exportResultsToSpreadsheet(
-        m_results, *m_services.dialogs, *this, *sheet,
+        m_shown, *m_services.dialogs, *this, *sheet,
         [this] { return m_combinedCount->isChecked(); }, m_services.spreadsheetRegistered);
 }
 

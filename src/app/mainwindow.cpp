@@ -232,7 +232,7 @@ void MainWindow::removeSelectedResult()
     const QModelIndex current = m_resultsList->selectionModel()->currentIndex();
     if (!current.isValid())
         return;
-    m_results.removeAt(current.row() + 1);
+    m_results.removeAt(m_shown.sourceRow(current.row() + 1));
 }
 
 } // namespace tv

@@ -7,6 +7,7 @@
 #include "platform/progresssink.h"
 #include "platform/spreadsheet.h"
 #include "results/resultsmodel.h"
+#include "results/shownrows.h"
 #include "sites/sitelistmodel.h"
 
 #include <QCursor>
@@ -18,6 +19,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -75,6 +77,8 @@ public:
 
     SiteListModel& sites() { return m_sites; }
     ResultsModel& results() { return m_results; }
+    // The results as the list shows them: sorted and found as the user asked.
+    ShownRows& shownResults() { return m_shown; }
 
     // Pointer: the window's mouse pointer, which doubles as the busy mark.
     int pointerMode() const override { return m_pointerMode; }
@@ -96,6 +100,8 @@ private:
     void buildButtons();
     void buildOptionFrames();
     void buildProgressBar();
+    void buildFindBox();
+    void connectSorting();
     void setLayoutTabOrder();
     QPushButton* addButton(const WindowControl& control, int left, int top, int width, int height);
 
@@ -144,6 +150,7 @@ private:
     QString m_textBeforeWait; // the progress bar's text when a wait for a page began
     SiteListModel m_sites;
     ResultsModel m_results;
+    ShownRows m_shown{m_results};
     bool m_providerAvailable = false;
     int m_pointerMode = PointerDefault;
     std::optional<QCursor> m_customCursor;
@@ -183,6 +190,8 @@ private:
     QRadioButton* m_textMethod = nullptr;
     QPushButton* m_startCounting = nullptr;
     QTreeView* m_resultsList = nullptr;
+    // Beyond the original layout: the find box above the results.
+    QLineEdit* m_findResults = nullptr;
     QPushButton* m_saveResultsAsText = nullptr;
     QPushButton* m_exportResults = nullptr;
     QPushButton* m_copyResults = nullptr;

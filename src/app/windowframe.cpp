@@ -19,10 +19,8 @@ namespace {
 
 // The page at the size the layout was drawn for (8040 x 10035 twips).
 constexpr QSize kDefaultPage(536, 669);
-// How far the two lists may shrink below their default heights (105 and 129 pixels).
+// How far the two lists may shrink below their default heights.
 constexpr int kListShrink = 50;
-constexpr int kSiteListHeight = 105;
-constexpr int kResultsListHeight = 129;
 
 const QString kGeometryKey = QStringLiteral("WindowGeometry");
 
@@ -87,7 +85,15 @@ void MainWindow::relayout()
 {
     const int dx = std::max(0, m_page->width() - kDefaultPage.width());
     const int dy = std::max(-2 * kListShrink, m_page->height() - kDefaultPage.height());
-    const int sitesExtra = dy * kSiteListHeight / (kSiteListHeight + kResultsListHeight);
+    int sitesHeight = 1;
+    int resultsHeight = 1;
+    for (const Place& p : m_places) {
+        if (p.down == Down::SitesGrow)
+            sitesHeight = p.base.height();
+        else if (p.down == Down::ResultsGrow)
+            resultsHeight = p.base.height();
+    }
+    const int sitesExtra = dy * sitesHeight / (sitesHeight + resultsHeight);
     const int resultsExtra = dy - sitesExtra;
     const int leftExtra = dx / 2;
     for (const Place& p : m_places) {

@@ -91,8 +91,9 @@ void MainWindow::buildControls()
 
     m_siteList = makeList(m_page, control::siteList, &m_sites);
     m_siteList->setGeometry(px(120), px(120), px(7800), px(1575));
-    m_resultsList = makeList(m_page, control::resultsList, &m_results);
+    m_resultsList = makeList(m_page, control::resultsList, &m_shown);
     m_resultsList->setGeometry(px(120), px(6465), px(7800), px(1935));
+    buildFindBox();
     buildButtons();
     buildOptionFrames();
     buildProgressBar();

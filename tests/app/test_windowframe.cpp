@@ -55,10 +55,20 @@ private Q_SLOTS:
         const int dx = size.width() - 536;
         auto* sites = h.control<QTreeView>(control::siteList);
         auto* results = h.control<QTreeView>(control::resultsList);
-        // The lists take every pixel of the change; each keeps at least a few rows.
-        QCOMPARE(sites->height() + results->height(), 105 + 129 + dy);
-        QVERIFY(sites->height() >= 50 && results->height() >= 60);
-        QVERIFY(qAbs((sites->height() - 105) * 129 - (results->height() - 129) * 105) < 234);
+        // The lists take every pixel of the change, in proportion; each keeps a few rows.
+        const int sitesHeight = 105;
+        const int resultsHeight = 103; // below the find box
+        QCOMPARE(sites->height() + results->height(), sitesHeight + resultsHeight + dy);
+        QVERIFY(sites->height() >= 50 && results->height() >= 50);
+        QVERIFY(qAbs((sites->height() - sitesHeight) * resultsHeight -
+                     (results->height() - resultsHeight) * sitesHeight) <
+                sitesHeight + resultsHeight);
+        // The find box stands right above the results, as wide.
+        const QRect find = w.findChild<QWidget*>(QStringLiteral("resultsFind"))->geometry();
+        QVERIFY(find.bottom() < results->geometry().top());
+        QVERIFY(results->geometry().top() - find.bottom() < 8);
+        QCOMPARE(find.width(), results->width());
+        QVERIFY(find.top() > h.control<QWidget>(control::startCounting)->geometry().bottom());
         // Everything spans the new width, in its rows, without overlaps.
         int above = -1;
         for (const QList<WindowControl>& line : kLines) {

@@ -5,10 +5,13 @@
 // tally out. Rates count the words of the text as the default rule sees them, so that they
 // compare the time each configuration takes over the same text. A word given on the command
 // line runs only the configurations whose names hold it.
+#include "count/countobserver.h"
 #include "count/pagewords.h"
+#include "count/textmethod.h"
 #include "count/wordclean.h"
 #include "count/wordtally.h"
 #include "support/benchsupport.h"
+#include "words/countsplitter.h"
 #include "words/tokenizer.h"
 
 #include <QCoreApplication>
@@ -85,6 +88,51 @@ qint64 tokenize(const TokenizerOptions& options, const QStringList& pages, WordT
     return n;
 }
 
+// The pages as a count's page source: page "n" is the n-th text.
+class TextPages : public PageSource {
+public:
+    explicit TextPages(const QStringList& texts) : m_texts(texts) {}
+    FetchedPage fetchPage(const QString& address) override
+    {
+        FetchedPage page;
+        page.address = page.url = address;
+        page.outcome = FetchedPage::Outcome::Read;
+        page.text = m_texts.value(address.toInt() - 1);
+        return page;
+    }
+
+private:
+    const QStringList& m_texts;
+};
+
+// A caller that watches nothing and counts the rows handed over.
+class QuietCount : public CountObserver {
+public:
+    qint64 rows = 0;
+    bool ignoreCase() const override { return true; }
+    void setProgressValue(double) override {}
+    void setProgressText(const QString&) override {}
+    void addRow(const CountRow&) override { ++rows; }
+};
+
+// The whole text method over the pages, with the analysis's splitter when it needs one; gives
+// the words counted.
+qint64 countPages(const QStringList& pages, const AnalysisOptions& options)
+{
+    CountRequest request;
+    for (qsizetype i = 1; i <= pages.size(); ++i)
+        request.sites << QString::number(i);
+    std::unique_ptr<CountSplitter> splitter;
+    if (options.needsSplitter()) {
+        splitter = std::make_unique<CountSplitter>(options, request.sites, false);
+        request.splitter = splitter.get();
+    }
+    TextPages source(pages);
+    QuietCount observer;
+    const CountSummary summary = countWithTextMethod(request, source, observer);
+    return summary.total.value_or(0);
+}
+
 // One configuration to time: its work, given a tally or none.
 struct Run {
     QString name;
@@ -143,6 +191,25 @@ int main(int argc, char** argv)
         runs.push_back({prefix + QStringLiteral("_three_word_phrases"), through(options)});
     }
 
+    // The whole count by the text method: its own split (what every default run does), and
+    // with the analysis's splitter for the Unicode rule, stop words and phrases.
+    const auto counted = [&](AnalysisOptions options) {
+        return [&pages, options](WordTally*) { return countPages(pages, options); };
+    };
+    AnalysisOptions analysis;
+    runs.push_back({QStringLiteral("words_count_default"), counted(analysis), false});
+    analysis.rule = WordRule::Unicode;
+    runs.push_back({QStringLiteral("words_count_unicode_rule"), counted(analysis), false});
+    analysis.rule = WordRule::Classic;
+    analysis.stopWords = english;
+    runs.push_back({QStringLiteral("words_count_english_stop_words"), counted(analysis), false});
+    analysis.stopWords = StopList();
+    analysis.phraseLength = 2;
+    runs.push_back({QStringLiteral("words_count_two_word_phrases"), counted(analysis), false});
+    analysis.phraseLength = 1;
+    analysis.withPages = true;
+    runs.push_back({QStringLiteral("words_count_keeping_pages"), counted(analysis), false});
+
     // A word on the command line keeps only the configurations whose names hold it.
     if (argc > 1) {
         const QString only = QString::fromLocal8Bit(argv[1]);
@@ -187,6 +254,9 @@ int main(int argc, char** argv)
             run.name != QLatin1String("words_default_rule"))
             ratio(run.name, QStringLiteral("words_default_rule"));
     }
+    for (const char* name : {"words_count_unicode_rule", "words_count_english_stop_words",
+                             "words_count_two_word_phrases", "words_count_keeping_pages"})
+        ratio(QString::fromLatin1(name), QStringLiteral("words_count_default"));
     figure(QStringLiteral("words_peak_memory"), peakMegabytes(), "MB");
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 
 #include "app/windowcount.h"
+#include "app/wordanalysisdialog.h"
 #include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "platform/dialogs.h"
@@ -14,7 +15,9 @@
 #include "results/spreadsheetexport.h"
 #include "sites/sitecommands.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -66,6 +69,14 @@ void MainWindow::connectCommands()
     on(m_copyResults, control::copyResults,
        [this, &dialogs] { copyResultsToClipboard(m_shown, dialogs, *m_services.desktop); });
     on(m_exportResults, control::exportResults, [this] { exportResults(); });
+    on(m_wordAnalysis, control::wordAnalysis, [this] { openWordAnalysis(); });
+    // The word by page table of the last count, from the results list's menu.
+    auto* pageTable = new QAction(QStringLiteral("Export Word by Page Table..."), m_resultsList);
+    pageTable->setObjectName(QStringLiteral("exportPageTable"));
+    connect(pageTable, &QAction::triggered, this,
+            [this] { command(control::resultsList, [this] { exportPageTable(); }); });
+    m_resultsList->addAction(pageTable);
+    m_resultsList->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void MainWindow::startOrStopCounting()
@@ -107,6 +118,8 @@ void MainWindow::startCounting()
     controls.pointer = this;
     controls.progress = this;
     controls.stopRequested = &m_stopRequested;
+    controls.analysis = &m_analysis;
+    controls.figures = m_wordFigures;
     WindowCount window(controls);
     m_stopRequested = false;
     m_counting = true;
@@ -131,6 +144,48 @@ void MainWindow::exportResults()
     exportResultsToSpreadsheet(
         m_shown, *m_services.dialogs, *this, *sheet,
         [this] { return m_combinedCount->isChecked(); }, m_services.spreadsheetRegistered);
+}
+
+void MainWindow::openWordAnalysis()
+{
+    WordAnalysisDialog dialog(m_analysis.choice(), *m_services.dialogs, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_analysis.setChoice(dialog.choice());
+    Guard g(clickLocation(control::wordAnalysis));
+    g.run(100, [&] { saveWordAnalysisChoice(m_analysis.choice()); });
+    showWordAnalysisChoice();
+}
+
+void MainWindow::showWordAnalysisChoice()
+{
+    const QString summary = m_analysis.choice().summary();
+    m_wordFigures->setText(summary);
+    m_wordAnalysis->setToolTip(summary);
+}
+
+void MainWindow::exportPageTable()
+{
+    Guard g(eventLocation(control::resultsList, "ExportPageTable"));
+    if (!m_analysis.hasPageTable()) {
+        g.run(100, [&] {
+            m_services.dialogs->information(
+                QStringLiteral("Tick \"Keep a word by page table for export\" under Word "
+                               "Analysis..., then count again."));
+        });
+        return;
+    }
+    QString path;
+    g.run(102, [&] {
+        path = m_services.dialogs->saveFileName(
+            QStringLiteral("Export Word by Page Table"),
+            QStringLiteral("CSV Files (*.csv);;Tab-Separated Files (*.tsv)"));
+    });
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!m_analysis.writePageTable(path, error))
+        g.report(104, QStringLiteral("Cannot write \"%1\": %2").arg(path, error));
 }
 
 PageSource& MainWindow::pages()

@@ -2,6 +2,7 @@
 // The main window: its controls, the pointer rules, the start-up sequence and the commands.
 // The code names each control by what it does; its layout name (the object name, the settings
 // key, the location its error reports name) comes from the table in platform/windowcontrols.h.
+#include "app/wordanalysis.h"
 #include "count/provider.h"
 #include "platform/pointer.h"
 #include "platform/progresssink.h"
@@ -19,6 +20,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -143,6 +145,9 @@ private:
     void startOrStopCounting();
     void clearResults();
     void exportResults();
+    void openWordAnalysis();
+    void exportPageTable();
+    void showWordAnalysisChoice();
     PageSource& pages();
 
     MainWindowServices m_services;
@@ -151,6 +156,7 @@ private:
     SiteListModel m_sites;
     ResultsModel m_results;
     ShownRows m_shown{m_results};
+    WindowWordAnalysis m_analysis;
     bool m_providerAvailable = false;
     int m_pointerMode = PointerDefault;
     std::optional<QCursor> m_customCursor;
@@ -185,6 +191,8 @@ private:
     QRadioButton* m_combinedCount = nullptr;
     QRadioButton* m_perSiteCount = nullptr;
     QCheckBox* m_ignoreCase = nullptr;
+    QPushButton* m_wordAnalysis = nullptr;
+    QLabel* m_wordFigures = nullptr;
     QGroupBox* m_speedFrame = nullptr;
     QRadioButton* m_databaseMethod = nullptr;
     QRadioButton* m_textMethod = nullptr;

@@ -115,6 +115,10 @@ void MainWindow::restoreMethodChoice(Guard& g)
                                          QString::fromLatin1(control::textMethod.name), fallback)));
     });
     loadStyleSheetsOption();
+    g.run(148, [&] {
+        m_analysis.setChoice(loadWordAnalysisChoice());
+        showWordAnalysisChoice();
+    });
 }
 
 void MainWindow::loadStyleSheetsOption()

@@ -1,10 +1,14 @@
 #include "app/windowcount.h"
 
+#include "app/wordanalysis.h"
+
 #include "results/countedrows.h"
 #include "results/resultsmodel.h"
 #include "sites/sitelistmodel.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QLocale>
 #include <QRadioButton>
 
 namespace tv {
@@ -26,6 +30,30 @@ CountMode WindowCount::countMode() const
 void WindowCount::setTotalCaption(const QString& caption)
 {
     m_c.results->setCaption(1, caption);
+    // The caption comes when the count has ended: its rows are all in.
+    if (!m_c.analysis)
+        return;
+    m_c.analysis->finishRun(*m_c.results);
+    if (m_c.figures && m_c.analysis->figures()) {
+        const CountFigures& f = *m_c.analysis->figures();
+        const QLocale c = QLocale::c();
+        m_c.figures->setText(QStringLiteral("%1 words, %2 distinct (%3)")
+                                 .arg(c.toString(f.total), c.toString(f.distinct))
+                                 .arg(f.ratio(), 0, 'f', 2));
+    }
+}
+
+WordSplitter* WindowCount::wordSplitter(const CountRequest& request, CountMethod method)
+{
+    if (!m_c.analysis)
+        return nullptr;
+    return m_c.analysis->beginRun(request, method == CountMethod::Database, *m_c.results);
+}
+
+void WindowCount::siteFinished(const SiteOutcome&)
+{
+    if (m_c.analysis)
+        m_c.analysis->siteFinished();
 }
 
 void WindowCount::setResultsEnabled(bool enabled)
@@ -52,6 +80,8 @@ void WindowCount::showBusy()
 void WindowCount::addRow(const CountRow& row)
 {
     appendCountRow(*m_c.results, m_perSite, row, m_counts);
+    if (m_c.analysis)
+        m_c.analysis->addRow(row);
 }
 
 void WindowCount::setProgressValue(double value)

@@ -1,11 +1,13 @@
 #pragma once
 // The window's side of a count: it hands "Start Counting" the site rows and the options as the
 // run begins, shows the rows in the results list as they come, the progress on the bar, and
-// reads "Ignore letter case" afresh for every word.
+// reads "Ignore letter case" afresh for every word. The word analysis gets the run's rows and
+// redoes them in the list as the run ends.
 #include "count/countingrun.h"
 #include "results/counttexts.h"
 
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 class QWidget;
 
@@ -13,6 +15,7 @@ namespace tv {
 
 class ResultsModel;
 class SiteListModel;
+class WindowWordAnalysis;
 
 class WindowCount : public CountingWindow {
 public:
@@ -26,6 +29,8 @@ public:
         Pointer* pointer = nullptr;          // the window's busy mark
         ProgressSink* progress = nullptr;    // the window's progress bar
         const bool* stopRequested = nullptr; // set when the user stops the run
+        WindowWordAnalysis* analysis = nullptr;
+        QLabel* figures = nullptr; // shows the count's figures once it ends
     };
     explicit WindowCount(const Controls& controls) : m_c(controls) {}
 
@@ -33,10 +38,12 @@ public:
     CountMode countMode() const override;
     void setTotalCaption(const QString& caption) override;
     void setResultsEnabled(bool enabled) override;
+    WordSplitter* wordSplitter(const CountRequest& request, CountMethod method) override;
 
     bool ignoreCase() const override;
     bool stopRequested() const override;
     void showBusy() override;
+    void siteFinished(const SiteOutcome& outcome) override;
     void addRow(const CountRow& row) override;
     void setProgressValue(double value) override;
     void setProgressText(const QString& text) override;

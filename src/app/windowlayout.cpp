@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,6 +24,11 @@ int px(int twips)
     return twips / 15;
 }
 
+void place(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
 QString nameOf(const WindowControl& control)
 {
     return QString::fromLatin1(control.name);
@@ -35,7 +41,7 @@ T* makeControl(QWidget* parent, const WindowControl& control, int left, int top,
 {
     auto* made = new T(QString::fromLatin1(control.caption), parent);
     made->setObjectName(nameOf(control));
-    made->setGeometry(px(left), px(top), px(width), px(height));
+    place(made, left, top, width, height);
     made->setMouseTracking(true);
     return made;
 }
@@ -90,9 +96,9 @@ void MainWindow::buildControls()
     buildPage();
 
     m_siteList = makeList(m_page, control::siteList, &m_sites);
-    m_siteList->setGeometry(px(120), px(120), px(7800), px(1575));
+    place(m_siteList, 120, 120, 7800, 1575);
     m_resultsList = makeList(m_page, control::resultsList, &m_shown);
-    m_resultsList->setGeometry(px(120), px(6465), px(7800), px(1935));
+    place(m_resultsList, 120, 6465, 7800, 1935);
     buildFindBox();
     buildButtons();
     buildOptionFrames();
@@ -137,6 +143,14 @@ void MainWindow::buildOptionFrames()
         makeControl<QCheckBox>(m_optionsFrame, control::ignoreCase, 240, 1000, 1935, 255);
     m_styleSheets =
         makeControl<QCheckBox>(m_optionsFrame, control::styleSheets, 4080, 1000, 3600, 255);
+    // The word analysis in the frame's free corner: its dialog, and a line that says what it
+    // does or, after a run, the count's figures.
+    m_wordAnalysis =
+        makeControl<QPushButton>(m_optionsFrame, control::wordAnalysis, 4080, 255, 2100, 345);
+    m_wordFigures = new QLabel(m_optionsFrame);
+    m_wordFigures->setObjectName(nameOf(control::wordFigures));
+    place(m_wordFigures, 4080, 650, 3600, 255);
+    m_wordFigures->setMouseTracking(true);
 
     m_speedFrame = makeControl<QGroupBox>(m_page, control::speedFrame, 120, 4815, 7800, 1020);
     m_databaseMethod =
@@ -160,7 +174,7 @@ void MainWindow::buildProgressBar()
 {
     m_progressBar = new QProgressBar(m_page);
     m_progressBar->setObjectName(nameOf(control::progressBar));
-    m_progressBar->setGeometry(px(120), px(9510), px(7800), px(405));
+    place(m_progressBar, 120, 9510, 7800, 405);
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(true);

@@ -16,7 +16,62 @@ bool takesValue(const QString& name)
 {
     return name == u"--engine" || name == u"--format" || name == u"--database" ||
            name == u"--list" || name == u"--parallel" || name == u"--prefetch" ||
-           name == u"--run" || name == u"--shard" || name == u"--drop-run";
+           name == u"--run" || name == u"--shard" || name == u"--drop-run" || name == u"--rule" ||
+           name == u"--stop-words" || name == u"--phrases" || name == u"--min-count" ||
+           name == u"--min-length" || name == u"--sort" || name == u"--top";
+}
+
+// A whole number from `least` up, for the options of the word analysis.
+QString readCount(const QString& name, const QString& value, qint64 least, qint64& out)
+{
+    bool ok = false;
+    const qint64 n = value.toLongLong(&ok);
+    if (!ok || n < least)
+        return QStringLiteral("%1 takes a whole number from %2 up").arg(name).arg(least);
+    out = n;
+    return QString();
+}
+
+// Sets one option of the word analysis that takes a value; gives the mistake, or "".
+QString applyAnalysisValue(CliOptions& o, const QString& name, const QString& value)
+{
+    AnalysisOptions& a = o.analysis;
+    qint64 n = 0;
+    if (name == u"--rule") {
+        if (value == u"classic")
+            a.rule = WordRule::Classic;
+        else if (value == u"unicode")
+            a.rule = WordRule::Unicode;
+        else
+            return QStringLiteral("unknown word rule '%1' (use classic or unicode)").arg(value);
+    } else if (name == u"--stop-words") {
+        if (value.isEmpty())
+            return QStringLiteral("--stop-words needs a language or a file name");
+        o.stopWords << value;
+    } else if (name == u"--phrases") {
+        if (value != u"1" && value != u"2" && value != u"3")
+            return QStringLiteral("--phrases takes 2 or 3 (1 counts single words)");
+        a.phraseLength = value.toInt();
+    } else if (name == u"--min-count" || name == u"--min-length" || name == u"--top") {
+        const QString error = readCount(name, value, name == u"--top" ? 1 : 0, n);
+        if (!error.isEmpty())
+            return error;
+        if (name == u"--min-count")
+            a.filters.minCount = n;
+        else if (name == u"--min-length")
+            a.filters.minLength = qsizetype(n);
+        else
+            a.filters.top = n;
+    } else if (name == u"--sort") {
+        static const QHash<QString, RowOrder> orders{{"count", RowOrder::Count},
+                                                     {"count-desc", RowOrder::CountDescending},
+                                                     {"word", RowOrder::Word}};
+        const auto it = orders.constFind(value);
+        if (it == orders.constEnd())
+            return QStringLiteral("unknown order '%1' (use count, count-desc or word)").arg(value);
+        a.filters.order = *it;
+    }
+    return QString();
 }
 
 // Sets one option that takes a value; gives the mistake, or "".
@@ -64,6 +119,8 @@ QString applyValue(CliOptions& o, const QString& name, const QString& value)
                 .arg(name)
                 .arg(kMaxParallel);
         o.parallel = n;
+    } else {
+        return applyAnalysisValue(o, name, value);
     }
     return QString();
 }
@@ -81,6 +138,12 @@ QString applyFlag(CliOptions& o, const QString& name)
         o.styleSheets = false;
     else if (name == u"--partial-on-interrupt")
         o.partialOnInterrupt = true;
+    else if (name == u"--with-share")
+        o.analysis.withShare = true;
+    else if (name == u"--with-pages")
+        o.analysis.withPages = true;
+    else if (name == u"--matrix")
+        o.analysis.matrix = true;
     else if (name == u"--report")
         o.report = true;
     else if (name == u"--runs")
@@ -120,8 +183,12 @@ QString checkWhole(const CliOptions& o)
 {
     if (o.help || o.version)
         return QString();
+    const bool analysis =
+        !o.stopWords.isEmpty() || o.analysis.needsSplitter() || o.analysis.reshapesRows();
     if (countsOnServer(o))
-        return checkServerCommand(o);
+        return analysis ? QStringLiteral("the word analysis options go with counting on this "
+                                         "machine, not with a server")
+                        : checkServerCommand(o);
     for (const auto& [set, option] :
          {std::pair{!o.run.isEmpty(), "--run"}, std::pair{!o.shard.isEmpty(), "--shard"},
           std::pair{o.report, "--report"}, std::pair{o.listRuns, "--runs"},
@@ -132,6 +199,11 @@ QString checkWhole(const CliOptions& o)
         return QStringLiteral("no addresses given");
     if (!o.databasePath.isEmpty() && o.engine != EngineKind::Database)
         return QStringLiteral("--database goes with --engine db");
+    if (o.analysis.matrix && o.format != OutputFormat::Tsv && o.format != OutputFormat::Csv &&
+        o.format != OutputFormat::Aligned)
+        return QStringLiteral("--matrix writes tsv or csv");
+    if (o.analysis.withPages && o.perSite)
+        return QStringLiteral("--with-pages goes with one count over all sites, not --per-site");
     int standardInput = 0;
     for (const SiteSource& s : o.sources)
         standardInput += s.isList && s.value == u"-";
@@ -242,6 +314,25 @@ QString helpText()
         "  --no-style-sheets    read pages without the style sheets they link (default: fetch\n"
         "                       them, as a browser does, so that text they hide is not counted)\n"
         "\n"
+        "Word analysis (none of it is on by default):\n"
+        "  --rule classic|unicode  classic (default): pieces between blanks, ASCII punctuation\n"
+        "                       removed; unicode: Unicode word boundaries (also Chinese,\n"
+        "                       Japanese and Thai), punctuation of any script removed from\n"
+        "                       the ends, apostrophes and hyphens inside words kept\n"
+        "  --stop-words LIST    leave out common words: a built-in list by language (english,\n"
+        "                       french, german, ... or en, fr, de, ...) or a UTF-8 file with\n"
+        "                       one word per line (# starts a comment); may be repeated\n"
+        "  --phrases 2|3        count phrases of two or three consecutive words of one line\n"
+        "                       (stop words break phrases)\n"
+        "  --min-count N        leave out rows counted fewer than N times\n"
+        "  --min-length N       leave out words of fewer than N characters\n"
+        "  --sort ORDER         count (least frequent first), count-desc or word\n"
+        "  --top N              only the N most frequent rows (of each site with --per-site)\n"
+        "  --with-share         a share column: the row's percentage of its count's words\n"
+        "  --with-pages         a pages column: on how many pages the word occurs\n"
+        "  --matrix             write the word by page table instead (tsv, or csv with\n"
+        "                       --format csv): one row per word, one column per page\n"
+        "\n"
         "Output:\n"
         "  --format FORMAT      aligned (default): the text \"Save Results As Text File\" writes;\n"
         "                       tsv: tab-separated with a header row (tab, line breaks and\n"
@@ -249,7 +340,8 @@ QString helpText()
         "                       characters as \\xHH);\n"
         "                       csv: comma-separated (RFC 4180) with a header row;\n"
         "                       json: an array of {\"site\", \"word\", \"count\"} objects\n"
-        "                       (\"site\" only with --per-site)\n"
+        "                       (\"site\" only with --per-site; \"share\" and \"pages\" when\n"
+        "                       asked for)\n"
         "  -q, --quiet          no progress and no total on standard error\n"
         "  --partial-on-interrupt\n"
         "                       on Ctrl-C, stop the count and write what it counted so far,\n"

@@ -1,5 +1,7 @@
 #pragma once
 // The command line of tallyvane-count: what was asked for, or why it cannot be understood.
+#include "words/analysisoptions.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -24,9 +26,13 @@ struct CliOptions {
     QString databasePath; // "" means a private scratch database
     OutputFormat format = OutputFormat::Aligned;
     bool quiet = false;
-    int parallel = 32;               // pages downloaded at once, ahead of the one being counted
-    bool styleSheets = true;         // pages are read with the style sheets they link
+    int parallel = 32;       // pages downloaded at once, ahead of the one being counted
+    bool styleSheets = true; // pages are read with the style sheets they link
     bool partialOnInterrupt = false; // Ctrl-C stops the count and prints what it counted
+    // The word analysis; its stop lists are read when the count starts, from these names of
+    // built-in lists and files, in order.
+    AnalysisOptions analysis;
+    QStringList stopWords;
     // With a server address as --database: the run counted into, the share of the list this
     // worker counts ("K/N"), and the commands that read or change the server's runs.
     QString run;

@@ -32,10 +32,14 @@ void CliCount::siteFinished(const SiteOutcome& outcome)
         ++m_asked;
     if (outcome.page.failed())
         ++m_failed;
+    m_siteDone = true;
 }
 
 void CliCount::addRow(const CountRow& row)
 {
+    if (m_siteDone)
+        m_starts.push_back(m_rows.rows());
+    m_siteDone = false;
     m_rows.add(row);
 }
 

@@ -5,6 +5,7 @@
 #include "results/countedrows.h"
 
 #include <functional>
+#include <vector>
 
 namespace tv {
 
@@ -17,6 +18,8 @@ public:
 
     // The rows, with the first column's caption set as the window sets it after a run.
     CountedRows& rows() { return m_rows; }
+    // The row (from 0) where each site's count begins, in a per-site count.
+    const std::vector<int>& countStarts() const { return m_starts; }
     // Pages asked for (rows that name one: an empty row names none), and those that could not
     // be read.
     int pagesAsked() const { return m_asked; }
@@ -45,6 +48,8 @@ private:
     int m_failed = 0;
     CountedRows m_rows;
     std::function<bool()> m_stop;
+    std::vector<int> m_starts;
+    bool m_siteDone = true; // the next row begins a count
 };
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #include "countcommand.h"
 
 #include "cli/clicount.h"
+#include "cli/cliwords.h"
 #include "cli/console.h"
 #include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
@@ -62,8 +63,8 @@ void checkWordDatabase(const QString& path)
 // method. What the database method reported while it tried to start stands explained by the
 // warning: the summary that counts is the text method's.
 CountSummary countWithMethod(const CliOptions& options, const CountRequest& request,
-                             NetworkPageSource& pages, CliCount& count, Console& console,
-                             CountMethod& method)
+                             NetworkPageSource& pages, CliCount& count, CliWords& words,
+                             Console& console, CountMethod& method)
 {
     method = CountMethod::Text;
     if (options.engine == EngineKind::Text)
@@ -93,6 +94,7 @@ CountSummary countWithMethod(const CliOptions& options, const CountRequest& requ
                                    "with the text method instead")
                         .arg(reason));
     count.restart();
+    words.restart(false);
     return countWithTextMethod(request, pages, count);
 }
 
@@ -125,6 +127,12 @@ bool isTerminal(const QIODevice& output)
 bool writeCountOutput(const CliOptions& options, const CountedRows& counted, QIODevice& output,
                       Console& console)
 {
+    return writeCountOutput(options, counted, counted.isPerSite(), {}, output, console);
+}
+
+bool writeCountOutput(const CliOptions& options, const ResultRows& counted, bool perSite,
+                      const QStringList& extra, QIODevice& output, Console& console)
+{
     // Words and sites with control characters are shown escaped on a terminal. Aligned text
     // into a file keeps the bytes the window's save writes; tsv and json escape them anyway,
     // while csv, which has no escapes, keeps them in a file too.
@@ -132,7 +140,7 @@ bool writeCountOutput(const CliOptions& options, const CountedRows& counted, QIO
     if ((options.format == OutputFormat::Aligned || options.format == OutputFormat::Csv) &&
         isTerminal(output))
         escaped = escapedForTerminal(counted);
-    const ResultRows& rows = escaped ? *escaped : static_cast<const ResultRows&>(counted);
+    const ResultRows& rows = escaped ? *escaped : counted;
     if (options.format == OutputFormat::Aligned) {
         // Its failure is reported, as the window's save reports it.
         TextOutput out(output);
@@ -141,7 +149,7 @@ bool writeCountOutput(const CliOptions& options, const CountedRows& counted, QIO
     }
     TextOutput out(output, QStringConverter::Utf8);
     try {
-        writeResultRows(rows, counted.isPerSite(), options.format, out);
+        writeResultRows(rows, perSite, options.format, out, extra);
         return true;
     } catch (...) {
         console.message(describeException(std::current_exception()));
@@ -165,8 +173,10 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     ConsoleReports reports(console);
 
     SiteListModel sites;
+    std::unique_ptr<CliWords> words;
     try {
         loadSites(options.sources, sites, console);
+        words = std::make_unique<CliWords>(options);
     } catch (...) {
         console.message(describeException(std::current_exception()));
         return ExitUsage;
@@ -183,6 +193,12 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     CountRequest request;
     request.sites = sites.rows();
     request.mode = options.perSite ? CountMode::PerSite : CountMode::Combined;
+    try {
+        words->prepare(request, options.engine == EngineKind::Database, console);
+    } catch (...) {
+        console.message(describeException(std::current_exception()));
+        return ExitUsage;
+    }
     CliCount count(options.perSite, !options.keepCase, console, sites.count());
     showWaits(network, console);
 
@@ -194,11 +210,13 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     }
 
     CountMethod method = CountMethod::Text;
-    const CountSummary summary = countWithMethod(options, request, network, count, console, method);
+    const CountSummary summary =
+        countWithMethod(options, request, network, count, *words, console, method);
     console.clearStatus();
     const bool interrupted = interrupt && interrupt->interrupted();
+    QString caption;
     if (summary.total) {
-        QString caption = totalCaption(method, *summary.total);
+        caption = totalCaption(method, *summary.total);
         if (interrupted)
             caption += QStringLiteral(" (%1)").arg(
                 stoppedNote(summary.sitesFinished, int(request.sites.size())));
@@ -207,7 +225,9 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
             console.plain(caption);
     }
 
-    const bool written = writeCountOutput(options, count.rows(), output, console);
+    const bool written = words->changesOutput()
+                             ? words->write(count, caption, output, console)
+                             : writeCountOutput(options, count.rows(), output, console);
     if (interrupted)
         return written ? ExitInterrupted : ExitSomeFailed;
     // Empty rows name no page, so they neither count as read nor as failed.

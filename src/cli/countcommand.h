@@ -11,6 +11,7 @@ namespace tv {
 
 class Console;
 class CountedRows;
+class ResultRows;
 class SiteListModel;
 
 enum ExitStatus {
@@ -30,6 +31,9 @@ void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& 
 // `output` is a terminal; a failure is told on `console`. False when the rows were not written.
 bool writeCountOutput(const CliOptions& options, const CountedRows& rows, QIODevice& output,
                       Console& console);
+// The same for any rows; `extra` names the columns after the count ("share", "pages").
+bool writeCountOutput(const CliOptions& options, const ResultRows& rows, bool perSite,
+                      const QStringList& extra, QIODevice& output, Console& console);
 
 // Runs the count and writes its results to `output`; messages go to `errors` (standard error).
 // Call it with the event loop running. Gives the exit status.

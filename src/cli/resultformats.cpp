@@ -80,11 +80,11 @@ QString jsonString(const QString& text)
 namespace {
 
 // One line of separated values per row, after a header line of the column names.
-void writeSeparated(const ResultRows& list, bool perSite, QChar separator,
+void writeSeparated(const ResultRows& list, bool perSite, const QStringList& extra, QChar separator,
                     QString (*field)(const QString&), const QString& lineEnd, TextOutput& out)
 {
     const QStringList header =
-        perSite ? QStringList{"site", "word", "count"} : QStringList{"word", "count"};
+        (perSite ? QStringList{"site", "word", "count"} : QStringList{"word", "count"}) + extra;
     out.write(header.join(separator) + lineEnd);
     RowWalk walk(list);
     QStringList cells;
@@ -104,8 +104,9 @@ void writeSeparated(const ResultRows& list, bool perSite, QChar separator,
     }
 }
 
-// An array of {"site", "word", "count"} objects, one per row.
-void writeJson(const ResultRows& list, bool perSite, TextOutput& out)
+// An array of {"site", "word", "count"} objects, one per row, with the extra columns' numbers
+// after the count.
+void writeJson(const ResultRows& list, bool perSite, const QStringList& extra, TextOutput& out)
 {
     out.write(u"[");
     RowWalk walk(list);
@@ -114,13 +115,18 @@ void writeJson(const ResultRows& list, bool perSite, TextOutput& out)
     while (walk.next()) {
         if (!walk.isChecked())
             continue;
-        if (!walk.readCells(cells) || cells.size() < (perSite ? 3 : 2))
+        const int countColumn = perSite ? 2 : 1;
+        if (!walk.readCells(cells) || cells.size() < countColumn + 1 + extra.size())
             break;
         QString item = QString::fromLatin1(first ? "\n  {" : ",\n  {");
         if (perSite)
             item += QStringLiteral("\"site\": ") + jsonString(cells[0]) + QStringLiteral(", ");
-        item += QStringLiteral("\"word\": ") + jsonString(cells[perSite ? 1 : 0]) +
-                QStringLiteral(", \"count\": ") + cells[perSite ? 2 : 1] + u'}';
+        item += QStringLiteral("\"word\": ") + jsonString(cells[countColumn - 1]) +
+                QStringLiteral(", \"count\": ") + cells[countColumn];
+        for (qsizetype e = 0; e < extra.size(); ++e)
+            item += QStringLiteral(", ") + jsonString(extra[e]) + QStringLiteral(": ") +
+                    cells[countColumn + 1 + e];
+        item += u'}';
         out.write(item);
         first = false;
     }
@@ -129,18 +135,19 @@ void writeJson(const ResultRows& list, bool perSite, TextOutput& out)
 
 } // namespace
 
-void writeResultRows(const ResultRows& list, bool perSite, OutputFormat format, TextOutput& out)
+void writeResultRows(const ResultRows& list, bool perSite, OutputFormat format, TextOutput& out,
+                     const QStringList& extra)
 {
     out.open();
     switch (format) {
     case OutputFormat::Tsv:
-        writeSeparated(list, perSite, u'\t', tsvField, QStringLiteral("\n"), out);
+        writeSeparated(list, perSite, extra, u'\t', tsvField, QStringLiteral("\n"), out);
         break;
     case OutputFormat::Csv:
-        writeSeparated(list, perSite, u',', csvField, QStringLiteral("\r\n"), out);
+        writeSeparated(list, perSite, extra, u',', csvField, QStringLiteral("\r\n"), out);
         break;
     case OutputFormat::Json:
-        writeJson(list, perSite, out);
+        writeJson(list, perSite, extra, out);
         break;
     case OutputFormat::Aligned:
         throw Failure(QStringLiteral("the aligned text has a writer of its own"));

@@ -22,7 +22,9 @@ QString jsonString(const QString& text);
 
 // Writes a header line and every ticked row of `list` in `format` (not Aligned: that is the
 // saved text file's) to `out`; rows of a per-site list carry the site. The last column is the
-// count, written as it stands (a JSON number). Throws Failure when `out` cannot take them.
-void writeResultRows(const ResultRows& list, bool perSite, OutputFormat format, TextOutput& out);
+// count, written as it stands (a JSON number), unless `extra` names columns after it (numbers
+// too). Throws Failure when `out` cannot take them.
+void writeResultRows(const ResultRows& list, bool perSite, OutputFormat format, TextOutput& out,
+                     const QStringList& extra = {});
 
 } // namespace tv

@@ -33,6 +33,7 @@ void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
         CountSummary summary;
         g.run(line, [&] {
             request.mode = window.countMode();
+            request.splitter = window.wordSplitter(request, method);
             summary = method == CountMethod::Database
                           ? countWithDatabaseMethod(request, pages, window, choice.databasePath)
                           : countWithTextMethod(request, pages, window);

@@ -32,6 +32,14 @@ public:
     virtual void setTotalCaption(const QString& caption) = 0;
     // The results list takes input again once a run has reported "Done.".
     virtual void setResultsEnabled(bool enabled) = 0;
+    // How the run splits its pages into words, asked once as the count begins; null for the
+    // program's own rule. Throws Failure when it cannot be made: nothing is counted then.
+    virtual WordSplitter* wordSplitter(const CountRequest& request, CountMethod method)
+    {
+        (void)request;
+        (void)method;
+        return nullptr;
+    }
 };
 
 // The body of the "Start Counting" command. Does nothing while the window shows the busy mark;

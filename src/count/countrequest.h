@@ -5,6 +5,8 @@
 
 namespace tv {
 
+class WordSplitter;
+
 enum class CountMode {
     None,     // neither layout option is selected: nothing is counted
     Combined, // one count over all sites ("Give one count for all URL(s)")
@@ -24,6 +26,9 @@ struct CountRequest {
     QStringList sites;
     CountMode mode = CountMode::Combined;
     FailurePolicy failures = FailurePolicy::ReportEach;
+    // How pages are split into words; null for the program's own rule. Not owned: it must
+    // outlive the count.
+    WordSplitter* splitter = nullptr;
 };
 
 } // namespace tv

@@ -5,6 +5,7 @@
 #include "count/pagewords.h"
 #include "count/siterun.h"
 #include "count/wordclean.h"
+#include "count/wordsplitter.h"
 #include "count/wordtable.h"
 #include "fetch/addressdisplay.h"
 #include "platform/files.h"
@@ -22,11 +23,35 @@ QString countingCaption(const QString& name)
            QStringLiteral(", please wait... ");
 }
 
+// The words the run's splitter makes of one page into the table, the caption showing how many
+// are stored so far. Gives the number of words stored.
+qint64 storeSplitWords(CountObserver& observer, WordTable& table, Guard& g, int line,
+                       WordSplitter& splitter, int site, const QString& name, const QString& text)
+{
+    const QString caption = countingCaption(name);
+    Pacer pacer;
+    qint64 words = 0;
+    g.run(line, [&] {
+        splitter.splitPage(site, text, observer.ignoreCase(), [&](QStringView word) {
+            if (pacer.due()) {
+                observer.setProgressText(caption + QString::number(words));
+                yieldToWindow();
+            }
+            g.run(line, [&] { table.add(word); });
+            ++words;
+        });
+    });
+    observer.setProgressText(caption + QString::number(words));
+    return words;
+}
+
 // The words of one page into the table: each piece is shown in the caption as line.piece,
 // cleaned, and stored unless it cleans away to nothing. Gives the number of words stored.
-qint64 storePageWords(CountObserver& observer, WordTable& table, Guard& g, int line,
-                      const QString& name, const QString& text)
+qint64 storePageWords(const SiteRun& run, int site, CountObserver& observer, WordTable& table,
+                      Guard& g, int line, const QString& name, const QString& text)
 {
+    if (WordSplitter* splitter = run.splitter())
+        return storeSplitWords(observer, table, g, line, *splitter, site, name, text);
     const QString caption = countingCaption(name);
     QString buffer;
     Pacer pacer;
@@ -118,7 +143,7 @@ qint64 countCombined(SiteRun& run, CountObserver& observer, WordTable& table, Gu
         FetchedPage page;
         g.run(118, [&] { page = run.fetch(site); });
         const QString text = std::exchange(page.text, QString());
-        const qint64 words = storePageWords(observer, table, g, 120, name, text);
+        const qint64 words = storePageWords(run, site, observer, table, g, 120, name, text);
         run.finish(site, std::move(page), words);
     }
     g.run(122, [&] { table.flush(); });
@@ -152,7 +177,7 @@ qint64 countPerSite(SiteRun& run, CountObserver& observer, WordTable& table, Gua
         FetchedPage page;
         g.run(148, [&] { page = run.fetch(site); });
         const QString text = std::exchange(page.text, QString());
-        const qint64 words = storePageWords(observer, table, g, 150, name, text);
+        const qint64 words = storePageWords(run, site, observer, table, g, 150, name, text);
         run.finish(site, std::move(page), words);
         g.run(152, [&] { table.flush(); });
         g.run(154, [&] { table.endCount(); });

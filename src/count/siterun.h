@@ -17,6 +17,8 @@ public:
             CountSummary& summary);
 
     int sites() const { return int(m_request.sites.size()); }
+    // How pages are split into words; null for the program's own rule.
+    WordSplitter* splitter() const { return m_request.splitter; }
     // Site `site` (from 1) as typed.
     const QString& address(int site) const { return m_request.sites[site - 1]; }
     // Lets downloads start early: the sites, in order, as the run will ask for them.

@@ -6,6 +6,7 @@
 #include "count/siterun.h"
 #include "count/sortkeys.h"
 #include "count/wordclean.h"
+#include "count/wordsplitter.h"
 #include "count/wordtally.h"
 #include "fetch/removetags.h"
 #include "platform/guard.h"
@@ -87,9 +88,33 @@ qint64 tallyWords(CountObserver& observer, const QString& page, qint64 words, Wo
     return tallied;
 }
 
-// One page's words into `tally`, by the two steps above; gives the number of words tallied.
-qint64 tallyPage(CountObserver& observer, Guard& g, int line, const QString& page, WordTally& tally)
+// Every word the splitter makes of the page, tallied; gives the number tallied. The splitter
+// does not tell where in the page it is, so the position is shown only at the end.
+qint64 tallySplitWords(CountObserver& observer, WordSplitter& splitter, int site,
+                       const QString& page, WordTally& tally)
 {
+    qint64 tallied = 0;
+    Pacer pacer;
+    splitter.splitPage(site, page, observer.ignoreCase(), [&](QStringView word) {
+        tally.add(word);
+        ++tallied;
+        if (pacer.due())
+            yieldToWindow();
+    });
+    observer.setProgressValue(100.0);
+    return tallied;
+}
+
+// One page's words into `tally`, by the two steps above (or by the run's splitter); gives the
+// number of words tallied.
+qint64 tallyPage(const SiteRun& run, int site, CountObserver& observer, Guard& g, int line,
+                 const QString& page, WordTally& tally)
+{
+    if (WordSplitter* splitter = run.splitter()) {
+        qint64 tallied = 0;
+        g.run(line + 2, [&] { tallied = tallySplitWords(observer, *splitter, site, page, tally); });
+        return tallied;
+    }
     qint64 words = 0;
     g.run(line, [&] { words = countWords(observer, page); });
     qint64 tallied = 0;
@@ -173,7 +198,7 @@ void countCombined(SiteRun& run, CountObserver& observer, Guard& g, CountSummary
         g.run(106, [&] { page = run.fetch(site); });
         const QString text = std::exchange(page.text, QString());
         WordTally pageTally;
-        const qint64 words = tallyPage(observer, g, 108, text, pageTally);
+        const qint64 words = tallyPage(run, site, observer, g, 108, text, pageTally);
         run.finish(site, std::move(page), words, &pageTally);
         tally.add(pageTally);
     }
@@ -203,7 +228,7 @@ void countPerSite(SiteRun& run, CountObserver& observer, Guard& g, CountSummary&
             continue;
         }
         WordTally tally;
-        const qint64 words = tallyPage(observer, g, 130, text, tally);
+        const qint64 words = tallyPage(run, site, observer, g, 130, text, tally);
         run.finish(site, std::move(page), words, &tally);
         total += showTally(observer, g, 134, tally, &run.address(site));
     }

@@ -33,7 +33,11 @@ inline constexpr WindowControl optionsFrame{"Frame1", "optionsFrame", "Options"}
     perSiteCount{"Option1", "perSiteCount", "Give separate counts for each URL"},
     ignoreCase{"Check3", "ignoreCase", "Ignore letter case"},
     // Beyond the original layout: pages read with the style sheets they link.
-    styleSheets{"styleSheetsOption", "styleSheets", "Read pages with their style sheets"};
+    styleSheets{"styleSheetsOption", "styleSheets", "Read pages with their style sheets"},
+    // Beyond the original layout: the word analysis's dialog, and its summary or, after a run,
+    // the count's figures.
+    wordAnalysis{"wordAnalysisButton", "wordAnalysis", "Word Analysis..."},
+    wordFigures{"wordFiguresLabel", "wordFigures", ""};
 // The counting method.
 inline constexpr WindowControl speedFrame{"Frame2", "speedFrame", "Processing Speed Option"},
     databaseMethod{"Option3", "databaseMethod", "MS Access Method (faster)"},

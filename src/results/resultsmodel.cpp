@@ -63,9 +63,10 @@ void ResultsModel::setCaption(int column, const QString& caption)
     Q_EMIT headerDataChanged(Qt::Horizontal, column - 1, column - 1);
 }
 
-void ResultsModel::append(const QString& text, const QString& sub1, const QString& sub2)
+void ResultsModel::append(const QString& text, const QString& sub1, const QString& sub2,
+                          const QString& sub3)
 {
-    m_rows.push_back({text, sub1, sub2, true});
+    m_rows.push_back({text, sub1, sub2, sub3, true});
     if (!m_flushQueued) {
         m_flushQueued = true;
         QMetaObject::invokeMethod(this, &ResultsModel::flushAppends, Qt::QueuedConnection);
@@ -81,6 +82,29 @@ void ResultsModel::flushAppends()
     beginInsertRows({}, m_shown, total - 1);
     m_shown = total;
     endInsertRows();
+}
+
+void ResultsModel::keepColumns(int count)
+{
+    const int total = int(m_columns.size());
+    if (count < 0 || count >= total)
+        return;
+    beginRemoveColumns({}, count, total - 1);
+    m_columns.resize(count);
+    endRemoveColumns();
+    Q_EMIT widthsChanged();
+}
+
+void ResultsModel::keepRows(int count)
+{
+    flushAppends();
+    const int total = int(m_rows.size());
+    if (count < 0 || count >= total)
+        return;
+    beginRemoveRows({}, count, total - 1);
+    m_rows.erase(m_rows.begin() + count, m_rows.end());
+    m_shown = count;
+    endRemoveRows();
 }
 
 void ResultsModel::removeAt(int row)
@@ -118,6 +142,8 @@ QString ResultsModel::cell(int row, int column) const
         return r.sub1;
     case 3:
         return r.sub2;
+    case 4:
+        return r.sub3;
     default:
         return {};
     }
@@ -161,6 +187,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
             return r.sub1;
         case 2:
             return r.sub2;
+        case 3:
+            return r.sub3;
         default:
             return {};
         }

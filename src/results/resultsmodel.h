@@ -1,5 +1,6 @@
 #pragma once
-// The results list: columns with captions and widths, rows of up to three texts and a tick.
+// The results list: columns with captions and widths, rows of up to four texts and a tick (the
+// fourth holds the word analysis's share or pages column).
 // Rows and columns are numbered from 1, as the commands that use the list count them.
 // A run appends rows by the hundred thousand, and a view told of each row on its own would
 // lay itself out again for each; so views hear of appended rows in batches, once control is
@@ -19,6 +20,7 @@ struct ResultRow {
     QString text; // column 1
     QString sub1; // column 2
     QString sub2; // column 3
+    QString sub3; // column 4
     bool checked = true;
 };
 
@@ -32,6 +34,8 @@ public:
     void addColumn(const QString& caption, int widthTwips);
     void addColumn(const ResultColumn& column) { addColumn(column.caption, column.widthTwips); }
     void clearColumns();
+    // Keeps the first `count` columns.
+    void keepColumns(int count);
     // Removes every row and column, then adds the layout's columns.
     void rebuild(ResultsLayout layout);
     // Throws Failure when there is no such column.
@@ -41,12 +45,15 @@ public:
 
     // Rows.
     int rows() const override { return int(m_rows.size()); }
-    void append(const QString& text, const QString& sub1, const QString& sub2 = QString());
+    void append(const QString& text, const QString& sub1, const QString& sub2 = QString(),
+                const QString& sub3 = QString());
     // Tells views now about rows appended since they last heard.
     void flushAppends();
     // Throws Failure when there is no such row.
     void removeAt(int row);
     void clearRows();
+    // Keeps the first `count` rows.
+    void keepRows(int count);
     const ResultRow& row(int row) const;
     // Column 1 is the row text, column n > 1 sub-item n - 1; "" past the sub-items.
     QString cell(int row, int column) const override;

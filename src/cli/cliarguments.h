@@ -26,8 +26,8 @@ struct CliOptions {
     QString databasePath; // "" means a private scratch database
     OutputFormat format = OutputFormat::Aligned;
     bool quiet = false;
-    int parallel = 32;       // pages downloaded at once, ahead of the one being counted
-    bool styleSheets = true; // pages are read with the style sheets they link
+    int parallel = 32;               // pages downloaded at once, ahead of the one being counted
+    bool styleSheets = true;         // pages are read with the style sheets they link
     bool partialOnInterrupt = false; // Ctrl-C stops the count and prints what it counted
     // The word analysis; its stop lists are read when the count starts, from these names of
     // built-in lists and files, in order.

@@ -1,5 +1,6 @@
 #pragma once
 // The command line of tallyvane-count: what was asked for, or why it cannot be understood.
+#include "results/resultformats.h"
 #include "words/analysisoptions.h"
 
 #include <QString>
@@ -8,7 +9,6 @@
 
 namespace tv {
 
-enum class OutputFormat { Aligned, Tsv, Csv, Json };
 enum class EngineKind { Database, Text };
 
 // One source of site rows, in command-line order: an address as typed, or a list file

@@ -3,7 +3,7 @@
 #include "cli/clicount.h"
 #include "cli/cliwords.h"
 #include "cli/console.h"
-#include "cli/resultformats.h"
+#include "results/resultformats.h"
 #include "cli/scratchdatabase.h"
 #include "cli/terminaltext.h"
 #include "count/databasemethod.h"

@@ -2,7 +2,7 @@
 
 #include "cli/console.h"
 #include "cli/countcommand.h"
-#include "cli/resultformats.h"
+#include "results/resultformats.h"
 #include "count/pagewords.h"
 #include "count/wordclean.h"
 #include "count/wordtally.h"

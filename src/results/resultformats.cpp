@@ -1,6 +1,6 @@
-#include "cli/resultformats.h"
+#include "results/resultformats.h"
 
-#include "cli/terminaltext.h"
+#include "results/controlescape.h"
 #include "platform/failure.h"
 #include "results/resultrows.h"
 #include "results/rowwalk.h"

@@ -54,13 +54,15 @@ void MainWindow::connectCommands()
     Dialogs& dialogs = *m_services.dialogs;
     on(m_addOneUrl, control::addOneUrl, [this, &dialogs] { addOneUrl(m_sites, dialogs); });
     on(m_loadSampleSites, control::loadSampleSites, [this] { loadSampleSites(m_sites); });
-    on(m_clearSiteList, control::clearSiteList, [this] { clearSiteList(m_sites, *this); });
+    on(m_clearSiteList, control::clearSiteList,
+       [this] { changeSites([this] { clearSiteList(m_sites, *this); }); });
     on(m_loadSitesFromFiles, control::loadSitesFromFiles,
        [this, &dialogs] { loadSitesFromFiles(m_sites, dialogs); });
     on(m_removeSitesContaining, control::removeSitesContaining,
-       [this, &dialogs] { removeSitesContaining(m_sites, dialogs, *this); });
-    on(m_removeSitesNotContaining, control::removeSitesNotContaining,
-       [this, &dialogs] { removeSitesNotContaining(m_sites, dialogs, *this); });
+       [this, &dialogs] { changeSites([&] { removeSitesContaining(m_sites, dialogs, *this); }); });
+    on(m_removeSitesNotContaining, control::removeSitesNotContaining, [this, &dialogs] {
+        changeSites([&] { removeSitesNotContaining(m_sites, dialogs, *this); });
+    });
     // While a run goes the same button stops it.
     connect(m_startCounting, &QPushButton::clicked, this, &MainWindow::startOrStopCounting);
     on(m_clearResults, control::clearResults, [this] { clearResults(); });
@@ -133,7 +135,7 @@ void MainWindow::startCounting()
 void MainWindow::clearResults()
 {
     Guard g(clickLocation(control::clearResults));
-    g.run(100, [&] { m_results.clearRows(); });
+    g.run(100, [&] { clearResultsUndoably(); });
 }
 
 void MainWindow::exportResults()

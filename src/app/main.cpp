@@ -6,6 +6,7 @@
 #include "app/windowcommandline.h"
 #include "platform/datafolder.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
     tv::MainWindow window(services);
     dialogs.setOwner(&window);
     tv::addAboutCommand(window, dialogs);
+    if (auto* about = window.findChild<QAction*>(QStringLiteral("aboutAction")))
+        window.addHelpCommand(about);
     window.load();
     if (line.maximized)
         window.showMaximizedOnScreen();

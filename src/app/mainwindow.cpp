@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QTreeView>
 #include <cmath>
 #include <cstdio>
@@ -28,8 +27,8 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
 {
     buildControls();
     connectEvents();
-    auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(stop, &QShortcut::activated, this, &MainWindow::stopCounting);
+    buildMenus();
+    trackListChanges();
 }
 
 MainWindow::~MainWindow() = default;
@@ -149,7 +148,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonDblClick && watched == m_siteList->viewport()) {
         const QModelIndex current = m_siteList->selectionModel()->currentIndex();
         runUnguarded(eventLocation(control::siteList, "DblClick"), [&] {
-            removeSelectedSite(m_sites, current.isValid() ? current.row() + 1 : 0, *this);
+            changeSites([&] {
+                removeSelectedSite(m_sites, current.isValid() ? current.row() + 1 : 0, *this);
+            });
         });
         return true;
     }
@@ -232,7 +233,7 @@ void MainWindow::removeSelectedResult()
     const QModelIndex current = m_resultsList->selectionModel()->currentIndex();
     if (!current.isValid())
         return;
-    m_results.removeAt(m_shown.sourceRow(current.row() + 1));
+    removeResultRows({m_shown.sourceRow(current.row() + 1)});
 }
 
 } // namespace tv

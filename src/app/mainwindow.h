@@ -20,7 +20,10 @@
 
 class QCheckBox;
 class QGroupBox;
+class QAction;
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -69,6 +72,9 @@ public:
     // Maximized as far as the screen goes, also where no window manager does it.
     void showMaximizedOnScreen();
 
+    // Puts the command (About) under Help in the menu bar.
+    void addHelpCommand(QAction* action);
+
     // Whether a count is under way, and stopping it: downloads in flight are abandoned and
     // what was counted up to the last finished page is shown.
     bool counting() const { return m_counting; }
@@ -116,6 +122,19 @@ private:
     void saveWindowState();
     void applyRememberedWidths();
     void fitToScreen();
+
+    // The menu bar and its own commands (menus.cpp, removals.cpp, exportfile.cpp).
+    void buildMenus();
+    void copySelectedResults();
+    void removeSelectedRows();
+    void exportToFile();
+    void trackListChanges();
+    // Runs a removal from the site list, keeping what it removed for an undo.
+    void changeSites(const std::function<void()>& removal);
+    // Removes these rows of the results list (from 1), keeping them for an undo.
+    void removeResultRows(QList<int> rows);
+    void clearResultsUndoably();
+    void undoRemoval();
 
     // Start-up (startup.cpp).
     void makeDataFolder(Guard& g);
@@ -178,6 +197,21 @@ private:
     QScrollArea* m_scroll = nullptr;
     QWidget* m_page = nullptr; // the controls, at their layout places
     bool m_geometryRestored = false;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_undoAction = nullptr;
+    // The last removal or clear, and how many changes each list had seen right after it.
+    struct UndoStep {
+        enum class Kind { None, Sites, ResultRows, ResultsCleared };
+        Kind kind = Kind::None;
+        QStringList sites;
+        std::vector<std::pair<int, ResultRow>> removed; // list rows (from 1), ascending
+        std::deque<ResultRow> cleared;
+        quint64 changes = 0;
+    };
+    UndoStep m_undo;
+    quint64 m_siteChanges = 0;
+    quint64 m_resultChanges = 0;
     bool m_shownOnce = false;
 
     QTreeView* m_siteList = nullptr;

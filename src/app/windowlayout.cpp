@@ -59,7 +59,7 @@ QTreeView* makeList(QWidget* parent, const WindowControl& control, QAbstractItem
     view->setUniformRowHeights(true);
     view->setAllColumnsShowFocus(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setToolTip(QString::fromLatin1(kListTip));
     view->header()->setStretchLastSection(false);

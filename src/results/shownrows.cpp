@@ -68,18 +68,21 @@ ShownRows::ShownRows(ResultsModel& source, QObject* parent)
     connect(&m_source, &QAbstractItemModel::headerDataChanged, this,
             &QAbstractItemModel::headerDataChanged);
     // Columns come and go with the layout, which empties the list: start afresh.
-    const auto afresh = [this] {
-        m_ranks.clear();
-        m_searchText.clear();
-        m_rowStarts.clear();
-        m_sortedValid = false;
-        dropSort();
-        makeSearchText();
-        rebuild();
-    };
+    const auto afresh = [this] { startAfresh(); };
     connect(&m_source, &QAbstractItemModel::modelReset, this, afresh);
     connect(&m_source, &QAbstractItemModel::columnsInserted, this, afresh);
     connect(&m_source, &QAbstractItemModel::columnsRemoved, this, afresh);
+    makeSearchText();
+    rebuild();
+}
+
+void ShownRows::startAfresh()
+{
+    m_ranks.clear();
+    m_searchText.clear();
+    m_rowStarts.clear();
+    m_sortedValid = false;
+    dropSort();
     makeSearchText();
     rebuild();
 }
@@ -259,6 +262,11 @@ void ShownRows::onRowsInserted(int first, int last)
 {
     // The list's rows stay in their own order at the end; a sort would have to be made again
     // for every batch of a run, so new rows bring back the list's own order.
+    // A row put back among the others (an undone removal) moves every row after it.
+    if (size_t(first) < m_rowStarts.size()) {
+        startAfresh();
+        return;
+    }
     m_ranks.clear();
     if (m_sortColumn != 0) {
         dropSort();

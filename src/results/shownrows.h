@@ -56,6 +56,7 @@ Q_SIGNALS:
 
 private:
     void rebuild();
+    void startAfresh();
     void dropSort();
     // Brings the search text up to the list's rows.
     void makeSearchText();

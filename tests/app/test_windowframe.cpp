@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QTreeView>
@@ -48,7 +49,7 @@ private Q_SLOTS:
         MainWindow& w = h.load();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.resize(size);
+        w.resize(size + QSize(0, w.findChild<QMenuBar*>()->height()));
         auto* page = w.findChild<QScrollArea*>(QStringLiteral("pageScroll"))->widget();
         QTRY_COMPARE(page->size(), size);
         const int dy = size.height() - 669;
@@ -98,13 +99,15 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.resize(620, 440);
+        const QWidget* viewport =
+            w.findChild<QScrollArea*>(QStringLiteral("pageScroll"))->viewport();
         QTRY_COMPARE(w.size(), QSize(620, 440));
         auto* scroll = w.findChild<QScrollArea*>(QStringLiteral("pageScroll"));
         for (const WindowControl& which : kTabOrder) {
             QWidget* c = h.control<QWidget>(which);
             scroll->ensureWidgetVisible(c, 0, 0);
             const QRect shown(c->mapTo(&w, QPoint(0, 0)), c->size());
-            QVERIFY2(scroll->viewport()->geometry().contains(shown),
+            QVERIFY2(QRect(viewport->mapTo(&w, QPoint(0, 0)), viewport->size()).contains(shown),
                      qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
                                     .arg(QLatin1String(which.intent))
                                     .arg(shown.x())

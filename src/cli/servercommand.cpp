@@ -2,7 +2,6 @@
 
 #include "cli/console.h"
 #include "cli/countcommand.h"
-#include "results/resultformats.h"
 #include "count/pagewords.h"
 #include "count/wordclean.h"
 #include "count/wordtally.h"
@@ -11,6 +10,7 @@
 #include "pgstore/wordstore.h"
 #include "platform/files.h"
 #include "results/countedrows.h"
+#include "results/resultformats.h"
 #include "sites/sitelistmodel.h"
 
 #include <QIODevice>

@@ -1,7 +1,7 @@
 #include "results/resultformats.h"
 
-#include "results/controlescape.h"
 #include "platform/failure.h"
+#include "results/controlescape.h"
 #include "results/resultrows.h"
 #include "results/rowwalk.h"
 #include "results/textoutput.h"

@@ -120,6 +120,9 @@ void MainWindow::startCounting()
     controls.pointer = this;
     controls.progress = this;
     controls.stopRequested = &m_stopRequested;
+    controls.status = &m_siteStatus;
+    controls.runRows = m_retryRows;
+    controls.collectFailures = m_collectFailures && m_collectFailures->isChecked();
     controls.analysis = &m_analysis;
     controls.figures = m_wordFigures;
     WindowCount window(controls);
@@ -127,6 +130,7 @@ void MainWindow::startCounting()
     m_counting = true;
     m_startCounting->setText(QStringLiteral("Stop Counting"));
     tv::startCounting(window, *m_services.dialogs, pages(), choice);
+    m_siteStatus.runEnds();
     m_counting = false;
     m_stopRequested = false;
     m_startCounting->setText(QString::fromLatin1(control::startCounting.caption));

@@ -32,6 +32,7 @@ int main(int argc, char** argv)
     services.dialogs = &dialogs;
     services.desktop = &desktop;
     services.programFolder = tv::programDataFolder();
+    services.rememberFrame = line.screenshotFile.isEmpty();
     tv::MainWindow window(services);
     dialogs.setOwner(&window);
     tv::addAboutCommand(window, dialogs);

@@ -113,6 +113,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_page && event->type() == QEvent::Resize)
         return pageEvent(event);
+    if (m_siteList && watched == m_siteList->viewport() &&
+        (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop))
+        return dropOnSiteList(event);
     if (event->type() == QEvent::MouseMove &&
         (watched == m_page || watched == m_scroll || watched == m_scroll->viewport())) {
         // The page is the window's bare area.

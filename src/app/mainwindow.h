@@ -2,6 +2,7 @@
 // The main window: its controls, the pointer rules, the start-up sequence and the commands.
 // The code names each control by what it does; its layout name (the object name, the settings
 // key, the location its error reports name) comes from the table in platform/windowcontrols.h.
+#include "app/sitestatus.h"
 #include "app/wordanalysis.h"
 #include "count/provider.h"
 #include "platform/pointer.h"
@@ -53,6 +54,9 @@ struct MainWindowServices {
     PageSource* pages = nullptr;
     // Ends the program at once when the window closes in the middle of a command.
     std::function<void()> endProgramNow;
+    // Whether the window opens at the size, place and column widths it was left at, and keeps
+    // them when it closes (not for a picture of the window as it first opens).
+    bool rememberFrame = true;
 };
 
 class MainWindow : public QWidget, public Pointer, public ProgressSink {
@@ -135,6 +139,11 @@ private:
     void removeResultRows(QList<int> rows);
     void clearResultsUndoably();
     void undoRemoval();
+    // The site list's status column, the remembered choice of collecting failures there, the
+    // retry of the failed sites and drops onto the list (sitestatuscommands.cpp).
+    void buildSiteStatusCommands(QMenu* count);
+    void retryFailedSites();
+    bool dropOnSiteList(QEvent* event);
 
     // Start-up (startup.cpp).
     void makeDataFolder(Guard& g);
@@ -173,6 +182,7 @@ private:
     std::unique_ptr<NetworkPageSource> m_networkPages;
     QString m_textBeforeWait; // the progress bar's text when a wait for a page began
     SiteListModel m_sites;
+    SiteStatusModel m_siteStatus{m_sites};
     ResultsModel m_results;
     ShownRows m_shown{m_results};
     WindowWordAnalysis m_analysis;
@@ -200,6 +210,9 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_helpMenu = nullptr;
     QAction* m_undoAction = nullptr;
+    QAction* m_collectFailures = nullptr;
+    // The site rows (from 1) "Retry Failed Sites" counts; empty for an ordinary run.
+    std::vector<int> m_retryRows;
     // The last removal or clear, and how many changes each list had seen right after it.
     struct UndoStep {
         enum class Kind { None, Sites, ResultRows, ResultsCleared };

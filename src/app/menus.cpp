@@ -108,6 +108,7 @@ void MainWindow::buildMenus()
     connect(addCommand(count, QStringLiteral("S&top Counting"), QStringLiteral("stopAction"),
                        {QKeySequence(Qt::Key_Escape)}),
             &QAction::triggered, this, &MainWindow::stopCounting);
+    buildSiteStatusCommands(count);
 
     m_helpMenu = m_menuBar->addMenu(QStringLiteral("&Help"));
     // The page keeps the size the layout was drawn for; the menu bar comes on top of it.

@@ -26,6 +26,8 @@ void MainWindow::buildFindBox()
     const QRect list = m_resultsList->geometry();
     m_findResults->setGeometry(list.left(), list.top(), list.width(), kFindHeight);
     m_resultsList->setGeometry(list.adjusted(0, kFindHeight + kFindGap, 0, 0));
+    // Per site, the part of a site's name that tells pages apart is its end.
+    m_resultsList->setTextElideMode(Qt::ElideMiddle);
     connect(m_findResults, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_shown.setFilter(text); });
     connectSorting();

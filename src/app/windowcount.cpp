@@ -1,7 +1,7 @@
 #include "app/windowcount.h"
 
+#include "app/sitestatus.h"
 #include "app/wordanalysis.h"
-
 #include "results/countedrows.h"
 #include "results/resultsmodel.h"
 #include "sites/sitelistmodel.h"
@@ -15,7 +15,19 @@ namespace tv {
 
 QStringList WindowCount::siteRows() const
 {
-    return m_c.sites->rows();
+    std::vector<int> rows = m_c.runRows;
+    if (rows.empty()) {
+        for (int r = 1; r <= m_c.sites->count(); ++r)
+            rows.push_back(r);
+    }
+    if (m_c.status)
+        m_c.status->runBegins(rows);
+    if (m_c.runRows.empty())
+        return m_c.sites->rows();
+    QStringList chosen;
+    for (int r : rows)
+        chosen << m_c.sites->text(r);
+    return chosen;
 }
 
 CountMode WindowCount::countMode() const
@@ -50,10 +62,23 @@ WordSplitter* WindowCount::wordSplitter(const CountRequest& request, CountMethod
     return m_c.analysis->beginRun(request, method == CountMethod::Database, *m_c.results);
 }
 
-void WindowCount::siteFinished(const SiteOutcome&)
+void WindowCount::siteStarted(int site, const QString&)
 {
+    if (m_c.status)
+        m_c.status->siteStarted(site);
+}
+
+void WindowCount::siteFinished(const SiteOutcome& outcome)
+{
+    if (m_c.status)
+        m_c.status->siteFinished(outcome);
     if (m_c.analysis)
         m_c.analysis->siteFinished();
+}
+
+FailurePolicy WindowCount::failurePolicy() const
+{
+    return m_c.collectFailures ? FailurePolicy::OutcomesOnly : FailurePolicy::ReportEach;
 }
 
 void WindowCount::setResultsEnabled(bool enabled)

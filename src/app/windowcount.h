@@ -6,6 +6,8 @@
 #include "count/countingrun.h"
 #include "results/counttexts.h"
 
+#include <vector>
+
 class QCheckBox;
 class QLabel;
 class QRadioButton;
@@ -14,6 +16,7 @@ class QWidget;
 namespace tv {
 
 class ResultsModel;
+class SiteStatusModel;
 class SiteListModel;
 class WindowWordAnalysis;
 
@@ -30,7 +33,12 @@ public:
         ProgressSink* progress = nullptr;    // the window's progress bar
         const bool* stopRequested = nullptr; // set when the user stops the run
         WindowWordAnalysis* analysis = nullptr;
-        QLabel* figures = nullptr; // shows the count's figures once it ends
+        QLabel* figures = nullptr;         // shows the count's figures once it ends
+        SiteStatusModel* status = nullptr; // the site list's status column
+        // The site rows (from 1) the run counts; every row when empty.
+        std::vector<int> runRows;
+        // Failures go to the status column instead of an error report each.
+        bool collectFailures = false;
     };
     explicit WindowCount(const Controls& controls) : m_c(controls) {}
 
@@ -43,7 +51,9 @@ public:
     bool ignoreCase() const override;
     bool stopRequested() const override;
     void showBusy() override;
+    void siteStarted(int site, const QString& address) override;
     void siteFinished(const SiteOutcome& outcome) override;
+    FailurePolicy failurePolicy() const override;
     void addRow(const CountRow& row) override;
     void setProgressValue(double value) override;
     void setProgressText(const QString& text) override;

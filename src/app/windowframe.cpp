@@ -133,6 +133,8 @@ void MainWindow::relayout()
 
 void MainWindow::restoreWindowState()
 {
+    if (!m_services.rememberFrame)
+        return;
     const QByteArray geometry =
         QByteArray::fromBase64(readSetting(kGeometryKey, QString()).toLatin1());
     m_geometryRestored = !geometry.isEmpty() && restoreGeometry(geometry);
@@ -140,6 +142,8 @@ void MainWindow::restoreWindowState()
 
 void MainWindow::saveWindowState()
 {
+    if (!m_services.rememberFrame)
+        return;
     writeSetting(kGeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
     QStringList widths;
     const QHeaderView* header = m_resultsList->header();
@@ -152,6 +156,8 @@ void MainWindow::saveWindowState()
 // The widths the user left for this many columns, in place of the layout's.
 void MainWindow::applyRememberedWidths()
 {
+    if (!m_services.rememberFrame)
+        return;
     const int columns = m_resultsList->header()->count();
     if (columns == 0)
         return;

@@ -95,7 +95,7 @@ void MainWindow::buildControls()
     setMouseTracking(true);
     buildPage();
 
-    m_siteList = makeList(m_page, control::siteList, &m_sites);
+    m_siteList = makeList(m_page, control::siteList, &m_siteStatus);
     place(m_siteList, 120, 120, 7800, 1575);
     m_resultsList = makeList(m_page, control::resultsList, &m_shown);
     place(m_resultsList, 120, 6465, 7800, 1935);

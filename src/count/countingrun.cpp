@@ -20,6 +20,7 @@ void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
     CountRequest request;
     if (g.test(100, [&] {
             request.sites = window.siteRows();
+            request.failures = window.failurePolicy();
             return request.sites.isEmpty();
         })) {
         g.run(102, [&] { dialogs.information(QStringLiteral("No files added.")); });

@@ -32,6 +32,8 @@ public:
     virtual void setTotalCaption(const QString& caption) = 0;
     // The results list takes input again once a run has reported "Done.".
     virtual void setResultsEnabled(bool enabled) = 0;
+    // How a page that cannot be read is made known; read once, when the run starts.
+    virtual FailurePolicy failurePolicy() const { return FailurePolicy::ReportEach; }
     // How the run splits its pages into words, asked once as the count begins; null for the
     // program's own rule. Throws Failure when it cannot be made: nothing is counted then.
     virtual WordSplitter* wordSplitter(const CountRequest& request, CountMethod method)

@@ -378,6 +378,9 @@ QVariant ShownRows::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || size_t(index.row()) >= m_order.size())
         return {};
+    // Per site, a long site name is cut short in the list; its tooltip holds it whole.
+    if (role == Qt::ToolTipRole && index.column() == 0 && columns() == 3)
+        return m_source.cell(m_order[size_t(index.row())] + 1, 1);
     return m_source.data(m_source.index(m_order[size_t(index.row())], index.column()), role);
 }
 

@@ -6,11 +6,9 @@
 // spend, and the machine's load, say what bounds the two workers. In the same run, the same
 // words go into the database method's SQLite table (one row per occurrence) and its query.
 #include "count/blankdatabase.h"
-#include "count/pagewords.h"
-#include "count/wordclean.h"
 #include "count/wordtable.h"
-#include "count/wordtally.h"
 #include "fetch/pagetext.h"
+#include "pgstore/pagewords.h"
 #include "pgstore/pgtestserver.h"
 #include "pgstore/wordstore.h"
 #include "support/benchsupport.h"
@@ -40,22 +38,6 @@ struct Corpus {
     qint64 rows = 0; // distinct words summed over the pages
 };
 
-std::vector<PageWord> tally(const QString& text)
-{
-    WordTally tally;
-    QString buffer;
-    forEachPiece(text, [&](QStringView piece, qsizetype, qsizetype) {
-        const QStringView word = cleanWordView(piece, true, buffer);
-        if (!word.isEmpty())
-            tally.add(word);
-    });
-    std::vector<PageWord> words;
-    words.reserve(size_t(tally.size()));
-    for (const WordTally::Entry& e : tally.entries())
-        words.push_back({e.word, e.count});
-    return words;
-}
-
 Corpus loadCorpus()
 {
     const QDir folder(corpusFolder() + QStringLiteral("/pages"));
@@ -64,7 +46,8 @@ Corpus loadCorpus()
          folder.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name)) {
         QFile file(folder.filePath(name));
         if (file.open(QIODevice::ReadOnly))
-            originals.emplace_back(name, tally(pageText(file.readAll(), "text/html")));
+            originals.emplace_back(name,
+                                   tallyPageWords(pageText(file.readAll(), "text/html"), true));
     }
     Corpus corpus;
     for (int round = 0; !originals.empty() && corpus.words < kWords; ++round) {

@@ -1,5 +1,6 @@
 // The window program: loads the main window and hands control to the event loop.
 #include "app/aboutbox.h"
+#include "app/addpagescommands.h"
 #include "app/mainwindow.h"
 #include "app/widgetdesktop.h"
 #include "app/widgetdialogs.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
     services.rememberFrame = line.screenshotFile.isEmpty();
     tv::MainWindow window(services);
     dialogs.setOwner(&window);
+    tv::addPagesCommands(window);
     tv::addAboutCommand(window, dialogs);
     if (auto* about = window.findChild<QAction*>(QStringLiteral("aboutAction")))
         window.addHelpCommand(about);

@@ -39,6 +39,7 @@ class Dialogs;
 class Guard;
 class NetworkPageSource;
 class PageSource;
+struct ReceivedPage;
 struct WindowControl;
 
 struct MainWindowServices {
@@ -83,6 +84,9 @@ public:
     // what was counted up to the last finished page is shown.
     bool counting() const { return m_counting; }
     void stopCounting();
+
+    // A page a crawl read: the window's counts take it instead of downloading it again.
+    void addReceivedPage(const QString& address, ReceivedPage page);
 
     // True when the desktop can open an .xlsx workbook; otherwise says so and returns false.
     bool spreadsheetApplicationAvailable();

@@ -18,7 +18,7 @@ bool takesValue(const QString& name)
            name == u"--list" || name == u"--parallel" || name == u"--prefetch" ||
            name == u"--run" || name == u"--shard" || name == u"--drop-run" || name == u"--rule" ||
            name == u"--stop-words" || name == u"--phrases" || name == u"--min-count" ||
-           name == u"--min-length" || name == u"--sort" || name == u"--top";
+           name == u"--min-length" || name == u"--sort" || name == u"--top" || isCrawlOption(name);
 }
 
 // A whole number from `least` up, for the options of the word analysis.
@@ -77,6 +77,8 @@ QString applyAnalysisValue(CliOptions& o, const QString& name, const QString& va
 // Sets one option that takes a value; gives the mistake, or "".
 QString applyValue(CliOptions& o, const QString& name, const QString& value)
 {
+    if (isCrawlOption(name))
+        return applyCrawlOption(o.crawl, o.sources, name, value);
     if (name == u"--engine") {
         if (value == u"db")
             o.engine = EngineKind::Database;
@@ -183,6 +185,8 @@ QString checkWhole(const CliOptions& o)
 {
     if (o.help || o.version)
         return QString();
+    if (const QString crawl = checkCrawlOptions(o); !crawl.isEmpty())
+        return crawl;
     const bool analysis =
         !o.stopWords.isEmpty() || o.analysis.needsSplitter() || o.analysis.reshapesRows();
     if (countsOnServer(o))
@@ -283,7 +287,7 @@ QString usageText()
 
 QString helpText()
 {
-    return QStringLiteral(
+    QString text = QStringLiteral(
         "Usage: tallyvane-count [OPTION]... ADDRESS...\n"
         "Counts how often each word occurs on web pages, as Tallyvane's \"Start Counting\" does,\n"
         "and writes the counts, least frequent first, to standard output.\n"
@@ -362,6 +366,9 @@ QString helpText()
         "list, or no such run; 3 the server cannot be reached or refuses the user; 1 the\n"
         "connection was lost (after retries) or the server's disk is full; pages stored\n"
         "before stay stored.\n");
+    // Whole sites are sources of sites too: their options follow the others.
+    text.insert(text.indexOf(QLatin1String("\nCounting:\n")) + 1, crawlHelpText() + u'\n');
+    return text;
 }
 
 QString versionText()

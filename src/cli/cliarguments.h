@@ -1,5 +1,6 @@
 #pragma once
 // The command line of tallyvane-count: what was asked for, or why it cannot be understood.
+#include "cli/crawlarguments.h"
 #include "results/resultformats.h"
 #include "words/analysisoptions.h"
 
@@ -16,10 +17,13 @@ enum class EngineKind { Database, Text };
 struct SiteSource {
     bool isList = false;
     QString value;
+    // Rows found while the list is made: the pages a sitemap lists, or a crawl from this page.
+    enum class Found { None, Sitemap, Crawl } found = Found::None;
 };
 
 struct CliOptions {
     QList<SiteSource> sources;
+    CrawlSettings crawl;
     bool perSite = false;
     bool keepCase = false;
     EngineKind engine = EngineKind::Database;

@@ -3,6 +3,7 @@
 #include "cli/clicount.h"
 #include "cli/cliwords.h"
 #include "cli/console.h"
+#include "cli/crawlsites.h"
 #include "cli/scratchdatabase.h"
 #include "cli/terminaltext.h"
 #include "count/databasemethod.h"
@@ -172,11 +173,18 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     Console console(!options.quiet && Console::isTerminal(errors), errors);
     ConsoleReports reports(console);
 
+    FetchOptions fetchOptions;
+    fetchOptions.parallel = options.parallel;
+    fetchOptions.styleSheets = options.styleSheets;
+    NetworkPageSource network(fetchOptions);
+
     SiteListModel sites;
     std::unique_ptr<CliWords> words;
+    int gatherFailures = 0; // sitemaps and crawled pages that failed
     try {
-        loadSites(options.sources, sites, console);
+        // The word options are checked before a crawl takes its time.
         words = std::make_unique<CliWords>(options);
+        gatherFailures = gatherSites(options, sites, network, console);
     } catch (...) {
         console.message(describeException(std::current_exception()));
         return ExitUsage;
@@ -185,11 +193,6 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         console.message(QStringLiteral("No files added."));
         return ExitNothingCounted;
     }
-
-    FetchOptions fetchOptions;
-    fetchOptions.parallel = options.parallel;
-    fetchOptions.styleSheets = options.styleSheets;
-    NetworkPageSource network(fetchOptions);
     CountRequest request;
     request.sites = sites.rows();
     request.mode = options.perSite ? CountMode::PerSite : CountMode::Combined;
@@ -235,7 +238,7 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         console.message(QStringLiteral("No page named: every row is empty."));
     if (count.pagesAsked() - count.pagesFailed() <= 0)
         return ExitNothingCounted;
-    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written)
+    if (count.pagesFailed() > 0 || summary.otherReports > 0 || !written || gatherFailures > 0)
         return ExitSomeFailed;
     return ExitAllRead;
 }

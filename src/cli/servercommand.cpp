@@ -6,6 +6,7 @@
 #include "count/wordclean.h"
 #include "count/wordtally.h"
 #include "fetch/networkpagesource.h"
+#include "pgstore/pagewords.h"
 #include "pgstore/serveraddress.h"
 #include "pgstore/wordstore.h"
 #include "platform/files.h"
@@ -45,24 +46,6 @@ StoreSettings storeSettings(const CliOptions& options)
     StoreSettings settings;
     settings.address = options.databasePath;
     return settings;
-}
-
-// The page's words as the database method takes them: each piece cleaned, the empty ones left
-// out, then tallied, so that the server gets one row per distinct word.
-std::vector<PageWord> pageWords(const QString& text, bool ignoreCase)
-{
-    WordTally tally;
-    QString buffer;
-    forEachPiece(text, [&](QStringView piece, qsizetype, qsizetype) {
-        const QStringView word = cleanWordView(piece, ignoreCase, buffer);
-        if (!word.isEmpty())
-            tally.add(word);
-    });
-    std::vector<PageWord> words;
-    words.reserve(size_t(tally.size()));
-    for (const WordTally::Entry& e : tally.entries())
-        words.push_back({e.word, e.count});
-    return words;
 }
 
 PageOutcome outcomeOf(const FetchedPage& page)
@@ -121,7 +104,7 @@ int countIntoRun(const CliOptions& options, Console& console)
         fetchUrl(network, site, &page);
         PageRecord record{row, site, outcomeOf(page), page.error, {}};
         if (record.outcome == PageOutcome::Read)
-            record.words = pageWords(page.text, ignoreCase);
+            record.words = tallyPageWords(page.text, ignoreCase);
         asked += record.outcome != PageOutcome::NoPage;
         failed += record.outcome == PageOutcome::Failed;
         stored += store.recordPage(record) == PgWordStore::Recorded::Stored;

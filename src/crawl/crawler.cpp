@@ -423,7 +423,9 @@ void Crawler::process(Slot& slot)
         return;
     }
     if (!r.ok()) {
-        skip(entry.address, r.error);
+        // A file of another type is left out as a crawler leaves it out; any other page that
+        // could not be read failed.
+        skip(entry.address, r.error, r.reason != QStringLiteral("not a web page"));
         if (slot.isStart)
             notice(Notice::Start,
                    QStringLiteral("The start page could not be read: %1").arg(r.error));
@@ -511,9 +513,9 @@ void Crawler::follow(const Slot& slot)
     }
 }
 
-void Crawler::skip(const QString& address, const QString& reason)
+void Crawler::skip(const QString& address, const QString& reason, bool failed)
 {
-    m_skipped.append({address, reason});
+    m_skipped.append({address, reason, failed});
 }
 
 void Crawler::notice(Notice kind, const QString& text)
@@ -546,10 +548,13 @@ void Crawler::finish()
                                   .arg(m_options.maxPages)
                                   .arg(m_queue.size()));
     if (m_beyondDepth > 0)
-        notice(Notice::Depth, QStringLiteral("Links more than %1 steps from the start page were "
-                                             "not followed (%2 pages).")
-                                  .arg(m_options.maxDepth)
-                                  .arg(m_beyondDepth));
+        notice(Notice::Depth,
+               QStringLiteral("Links more than %1 from the start page were not followed (%2).")
+                   .arg(m_options.maxDepth == 1
+                            ? QStringLiteral("1 step")
+                            : QStringLiteral("%1 steps").arg(m_options.maxDepth),
+                        m_beyondDepth == 1 ? QStringLiteral("1 page")
+                                           : QStringLiteral("%1 pages").arg(m_beyondDepth)));
     emit progress(progressNow());
     emit finished();
 }

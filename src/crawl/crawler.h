@@ -50,6 +50,7 @@ struct CrawledPage {
 struct CrawlSkip {
     QString address;
     QString reason;
+    bool failed = false; // it could not be downloaded (rather than being left out on purpose)
 };
 
 struct CrawlProgress {
@@ -123,7 +124,7 @@ private:
     void processReady();
     void process(Slot& slot);
     void follow(const Slot& slot);
-    void skip(const QString& address, const QString& reason);
+    void skip(const QString& address, const QString& reason, bool failed = false);
     void notice(Notice kind, const QString& text);
     bool atPageLimit() const;
     std::chrono::milliseconds pause() const;

@@ -63,6 +63,7 @@ void DownloadFetcher::deliver(quint64 ticket)
     resource.finalUrl = d.finalUrl();
     resource.status = d.status();
     resource.error = d.error();
+    resource.reason = d.reason();
     resource.body = d.body();
     resource.contentType = d.contentType();
     resource.truncated = d.truncated();

@@ -21,6 +21,7 @@ struct FetchedResource {
     QString finalUrl; // after redirects
     int status = 0;   // HTTP status of the last answer; 0 when none came
     QString error;    // "" when the body came ("Could not load ...: ..." otherwise)
+    QString reason;   // the failure in a few words ("not found (404)", "not a web page")
     QByteArray body;
     QByteArray contentType;
     bool truncated = false; // cut off at the size cap

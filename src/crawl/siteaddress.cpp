@@ -100,6 +100,22 @@ bool isUnder(const QString& path, const QString& prefix)
     return path == prefix || path.startsWith(prefix + u'/');
 }
 
+QString typedPathPrefix(const QString& typed)
+{
+    QString path = typed.trimmed();
+    if (path.contains(QLatin1String("://"))) {
+        const QUrl url(path, QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty())
+            return QString();
+        path = url.path(QUrl::FullyEncoded);
+    }
+    if (path.isEmpty())
+        return QString();
+    if (!path.startsWith(u'/'))
+        path.prepend(u'/');
+    return path;
+}
+
 QUrl robotsAddress(const QUrl& url)
 {
     QUrl robots;

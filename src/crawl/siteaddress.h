@@ -26,6 +26,10 @@ QString siteOf(const QUrl& url);
 // "/docs/a" but not "/docsearch"; "/docs/" covers only what lies inside. "" covers every path.
 bool isUnder(const QString& path, const QString& prefix);
 
+// A path prefix as a user types it: "/docs/", "docs/", or an address on the site
+// ("https://example.com/docs/"), whose path is taken. "" when it names no path.
+QString typedPathPrefix(const QString& typed);
+
 // The address of robots.txt for the site of `url`.
 QUrl robotsAddress(const QUrl& url);
 

@@ -24,7 +24,8 @@ struct NetworkPageSource::Job {
     QString requested;    // the completed address, as reports name the page
     QElapsedTimer clock;
     std::unique_ptr<Download> download;
-    std::shared_ptr<DownloadedPage> page; // between download and text
+    std::shared_ptr<DownloadedPage> page;         // between download and text
+    std::shared_ptr<const ReceivedPage> received; // downloaded before: taken instead of a download
     FetchedPage result;
     qint64 heldBytes = 0;
 };
@@ -118,6 +119,9 @@ std::shared_ptr<NetworkPageSource::Job> NetworkPageSource::makeJob(const QString
         finishJob(*job);
         return job;
     }
+    job->received = m_received.value(url);
+    // A page read already still takes its turn in the queue, so that its text is made within
+    // the run's bounds on pages held.
     m_jobs.insert(job->id, job);
     m_queue.add(job->id, hostOf(url), order);
     return job;
@@ -173,6 +177,21 @@ void NetworkPageSource::startDownload(quint64 id)
     }
     job->state = Job::State::Downloading;
     job->clock.start();
+    if (job->received) {
+        std::weak_ptr<Job> weak(job);
+        QMetaObject::invokeMethod(
+            this,
+            [this, weak] {
+                auto j = weak.lock();
+                if (!j || j->dropped || j->state != Job::State::Downloading)
+                    return;
+                m_queue.finished(j->id);
+                receive(j, *j->received);
+                pump();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     job->download = std::make_unique<Download>(m_network, job->result.url, m_options);
     ++m_downloadsStarted;
     // A page's time limits run from the start of its own download: it is judged as it would
@@ -193,9 +212,9 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
 {
     m_queue.finished(job->id);
     Download& d = *job->download;
-    job->result.url = d.finalUrl();
-    job->result.httpStatus = d.status();
     if (!d.error().isEmpty()) {
+        job->result.url = d.finalUrl();
+        job->result.httpStatus = d.status();
         job->result.outcome = FetchedPage::Outcome::Failed;
         job->result.error = d.error();
         job->result.reason = d.reason();
@@ -204,17 +223,26 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
         pump();
         return;
     }
-    auto page = std::make_shared<DownloadedPage>();
-    page->url = d.finalUrl();
-    page->shown = displayAddress(job->requested);
-    page->body = d.body();
-    page->contentType = d.contentType();
-    page->httpStatus = d.status();
-    page->runOrder = job->order;
-    if (d.truncated())
-        page->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
-                              .arg(displayAddress(d.url()), sizeText(m_options.maxBytes));
+    const ReceivedPage received{d.finalUrl(), d.body(), d.contentType(), d.status(), d.truncated()};
     retire(job->download, this);
+    receive(job, received);
+    pump();
+}
+
+void NetworkPageSource::receive(const std::shared_ptr<Job>& job, const ReceivedPage& received)
+{
+    job->result.url = received.finalUrl;
+    job->result.httpStatus = received.httpStatus;
+    auto page = std::make_shared<DownloadedPage>();
+    page->url = received.finalUrl;
+    page->shown = displayAddress(job->requested);
+    page->body = received.body;
+    page->contentType = received.contentType;
+    page->httpStatus = received.httpStatus;
+    page->runOrder = job->order;
+    if (received.truncated)
+        page->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
+                              .arg(displayAddress(job->requested), sizeText(m_options.maxBytes));
     job->page = page;
     job->state = Job::State::Staging;
     hold(*job, page->body.size() + kJobOverhead);
@@ -230,7 +258,6 @@ void NetworkPageSource::onDownloaded(const std::shared_ptr<Job>& job)
     } else {
         convert(job);
     }
-    pump();
 }
 
 void NetworkPageSource::convert(const std::shared_ptr<Job>& job)
@@ -334,6 +361,7 @@ void NetworkPageSource::cancel()
         job->dropped = true;
     }
     m_jobs.clear();
+    m_readAhead.clear();
     for (const auto& resource : std::as_const(m_resources))
         retire(resource->download, this);
     m_resources.clear();
@@ -342,14 +370,37 @@ void NetworkPageSource::cancel()
     m_announcedCount = 0;
 }
 
+void NetworkPageSource::addReceived(const QString& address, ReceivedPage page, bool readNow)
+{
+    const QString url = completeAddress(address);
+    if (url.isEmpty())
+        return;
+    m_received.insert(url, std::make_shared<const ReceivedPage>(std::move(page)));
+    // A source cancelled (the program closing) reads nothing ahead until its next run.
+    if (readNow && !m_readAhead.contains(url)) {
+        m_readAhead.insert(url, makeJob(address, m_nextOrder++, 0));
+        pump();
+    }
+}
+
 void NetworkPageSource::announce(const QStringList& addresses)
 {
     m_cancelled = false;
     dropPending();
     m_announcedCount = int(addresses.size());
     int position = 0;
-    for (const QString& address : addresses)
-        m_pending.push_back(makeJob(address, m_nextOrder++, ++position));
+    for (const QString& address : addresses) {
+        ++position;
+        // A page read ahead keeps its place in the queue and the work done on it.
+        if (const auto ahead = m_readAhead.take(completeAddress(address));
+            ahead && !ahead->dropped) {
+            ahead->position = position;
+            ahead->result.address = address;
+            m_pending.push_back(ahead);
+            continue;
+        }
+        m_pending.push_back(makeJob(address, m_nextOrder++, position));
+    }
     pump();
 }
 

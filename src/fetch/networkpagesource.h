@@ -22,6 +22,16 @@
 
 namespace tv {
 
+// A page downloaded before the run asked for it (by a crawl that read it for its links), as the
+// download left it.
+struct ReceivedPage {
+    QString finalUrl; // its own address, after redirects
+    QByteArray body;
+    QByteArray contentType;
+    int httpStatus = 200;
+    bool truncated = false; // cut off at the size cap
+};
+
 class NetworkPageSource : public QObject, public PageSource, private StageNetwork {
     Q_OBJECT
 public:
@@ -36,6 +46,13 @@ public:
     // of the options; each later fetchPage of the same address takes its page from there.
     // Replaces an earlier list.
     void announce(const QStringList& addresses) override;
+
+    // A page read already: a row naming `address` (completed as rows are) takes it as its
+    // download, so the page is not asked for again, and goes on to its text as any other page.
+    // Kept for every later run of this source. `readNow`: its text is made at once, in the
+    // background (with the style sheets as the source reads them now), for the next run that
+    // names it, so that the work overlaps with whatever finds the pages.
+    void addReceived(const QString& address, ReceivedPage page, bool readNow = false);
 
     // Ends every download; a wait in progress and every later fetchPage give a cancelled page
     // (for closing the program in the middle of a run).
@@ -69,6 +86,7 @@ private:
     void pump();
     void startDownload(quint64 id);
     void onDownloaded(const std::shared_ptr<Job>& job);
+    void receive(const std::shared_ptr<Job>& job, const ReceivedPage& received);
     void convert(const std::shared_ptr<Job>& job);
     void finishJob(Job& job);
     void hold(Job& job, qint64 bytes);
@@ -87,6 +105,8 @@ private:
     std::deque<std::shared_ptr<Job>> m_pending;  // announced, not yet asked for, in list order
     QHash<quint64, std::shared_ptr<Job>> m_jobs; // every page not yet handed over, by id
     QHash<quint64, std::shared_ptr<Resource>> m_resources;
+    QHash<QString, std::shared_ptr<const ReceivedPage>> m_received; // by completed address
+    QHash<QString, std::shared_ptr<Job>> m_readAhead; // received pages read before a run names them
     int m_announcedCount = 0;
     qint64 m_heldBytes = 0;
     quint64 m_nextId = 0;

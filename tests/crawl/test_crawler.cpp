@@ -203,7 +203,7 @@ void TestCrawler::limits_data()
     depth.maxDepth = 3;
     QTest::newRow("depth") << depth << "/trap/0" << 0 << 4
                            << "Links more than 3 steps from the start page were not followed "
-                              "(1 pages)."
+                              "(1 page)."
                            << "/trap/4";
     CrawlOptions pages;
     pages.maxPages = 10;

@@ -17,6 +17,8 @@ private slots:
     void sameSite();
     void under_data();
     void under();
+    void typedPrefix_data();
+    void typedPrefix();
     void robots_data();
     void robots();
     void robotsDelayAndSitemaps();
@@ -152,6 +154,32 @@ void TestRules::under()
     QFETCH(QString, prefix);
     QFETCH(bool, expected);
     QCOMPARE(tv::isUnder(path, prefix), expected);
+}
+
+void TestRules::typedPrefix_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected"); // "" when it names no path
+
+    QTest::newRow("a path") << "/docs/"
+                            << "/docs/";
+    QTest::newRow("without its first slash") << " docs/a "
+                                             << "/docs/a";
+    QTest::newRow("an address on the site") << "https://example.com/docs/x%20y"
+                                            << "/docs/x%20y";
+    QTest::newRow("an address without a path") << "https://example.com"
+                                               << "";
+    QTest::newRow("not an address") << "http://"
+                                    << "";
+    QTest::newRow("blank") << "  "
+                           << "";
+}
+
+void TestRules::typedPrefix()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QCOMPARE(tv::typedPathPrefix(typed), expected);
 }
 
 void TestRules::robots_data()

@@ -115,6 +115,8 @@ private slots:
     void waitIsAnnounced();
     void stageRunsBetweenDownloadAndText();
     void cancelEndsEveryDownload();
+    void receivedPagesAreNotDownloaded_data();
+    void receivedPagesAreNotDownloaded();
 };
 
 void TestPipeline::slowPageHoldsBackOnlyItself()
@@ -393,5 +395,57 @@ void TestPipeline::cancelEndsEveryDownload()
     QCOMPARE(sink.reports, QStringList());
 }
 
+void TestPipeline::receivedPagesAreNotDownloaded_data()
+{
+    QTest::addColumn<int>("parallel");
+    QTest::addColumn<bool>("styleSheets");
+    QTest::addColumn<bool>("readNow");
+    QTest::newRow("fetched ahead, with style sheets") << 32 << true << false;
+    QTest::newRow("one at a time, without style sheets") << 0 << false << false;
+    QTest::newRow("read at once, with style sheets") << 32 << true << true;
+    QTest::newRow("read at once, one at a time") << 0 << false << true;
+}
+
+// A page handed over as read already goes from its bytes to its text as a downloaded one does
+// (style sheets, warnings), wherever and however often a row names it, and is never asked for.
+void TestPipeline::receivedPagesAreNotDownloaded()
+{
+    QFETCH(int, parallel);
+    QFETCH(bool, styleSheets);
+    QFETCH(bool, readNow);
+    HttpServer server;
+    server.serve("/kept", HttpFixture::html("<p>served</p>"));
+    server.serve("/other", HttpFixture::html("<p>other</p>"));
+    server.serve("/hide.css", HttpFixture::page(".menu { display: none }", "text/css"));
+    tv::FetchOptions options = quickOptions();
+    options.parallel = parallel;
+    options.styleSheets = styleSheets;
+    tv::NetworkPageSource source(options);
+    source.addReceived(server.url("/kept"),
+                       {server.url("/kept"),
+                        "<link rel=stylesheet href=/hide.css><p>kept</p><p class=menu>menu</p>",
+                        "text/html", 200, true},
+                       readNow);
+    // Read at once: its style sheet comes before any run names the page.
+    if (readNow && styleSheets)
+        QTRY_COMPARE(server.requestCount("/hide.css"), 1);
+
+    // A typed row without its scheme names the same page.
+    const QStringList rows{server.siteAddress("/kept"), server.url("/other"), server.url("/kept")};
+    source.announce(rows);
+    const QString keptText = styleSheets ? QStringLiteral("kept") : QStringLiteral("kept\n\nmenu");
+    const QStringList expected{keptText, QStringLiteral("other"), keptText};
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const tv::FetchedPage page = source.fetchPage(rows[i]);
+        QCOMPARE(page.outcome, tv::FetchedPage::Outcome::Read);
+        QCOMPARE(page.address, rows[i]);
+        QCOMPARE(page.text, expected[i]);
+        QCOMPARE(page.warnings.size(), i == 1 ? 0 : 1); // cut off at the size cap
+    }
+    QCOMPARE(server.requestCount("/kept"), 0);
+    QCOMPARE(server.requestCount("/other"), 1);
+    QCOMPARE(server.requestCount("/hide.css"), styleSheets ? 1 : 0);
+    QCOMPARE(source.downloadsStarted(), 1);
+}
 TV_TEST_MAIN(TestPipeline, QCoreApplication)
 #include "test_pipeline.moc"

@@ -3,10 +3,8 @@
 // part way; pages are counted once; bad records are refused without leaving anything behind.
 #include "count/databasemethod.h"
 #include "count/fakecount.h"
-#include "count/pagewords.h"
-#include "count/wordclean.h"
 #include "count/wordtable.h"
-#include "count/wordtally.h"
+#include "pgstore/pagewords.h"
 #include "pgtestserver.h"
 #include "platform/files.h"
 #include "samplepages.h"
@@ -22,22 +20,6 @@ using namespace tv;
 using tv::test::PgTestServer;
 
 namespace {
-
-// A page's tally by the word rule, as the engines count it.
-std::vector<PageWord> tallyText(const QString& text, bool ignoreCase)
-{
-    WordTally tally;
-    QString buffer;
-    forEachPiece(text, [&](QStringView piece, qsizetype, qsizetype) {
-        const QStringView word = cleanWordView(piece, ignoreCase, buffer);
-        if (!word.isEmpty())
-            tally.add(word);
-    });
-    std::vector<PageWord> words;
-    for (const WordTally::Entry& e : tally.entries())
-        words.push_back({e.word, e.count});
-    return words;
-}
 
 StoreProblem problemOf(const std::function<void()>& action, QString* description = nullptr)
 {
@@ -162,7 +144,7 @@ void TestPgStore::reportIsTheOneMachineList()
         PageRecord page{
             row, site, site.isEmpty() ? PageOutcome::NoPage : PageOutcome::Read, {}, {}};
         if (!site.isEmpty())
-            page.words = tallyText(texts.value(site), ignoreCase);
+            page.words = tallyPageWords(texts.value(site), ignoreCase);
         QCOMPARE(s->recordPage(page), PgWordStore::Recorded::Stored);
     }
     QStringList lines;

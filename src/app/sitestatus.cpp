@@ -2,6 +2,8 @@
 
 #include "sites/sitelistmodel.h"
 
+#include <algorithm>
+
 namespace tv {
 
 namespace {
@@ -70,7 +72,11 @@ void SiteStatusModel::runBegins(const std::vector<int>& rows)
         s.state = Status::State::Waiting;
         s.text = QStringLiteral("waiting");
         s.tip.clear();
-        changed(i);
+    }
+    // One change for them all: a list of many thousand sites is told once.
+    if (!m_runRows.empty()) {
+        const auto [low, high] = std::minmax_element(m_runRows.begin(), m_runRows.end());
+        Q_EMIT dataChanged(index(*low, 1), index(*high, 1));
     }
 }
 

@@ -49,6 +49,10 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const int rows = 1000000;
+    {
+        ResultsModel alone;
+        figure("add_1m_rows_baseline", secondsOf([&] { fill(alone, rows); }), "s");
+    }
     ResultsModel list;
     ShownRows shown(list);
     // The rows come as a run adds them, the list as shown following.

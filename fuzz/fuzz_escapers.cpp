@@ -1,9 +1,9 @@
 // The command line's output escapers: for any text, what reaches a terminal holds no control
 // character, and each format's field reads back as the text.
-#include "cli/resultformats.h"
 #include "cli/terminaltext.h"
 #include "fetch/addressdisplay.h"
 #include "fuzztarget.h"
+#include "results/resultformats.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

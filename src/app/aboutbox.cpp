@@ -26,8 +26,8 @@ void addAboutCommand(QWidget& window, Dialogs& dialogs)
     QObject::connect(about, &QAction::triggered, &window,
                      [&dialogs] { dialogs.information(aboutText()); });
     window.addAction(about);
-    // The window has no menu bar (its layout fills the client area), so the command lives in
-    // the context menu of the window and of the controls that have no menu of their own.
+    // The command also lives in the context menu of the window and of the controls that have
+    // no menu of their own, where it always was.
     window.setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 

@@ -30,6 +30,8 @@ namespace tv {
 void MainWindow::command(const WindowControl& button, const std::function<void()>& procedure)
 {
     ++m_commandDepth;
+    // Rows a run has just added are shown, and so taken by the outputs, before the command.
+    m_results.flushAppends();
     // Guarded procedures report their own failures; this only keeps a stray one from escaping
     // into the event loop.
     runUnguarded(clickLocation(button), procedure);
@@ -53,19 +55,22 @@ void MainWindow::connectCommands()
     Dialogs& dialogs = *m_services.dialogs;
     on(m_addOneUrl, control::addOneUrl, [this, &dialogs] { addOneUrl(m_sites, dialogs); });
     on(m_loadSampleSites, control::loadSampleSites, [this] { loadSampleSites(m_sites); });
-    on(m_clearSiteList, control::clearSiteList, [this] { clearSiteList(m_sites, *this); });
+    on(m_clearSiteList, control::clearSiteList,
+       [this] { changeSites([this] { clearSiteList(m_sites, *this); }); });
     on(m_loadSitesFromFiles, control::loadSitesFromFiles,
        [this, &dialogs] { loadSitesFromFiles(m_sites, dialogs); });
     on(m_removeSitesContaining, control::removeSitesContaining,
-       [this, &dialogs] { removeSitesContaining(m_sites, dialogs, *this); });
-    on(m_removeSitesNotContaining, control::removeSitesNotContaining,
-       [this, &dialogs] { removeSitesNotContaining(m_sites, dialogs, *this); });
-    on(m_startCounting, control::startCounting, [this] { startCounting(); });
+       [this, &dialogs] { changeSites([&] { removeSitesContaining(m_sites, dialogs, *this); }); });
+    on(m_removeSitesNotContaining, control::removeSitesNotContaining, [this, &dialogs] {
+        changeSites([&] { removeSitesNotContaining(m_sites, dialogs, *this); });
+    });
+    // While a run goes the same button stops it.
+    connect(m_startCounting, &QPushButton::clicked, this, &MainWindow::startOrStopCounting);
     on(m_clearResults, control::clearResults, [this] { clearResults(); });
     on(m_saveResultsAsText, control::saveResultsAsText,
-       [this, &dialogs] { saveResultsAsText(m_results, dialogs, *this, this); });
+       [this, &dialogs] { saveResultsAsText(m_shown, dialogs, *this, this); });
     on(m_copyResults, control::copyResults,
-       [this, &dialogs] { copyResultsToClipboard(m_results, dialogs, *m_services.desktop); });
+       [this, &dialogs] { copyResultsToClipboard(m_shown, dialogs, *m_services.desktop); });
     on(m_exportResults, control::exportResults, [this] { exportResults(); });
     on(m_wordAnalysis, control::wordAnalysis, [this] { openWordAnalysis(); });
     // The word by page table of the last count, from the results list's menu.
@@ -77,8 +82,30 @@ void MainWindow::connectCommands()
     m_resultsList->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
+void MainWindow::startOrStopCounting()
+{
+    if (m_counting)
+        stopCounting();
+    else
+        command(control::startCounting, [this] { startCounting(); });
+}
+
+void MainWindow::stopCounting()
+{
+    if (!m_counting || m_stopRequested)
+        return;
+    m_stopRequested = true;
+    if (m_services.pages)
+        m_services.pages->cancel();
+    else if (m_networkPages)
+        m_networkPages->cancel();
+}
+
 void MainWindow::startCounting()
 {
+    // Another command that shows the busy mark (a save, say) is not a run to stop.
+    if (m_pointerMode == PointerHourglass)
+        return;
     MethodChoice choice;
     choice.databaseMethod = m_databaseMethod->isChecked();
     choice.textMethod = m_textMethod->isChecked();
@@ -93,19 +120,30 @@ void MainWindow::startCounting()
     controls.ignoreCase = m_ignoreCase;
     controls.pointer = this;
     controls.progress = this;
+    controls.stopRequested = &m_stopRequested;
+    controls.status = &m_siteStatus;
+    controls.runRows = m_retryRows;
+    controls.collectFailures = m_collectFailures && m_collectFailures->isChecked();
     controls.analysis = &m_analysis;
     controls.figures = m_wordFigures;
     controls.keeper = &m_keeper;
     WindowCount window(controls);
+    m_stopRequested = false;
+    m_counting = true;
+    m_startCounting->setText(QStringLiteral("Stop Counting"));
     // Rows the user gave as local files are read from disk; every other row is downloaded.
     LocalFilePages localFiles(pages());
     tv::startCounting(window, *m_services.dialogs, localFiles, choice);
+    m_siteStatus.runEnds();
+    m_counting = false;
+    m_stopRequested = false;
+    m_startCounting->setText(QString::fromLatin1(control::startCounting.caption));
 }
 
 void MainWindow::clearResults()
 {
     Guard g(clickLocation(control::clearResults));
-    g.run(100, [&] { m_results.clearRows(); });
+    g.run(100, [&] { clearResultsUndoably(); });
 }
 
 void MainWindow::exportResults()
@@ -114,7 +152,7 @@ void MainWindow::exportResults()
         m_services.makeSpreadsheet ? m_services.makeSpreadsheet()
                                    : std::make_unique<XlsxSpreadsheet>(*m_services.desktop);
     exportResultsToSpreadsheet(
-        m_results, *m_services.dialogs, *this, *sheet,
+        m_shown, *m_services.dialogs, *this, *sheet,
         [this] { return m_combinedCount->isChecked(); }, m_services.spreadsheetRegistered);
 }
 

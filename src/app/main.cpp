@@ -7,6 +7,7 @@
 #include "app/windowcommandline.h"
 #include "platform/datafolder.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
@@ -32,12 +33,18 @@ int main(int argc, char** argv)
     services.dialogs = &dialogs;
     services.desktop = &desktop;
     services.programFolder = tv::programDataFolder();
+    services.rememberFrame = line.screenshotFile.isEmpty();
     tv::MainWindow window(services);
     dialogs.setOwner(&window);
     tv::addPagesCommands(window);
     tv::addAboutCommand(window, dialogs);
+    if (auto* about = window.findChild<QAction*>(QStringLiteral("aboutAction")))
+        window.addHelpCommand(about);
     window.load();
-    window.show();
+    if (line.maximized)
+        window.showMaximizedOnScreen();
+    else
+        window.show();
     if (!line.siteFiles.isEmpty())
         QTimer::singleShot(0, &window, [&] { window.openSiteFiles(line.siteFiles); });
 

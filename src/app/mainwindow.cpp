@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTreeView>
 #include <cmath>
 #include <cstdio>
@@ -26,6 +27,8 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
 {
     buildControls();
     connectEvents();
+    buildMenus();
+    trackListChanges();
 }
 
 MainWindow::~MainWindow() = default;
@@ -61,6 +64,7 @@ void MainWindow::applyResultWidths()
 {
     for (int c = 1; c <= m_results.columns(); ++c)
         m_resultsList->header()->resizeSection(c - 1, m_results.width(c) / 15);
+    applyRememberedWidths();
 }
 
 void MainWindow::setPointerMode(int mode)
@@ -108,6 +112,18 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_page && event->type() == QEvent::Resize)
+        return pageEvent(event);
+    if (m_siteList && watched == m_siteList->viewport() &&
+        (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop))
+        return dropOnSiteList(event);
+    if (event->type() == QEvent::MouseMove &&
+        (watched == m_page || watched == m_scroll || watched == m_scroll->viewport())) {
+        // The page is the window's bare area.
+        runUnguarded(windowLocation("Form_MouseMove"), [this] { pointerArrowRule(); });
+        return false;
+    }
     if (event->type() == QEvent::MouseMove) {
         QObject* control = watched;
         if (control == m_siteList->viewport())
@@ -139,16 +155,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonDblClick && watched == m_siteList->viewport()) {
         const QModelIndex current = m_siteList->selectionModel()->currentIndex();
         runUnguarded(eventLocation(control::siteList, "DblClick"), [&] {
-            removeSelectedSite(m_sites, current.isValid() ? current.row() + 1 : 0, *this);
+            changeSites([&] {
+                removeSelectedSite(m_sites, current.isValid() ? current.row() + 1 : 0, *this);
+            });
         });
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        fitToScreen();
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
+    runUnguarded(windowLocation("Form_Unload"), [this] { saveWindowState(); });
     if (m_commandDepth > 0) {
         // A command is still running inside a nested event loop and would hold the program
         // until it ends: end at once instead. Settings are written when they change, and the
@@ -212,7 +240,7 @@ void MainWindow::removeSelectedResult()
     const QModelIndex current = m_resultsList->selectionModel()->currentIndex();
     if (!current.isValid())
         return;
-    m_results.removeAt(current.row() + 1);
+    removeResultRows({m_shown.sourceRow(current.row() + 1)});
 }
 
 } // namespace tv

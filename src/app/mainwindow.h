@@ -2,6 +2,7 @@
 // The main window: its controls, the pointer rules, the start-up sequence and the commands.
 // The code names each control by what it does; its layout name (the object name, the settings
 // key, the location its error reports name) comes from the table in platform/windowcontrols.h.
+#include "app/sitestatus.h"
 #include "app/wordanalysis.h"
 #include "count/provider.h"
 #include "keep/runkeeper.h"
@@ -9,6 +10,7 @@
 #include "platform/progresssink.h"
 #include "platform/spreadsheet.h"
 #include "results/resultsmodel.h"
+#include "results/shownrows.h"
 #include "sites/sitelistmodel.h"
 
 #include <QCursor>
@@ -16,13 +18,19 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
+class QAction;
 class QLabel;
+class QMenu;
+class QMenuBar;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTreeView;
 
 namespace tv {
@@ -48,6 +56,9 @@ struct MainWindowServices {
     PageSource* pages = nullptr;
     // Ends the program at once when the window closes in the middle of a command.
     std::function<void()> endProgramNow;
+    // Whether the window opens at the size, place and column widths it was left at, and keeps
+    // them when it closes (not for a picture of the window as it first opens).
+    bool rememberFrame = true;
 };
 
 class MainWindow : public QWidget, public Pointer, public ProgressSink {
@@ -64,6 +75,17 @@ public:
     // Loads site-list files named when the program starts, as "Load From File" does.
     void openSiteFiles(const QStringList& paths);
 
+    // Maximized as far as the screen goes, also where no window manager does it.
+    void showMaximizedOnScreen();
+
+    // Puts the command (About) under Help in the menu bar.
+    void addHelpCommand(QAction* action);
+
+    // Whether a count is under way, and stopping it: downloads in flight are abandoned and
+    // what was counted up to the last finished page is shown.
+    bool counting() const { return m_counting; }
+    void stopCounting();
+
     // A page a crawl read: the window's counts take it instead of downloading it again.
     void addReceivedPage(const QString& address, ReceivedPage page);
 
@@ -72,6 +94,8 @@ public:
 
     SiteListModel& sites() { return m_sites; }
     ResultsModel& results() { return m_results; }
+    // The results as the list shows them: sorted and found as the user asked.
+    ShownRows& shownResults() { return m_shown; }
 
     // Pointer: the window's mouse pointer, which doubles as the busy mark.
     int pointerMode() const override { return m_pointerMode; }
@@ -85,6 +109,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Building the window (windowlayout.cpp).
@@ -92,8 +117,38 @@ private:
     void buildButtons();
     void buildOptionFrames();
     void buildProgressBar();
+    void buildFindBox();
+    void connectSorting();
     void setLayoutTabOrder();
     QPushButton* addButton(const WindowControl& control, int left, int top, int width, int height);
+
+    // The window's frame (windowframe.cpp).
+    void buildPage();
+    void rememberPlaces();
+    void relayout();
+    bool pageEvent(QEvent* event);
+    void restoreWindowState();
+    void saveWindowState();
+    void applyRememberedWidths();
+    void fitToScreen();
+
+    // The menu bar and its own commands (menus.cpp, removals.cpp, exportfile.cpp).
+    void buildMenus();
+    void copySelectedResults();
+    void removeSelectedRows();
+    void exportToFile();
+    void trackListChanges();
+    // Runs a removal from the site list, keeping what it removed for an undo.
+    void changeSites(const std::function<void()>& removal);
+    // Removes these rows of the results list (from 1), keeping them for an undo.
+    void removeResultRows(QList<int> rows);
+    void clearResultsUndoably();
+    void undoRemoval();
+    // The site list's status column, the remembered choice of collecting failures there, the
+    // retry of the failed sites and drops onto the list (sitestatuscommands.cpp).
+    void buildSiteStatusCommands(QMenu* count);
+    void retryFailedSites();
+    bool dropOnSiteList(QEvent* event);
 
     // Start-up (startup.cpp).
     void makeDataFolder(Guard& g);
@@ -120,6 +175,7 @@ private:
     // Runs a command's procedure, counting it as under way while it runs.
     void command(const WindowControl& button, const std::function<void()>& procedure);
     void startCounting();
+    void startOrStopCounting();
     void clearResults();
     void exportResults();
     void openWordAnalysis();
@@ -129,21 +185,26 @@ private:
 
     // The views behind the numbers (windowviews.cpp).
     void connectViews();
-    // Enter on a list, Ctrl+double-click on a result, files dropped on the site list; true when
-    // the event was taken.
+    // "Add Local Files..." in the File menu, and a View menu with the views.
+    void buildViewMenus(QMenu* file);
+    // Enter on a list, Ctrl+double-click on a result; true when the event was taken.
     bool viewEvent(QObject* watched, QEvent* event);
     void viewCommand(const std::function<void()>& procedure);
     void showCountedText();
     void showConcordance();
     void showWordChart();
     void addLocalFiles();
-    void addFiles(const QStringList& paths);
+    // Dropped files: lists of addresses are loaded as "Load From File" loads them, any other
+    // file becomes a page of its own.
+    void addDroppedFiles(const QStringList& paths);
 
     MainWindowServices m_services;
     std::unique_ptr<NetworkPageSource> m_networkPages;
     QString m_textBeforeWait; // the progress bar's text when a wait for a page began
     SiteListModel m_sites;
+    SiteStatusModel m_siteStatus{m_sites};
     ResultsModel m_results;
+    ShownRows m_shown{m_results};
     WindowWordAnalysis m_analysis;
     // What the runs counted of each page, for the views behind the numbers.
     RunKeeper m_keeper;
@@ -152,6 +213,41 @@ private:
     std::optional<QCursor> m_customCursor;
     // Commands under way; closing the window then ends the program at once.
     int m_commandDepth = 0;
+    bool m_counting = false;
+    bool m_stopRequested = false;
+
+    // Where each control of the page stands at the default size, and how it follows a resize.
+    enum class Across { Full, LeftHalf, RightHalf };
+    enum class Down { Fixed, SitesGrow, BelowSites, ResultsGrow, BelowResults };
+    struct Place {
+        QWidget* widget;
+        QRect base;
+        Across across;
+        Down down;
+    };
+    std::vector<Place> m_places;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_page = nullptr; // the controls, at their layout places
+    bool m_geometryRestored = false;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_collectFailures = nullptr;
+    // The site rows (from 1) "Retry Failed Sites" counts; empty for an ordinary run.
+    std::vector<int> m_retryRows;
+    // The last removal or clear, and how many changes each list had seen right after it.
+    struct UndoStep {
+        enum class Kind { None, Sites, ResultRows, ResultsCleared };
+        Kind kind = Kind::None;
+        QStringList sites;
+        std::vector<std::pair<int, ResultRow>> removed; // list rows (from 1), ascending
+        std::deque<ResultRow> cleared;
+        quint64 changes = 0;
+    };
+    UndoStep m_undo;
+    quint64 m_siteChanges = 0;
+    quint64 m_resultChanges = 0;
+    bool m_shownOnce = false;
 
     QTreeView* m_siteList = nullptr;
     QPushButton* m_addOneUrl = nullptr;
@@ -171,6 +267,8 @@ private:
     QRadioButton* m_textMethod = nullptr;
     QPushButton* m_startCounting = nullptr;
     QTreeView* m_resultsList = nullptr;
+    // Beyond the original layout: the find box above the results.
+    QLineEdit* m_findResults = nullptr;
     QPushButton* m_saveResultsAsText = nullptr;
     QPushButton* m_exportResults = nullptr;
     QPushButton* m_copyResults = nullptr;

@@ -76,6 +76,8 @@ void MainWindow::load()
             true, *m_services.dialogs, *m_services.desktop, m_services.probeProvider);
     });
     restoreMethodChoice(g);
+    // Beyond the original window: the size and place the user left it at.
+    runUnguarded(windowLocation("Form_Load"), [this] { restoreWindowState(); });
 }
 
 // The data folder, made step by step, and the working database copied from the template next
@@ -140,9 +142,10 @@ void MainWindow::applySkin()
     if (!fileExists(skin))
         return;
     const QColor face = palette().color(QPalette::Button);
-    const QList<QWidget*> surfaces = {this,           m_optionsFrame,  m_speedFrame,
-                                      m_perSiteCount, m_combinedCount, m_databaseMethod,
-                                      m_textMethod,   m_ignoreCase,    m_styleSheets};
+    const QList<QWidget*> surfaces = {
+        this,           m_page,          m_optionsFrame,   m_speedFrame,
+        m_perSiteCount, m_combinedCount, m_databaseMethod, m_textMethod,
+        m_ignoreCase,   m_styleSheets};
     for (QWidget* w : surfaces) {
         QPalette pal = w->palette();
         pal.setColor(QPalette::Window, face);

@@ -16,6 +16,8 @@ struct WindowOptions {
         QStringLiteral("screenshot"),
         QStringLiteral("Save a picture of the window to <file> once it shows, then quit."),
         QStringLiteral("file")};
+    QCommandLineOption maximized{QStringLiteral("maximized"),
+                                 QStringLiteral("Open the window maximized.")};
 };
 
 void describe(QCommandLineParser& parser, const WindowOptions& options)
@@ -27,6 +29,7 @@ void describe(QCommandLineParser& parser, const WindowOptions& options)
     parser.addHelpOption();
     parser.addOption(options.version);
     parser.addOption(options.screenshot);
+    parser.addOption(options.maximized);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Site lists to load when the window opens."),
                                  QStringLiteral("[FILE...]"));
@@ -85,6 +88,7 @@ WindowCommandLine readWindowCommandLine(const QCoreApplication& app)
     }
     WindowCommandLine line;
     line.screenshotFile = parser.value(options.screenshot);
+    line.maximized = parser.isSet(options.maximized);
     line.siteFiles = parser.positionalArguments();
     return line;
 }

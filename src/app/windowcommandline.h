@@ -12,6 +12,7 @@ namespace tv {
 struct WindowCommandLine {
     QString screenshotFile; // "" unless --screenshot was given
     QStringList siteFiles;  // loaded into the site list once the window shows
+    bool maximized = false; // --maximized: the window opens maximized
 };
 
 // Answers --help and --version before any window system is started, so they work without a

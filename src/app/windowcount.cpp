@@ -1,8 +1,8 @@
 #include "app/windowcount.h"
 
+#include "app/sitestatus.h"
 #include "app/wordanalysis.h"
 #include "keep/runkeeper.h"
-
 #include "results/countedrows.h"
 #include "results/resultsmodel.h"
 #include "sites/sitelistmodel.h"
@@ -16,7 +16,19 @@ namespace tv {
 
 QStringList WindowCount::siteRows() const
 {
-    return m_c.sites->rows();
+    std::vector<int> rows = m_c.runRows;
+    if (rows.empty()) {
+        for (int r = 1; r <= m_c.sites->count(); ++r)
+            rows.push_back(r);
+    }
+    if (m_c.status)
+        m_c.status->runBegins(rows);
+    if (m_c.runRows.empty())
+        return m_c.sites->rows();
+    QStringList chosen;
+    for (int r : rows)
+        chosen << m_c.sites->text(r);
+    return chosen;
 }
 
 CountMode WindowCount::countMode() const
@@ -59,12 +71,25 @@ WordSplitter* WindowCount::wordSplitter(const CountRequest& request, CountMethod
     return splitter;
 }
 
+void WindowCount::siteStarted(int site, const QString&)
+{
+    if (m_c.status)
+        m_c.status->siteStarted(site);
+}
+
 void WindowCount::siteFinished(const SiteOutcome& outcome)
 {
     if (m_c.keeper)
         m_c.keeper->siteFinished(outcome, ignoreCase());
+    if (m_c.status)
+        m_c.status->siteFinished(outcome);
     if (m_c.analysis)
         m_c.analysis->siteFinished();
+}
+
+FailurePolicy WindowCount::failurePolicy() const
+{
+    return m_c.collectFailures ? FailurePolicy::OutcomesOnly : FailurePolicy::ReportEach;
 }
 
 void WindowCount::setResultsEnabled(bool enabled)
@@ -76,6 +101,11 @@ bool WindowCount::ignoreCase() const
 {
     // A tick only: the grey state of a check box does not count.
     return m_c.ignoreCase->checkState() == Qt::Checked;
+}
+
+bool WindowCount::stopRequested() const
+{
+    return m_c.stopRequested && *m_c.stopRequested;
 }
 
 void WindowCount::showBusy()

@@ -6,6 +6,8 @@
 #include "count/countingrun.h"
 #include "results/counttexts.h"
 
+#include <vector>
+
 class QCheckBox;
 class QLabel;
 class QRadioButton;
@@ -15,6 +17,7 @@ namespace tv {
 
 class ResultsModel;
 class RunKeeper;
+class SiteStatusModel;
 class SiteListModel;
 class WindowWordAnalysis;
 
@@ -27,11 +30,17 @@ public:
         const QRadioButton* perSiteCount = nullptr;
         const QRadioButton* combinedCount = nullptr;
         const QCheckBox* ignoreCase = nullptr;
-        Pointer* pointer = nullptr;       // the window's busy mark
-        ProgressSink* progress = nullptr; // the window's progress bar
+        Pointer* pointer = nullptr;          // the window's busy mark
+        ProgressSink* progress = nullptr;    // the window's progress bar
+        const bool* stopRequested = nullptr; // set when the user stops the run
         WindowWordAnalysis* analysis = nullptr;
-        QLabel* figures = nullptr;   // shows the count's figures once it ends
-        RunKeeper* keeper = nullptr; // keeps each page's counted text for the views
+        QLabel* figures = nullptr;         // shows the count's figures once it ends
+        SiteStatusModel* status = nullptr; // the site list's status column
+        RunKeeper* keeper = nullptr;       // keeps each page's counted text for the views
+        // The site rows (from 1) the run counts; every row when empty.
+        std::vector<int> runRows;
+        // Failures go to the status column instead of an error report each.
+        bool collectFailures = false;
     };
     explicit WindowCount(const Controls& controls) : m_c(controls) {}
 
@@ -42,8 +51,11 @@ public:
     WordSplitter* wordSplitter(const CountRequest& request, CountMethod method) override;
 
     bool ignoreCase() const override;
+    bool stopRequested() const override;
     void showBusy() override;
+    void siteStarted(int site, const QString& address) override;
     void siteFinished(const SiteOutcome& outcome) override;
+    FailurePolicy failurePolicy() const override;
     void addRow(const CountRow& row) override;
     void setProgressValue(double value) override;
     void setProgressText(const QString& text) override;

@@ -1,6 +1,6 @@
 // The main window's controls: each made under its layout name with its caption, at its place
-// in the fixed layout (given in twips), in the fonts and colours of the layout, and put in the
-// layout's tab order.
+// in the layout (given in twips at the default size), in the fonts and colours of the layout,
+// and put in the layout's tab order. A larger window gives its extra room to the two lists.
 #include "app/mainwindow.h"
 
 #include "platform/windowcontrols.h"
@@ -59,7 +59,7 @@ QTreeView* makeList(QWidget* parent, const WindowControl& control, QAbstractItem
     view->setUniformRowHeights(true);
     view->setAllColumnsShowFocus(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setToolTip(QString::fromLatin1(kListTip));
     view->header()->setStretchLastSection(false);
@@ -74,7 +74,7 @@ QTreeView* makeList(QWidget* parent, const WindowControl& control, QAbstractItem
 QPushButton* MainWindow::addButton(const WindowControl& control, int left, int top, int width,
                                    int height)
 {
-    auto* button = makeControl<QPushButton>(this, control, left, top, width, height);
+    auto* button = makeControl<QPushButton>(m_page, control, left, top, width, height);
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(11.25);
     font.setBold(true);
@@ -85,7 +85,6 @@ QPushButton* MainWindow::addButton(const WindowControl& control, int left, int t
 void MainWindow::buildControls()
 {
     setObjectName(nameOf(control::mainWindow));
-    setFixedSize(px(8040), px(10035));
     QFont font(QStringLiteral("Arial"), 9);
     font.setBold(true);
     setFont(font);
@@ -94,15 +93,18 @@ void MainWindow::buildControls()
     setPalette(white);
     setAutoFillBackground(true);
     setMouseTracking(true);
+    buildPage();
 
-    m_siteList = makeList(this, control::siteList, &m_sites);
+    m_siteList = makeList(m_page, control::siteList, &m_siteStatus);
     place(m_siteList, 120, 120, 7800, 1575);
-    m_resultsList = makeList(this, control::resultsList, &m_results);
+    m_resultsList = makeList(m_page, control::resultsList, &m_shown);
     place(m_resultsList, 120, 6465, 7800, 1935);
+    buildFindBox();
     buildButtons();
     buildOptionFrames();
     buildProgressBar();
     setLayoutTabOrder();
+    rememberPlaces();
 }
 
 void MainWindow::buildButtons()
@@ -132,7 +134,7 @@ void MainWindow::buildButtons()
 
 void MainWindow::buildOptionFrames()
 {
-    m_optionsFrame = makeControl<QGroupBox>(this, control::optionsFrame, 120, 3270, 7800, 1440);
+    m_optionsFrame = makeControl<QGroupBox>(m_page, control::optionsFrame, 120, 3270, 7800, 1440);
     m_combinedCount =
         makeControl<QRadioButton>(m_optionsFrame, control::combinedCount, 240, 300, 3750, 255);
     m_perSiteCount =
@@ -150,7 +152,7 @@ void MainWindow::buildOptionFrames()
     place(m_wordFigures, 4080, 650, 3600, 255);
     m_wordFigures->setMouseTracking(true);
 
-    m_speedFrame = makeControl<QGroupBox>(this, control::speedFrame, 120, 4815, 7800, 1020);
+    m_speedFrame = makeControl<QGroupBox>(m_page, control::speedFrame, 120, 4815, 7800, 1020);
     m_databaseMethod =
         makeControl<QRadioButton>(m_speedFrame, control::databaseMethod, 240, 300, 3840, 255);
     m_textMethod =
@@ -170,7 +172,7 @@ void MainWindow::buildOptionFrames()
 
 void MainWindow::buildProgressBar()
 {
-    m_progressBar = new QProgressBar(this);
+    m_progressBar = new QProgressBar(m_page);
     m_progressBar->setObjectName(nameOf(control::progressBar));
     place(m_progressBar, 120, 9510, 7800, 405);
     m_progressBar->setRange(0, 100);

@@ -1,6 +1,7 @@
 // The views behind the numbers, reached from the window's lists: a site's counted text (the
 // site list's menu, or Enter), a word's uses (the results list's menu, Enter or Ctrl+double-
-// click, which removes nothing), the chart of the top words, and local files added as pages.
+// click, which removes nothing), the chart of the top words, and local files added as pages
+// (chosen, or dropped on the site list).
 #include "app/concordanceview.h"
 #include "app/mainwindow.h"
 #include "app/pagetextview.h"
@@ -10,14 +11,12 @@
 #include "platform/guard.h"
 #include "platform/windowcontrols.h"
 #include "sites/droppedfiles.h"
-#include "sites/sitecommands.h"
 
 #include <QAction>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QHash>
 #include <QKeyEvent>
-#include <QMimeData>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTreeView>
 
@@ -65,8 +64,37 @@ void MainWindow::connectViews()
             &QAction::triggered, this, [this] { viewCommand([this] { showConcordance(); }); });
     connect(listAction(m_resultsList, QStringLiteral("Chart of the Top Words..."), "showWordChart"),
             &QAction::triggered, this, [this] { viewCommand([this] { showWordChart(); }); });
-    m_siteList->setAcceptDrops(true);
-    m_siteList->viewport()->setAcceptDrops(true);
+}
+
+void MainWindow::buildViewMenus(QMenu* file)
+{
+    auto* addFiles = new QAction(QStringLiteral("Add &Local Files..."), file);
+    addFiles->setObjectName(QStringLiteral("addLocalFilesAction"));
+    // After the other ways of adding sites.
+    QAction* before = nullptr;
+    for (QAction* action : file->actions()) {
+        if (action->objectName() == u"exportAction")
+            before = action;
+    }
+    file->insertAction(before, addFiles);
+    connect(addFiles, &QAction::triggered, this,
+            [this] { viewCommand([this] { addLocalFiles(); }); });
+
+    QMenu* view = m_menuBar->addMenu(QStringLiteral("&View"));
+    const auto add = [&](const QString& text, const char* name, QKeySequence key,
+                         void (MainWindow::*show)()) {
+        QAction* action = view->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this,
+                [this, show] { viewCommand([this, show] { (this->*show)(); }); });
+    };
+    add(QStringLiteral("Counted &Text of the Site"), "countedTextAction",
+        QKeySequence(Qt::CTRL | Qt::Key_T), &MainWindow::showCountedText);
+    add(QStringLiteral("&Uses of the Word"), "concordanceAction",
+        QKeySequence(Qt::CTRL | Qt::Key_U), &MainWindow::showConcordance);
+    add(QStringLiteral("&Chart of the Top Words..."), "wordChartAction",
+        QKeySequence(Qt::CTRL | Qt::Key_B), &MainWindow::showWordChart);
 }
 
 void MainWindow::viewCommand(const std::function<void()>& procedure)
@@ -78,7 +106,9 @@ void MainWindow::viewCommand(const std::function<void()>& procedure)
 
 bool MainWindow::viewEvent(QObject* watched, QEvent* event)
 {
-    const bool onSites = watched == m_siteList || watched == m_siteList->viewport();
+    // Events come while the window is still being built.
+    if (!m_siteList || !m_resultsList)
+        return false;
     const bool onResults = watched == m_resultsList || watched == m_resultsList->viewport();
     if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event))) {
         if (watched == m_siteList)
@@ -90,28 +120,6 @@ bool MainWindow::viewEvent(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonDblClick && onResults &&
         (static_cast<QMouseEvent*>(event)->modifiers() & Qt::ControlModifier)) {
         viewCommand([this] { showConcordance(); });
-        return true;
-    }
-    if (onSites && event->type() == QEvent::DragEnter) {
-        auto* drag = static_cast<QDragEnterEvent*>(event);
-        if (drag->mimeData()->hasUrls()) {
-            drag->acceptProposedAction();
-            return true;
-        }
-    }
-    if (onSites && event->type() == QEvent::DragMove) {
-        static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
-        return true;
-    }
-    if (onSites && event->type() == QEvent::Drop) {
-        auto* drop = static_cast<QDropEvent*>(event);
-        QStringList paths;
-        for (const QUrl& url : drop->mimeData()->urls()) {
-            if (url.isLocalFile())
-                paths << url.toLocalFile();
-        }
-        drop->acceptProposedAction();
-        viewCommand([this, paths] { addFiles(paths); });
         return true;
     }
     return false;
@@ -128,11 +136,11 @@ void MainWindow::addLocalFiles()
         m_sites.append(localFileAddress(path));
 }
 
-void MainWindow::addFiles(const QStringList& paths)
+void MainWindow::addDroppedFiles(const QStringList& paths)
 {
     for (const QString& path : paths) {
         if (droppedFileKind(path) == DroppedFile::SiteList)
-            tv::openSiteFiles(m_sites, {path}, *m_services.dialogs);
+            openSiteFiles({path});
         else
             m_sites.append(localFileAddress(path));
     }
@@ -173,14 +181,15 @@ void MainWindow::showCountedText()
 void MainWindow::showConcordance()
 {
     const QModelIndex current = m_resultsList->selectionModel()->currentIndex();
-    if (!current.isValid() || current.row() >= m_results.rows())
+    if (!current.isValid() || current.row() >= m_shown.rows())
         return;
+    // The row as shown: the list may be sorted or filtered.
     const int row = current.row() + 1;
-    const bool perSite = m_perSiteCount->isChecked() && m_results.columns() >= 3;
-    const QString word = m_results.cell(row, perSite ? 2 : 1);
+    const bool perSite = m_perSiteCount->isChecked() && m_shown.columns() >= 3;
+    const QString word = m_shown.cell(row, perSite ? 2 : 1);
     std::optional<QString> address;
     if (perSite)
-        address = m_results.cell(row, 1);
+        address = m_shown.cell(row, 1);
     if (!m_keeper.store() || m_keeper.run() == 0) {
         m_services.dialogs->information(
             m_keeper.failure().isEmpty()
@@ -197,14 +206,14 @@ void MainWindow::showConcordance()
 void MainWindow::showWordChart()
 {
     // The rows as the list shows them, filters and all; per site, each word's counts summed.
-    const bool perSite = m_perSiteCount->isChecked() && m_results.columns() >= 3;
+    const bool perSite = m_perSiteCount->isChecked() && m_shown.columns() >= 3;
     const int wordColumn = perSite ? 2 : 1;
     WordRows rows;
     QHash<QString, size_t> at;
-    for (int r = 1; r <= m_results.rows(); ++r) {
-        const QString word = m_results.cell(r, wordColumn);
+    for (int r = 1; r <= m_shown.rows(); ++r) {
+        const QString word = m_shown.cell(r, wordColumn);
         bool ok = false;
-        const qint64 count = m_results.cell(r, wordColumn + 1).toLongLong(&ok);
+        const qint64 count = m_shown.cell(r, wordColumn + 1).toLongLong(&ok);
         if (!ok)
             continue;
         const auto found = at.constFind(word);

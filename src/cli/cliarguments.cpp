@@ -155,6 +155,8 @@ QString applyFlag(CliOptions& o, const QString& name)
         o.quiet = true;
     else if (name == u"--no-style-sheets")
         o.styleSheets = false;
+    else if (name == u"--partial-on-interrupt")
+        o.partialOnInterrupt = true;
     else if (name == u"--with-share")
         o.analysis.withShare = true;
     else if (name == u"--with-pages")
@@ -382,6 +384,9 @@ QString helpText()
         "                       (\"site\" only with --per-site; \"share\" and \"pages\" when\n"
         "                       asked for)\n"
         "  -q, --quiet          no progress and no total on standard error\n"
+        "  --partial-on-interrupt\n"
+        "                       on Ctrl-C, stop the count and write what it counted so far,\n"
+        "                       with exit status 130 (a second Ctrl-C ends it at once)\n"
         "  -h, --help           show this help and exit\n"
         "      --version        show the version and exit\n"
         "\n"
@@ -392,7 +397,8 @@ QString helpText()
         "\n"
         "Exit status: 0 every page named was read (an empty row names no page); 1 some\n"
         "pages (or the output) failed; 2 the command line is wrong or a list cannot be read;\n"
-        "3 no page could be read, or no row names a page.\n"
+        "3 no page could be read, or no row names a page; 130 stopped by Ctrl-C with\n"
+        "--partial-on-interrupt (what was counted is written).\n"
         "With a server: 2 also for a bad server address, a run name already used for another\n"
         "list, or no such run; 3 the server cannot be reached or refuses the user; 1 the\n"
         "connection was lost (after retries) or the server's disk is full; pages stored\n"

@@ -2,6 +2,7 @@
 // The command line of tallyvane-count: what was asked for, or why it cannot be understood.
 #include "cli/crawlarguments.h"
 #include "keep/concordance.h"
+#include "results/resultformats.h"
 #include "words/analysisoptions.h"
 
 #include <QString>
@@ -10,7 +11,6 @@
 
 namespace tv {
 
-enum class OutputFormat { Aligned, Tsv, Csv, Json };
 enum class EngineKind { Database, Text };
 
 // One source of site rows, in command-line order: an address as typed, or a list file
@@ -31,8 +31,9 @@ struct CliOptions {
     QString databasePath; // "" means a private scratch database
     OutputFormat format = OutputFormat::Aligned;
     bool quiet = false;
-    int parallel = 32;       // pages downloaded at once, ahead of the one being counted
-    bool styleSheets = true; // pages are read with the style sheets they link
+    int parallel = 32;               // pages downloaded at once, ahead of the one being counted
+    bool styleSheets = true;         // pages are read with the style sheets they link
+    bool partialOnInterrupt = false; // Ctrl-C stops the count and prints what it counted
     // The word analysis; its stop lists are read when the count starts, from these names of
     // built-in lists and files, in order.
     AnalysisOptions analysis;

@@ -5,6 +5,7 @@
 #include "keep/keptpage.h"
 #include "results/countedrows.h"
 
+#include <functional>
 #include <vector>
 
 namespace tv {
@@ -31,6 +32,9 @@ public:
     void keepTexts(RunKeeper* keeper, const KeptRule& rule);
 
     bool ignoreCase() const override { return m_ignoreCase; }
+    bool stopRequested() const override { return m_stop && m_stop(); }
+    // Asked before each site: true stops the count there.
+    void setStopCheck(std::function<bool()> stop) { m_stop = std::move(stop); }
     // The status line shows the site being read instead: the methods' own texts change with
     // every word.
     void setProgressValue(double) override {}
@@ -47,6 +51,7 @@ private:
     int m_asked = 0;
     int m_failed = 0;
     CountedRows m_rows;
+    std::function<bool()> m_stop;
     std::vector<int> m_starts;
     bool m_siteDone = true; // the next row begins a count
     RunKeeper* m_keeper = nullptr;

@@ -1,9 +1,9 @@
 #include "concordancetext.h"
 
 #include "cli/console.h"
-#include "cli/resultformats.h"
 #include "keep/runkeeper.h"
 #include "platform/failure.h"
+#include "results/resultformats.h"
 #include "results/textoutput.h"
 
 namespace tv {

@@ -5,7 +5,6 @@
 #include "cli/concordancetext.h"
 #include "cli/console.h"
 #include "cli/crawlsites.h"
-#include "cli/resultformats.h"
 #include "cli/scratchdatabase.h"
 #include "cli/terminaltext.h"
 #include "count/databasemethod.h"
@@ -17,6 +16,8 @@
 #include "platform/database.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/interruptwatch.h"
+#include "results/resultformats.h"
 #include "results/savetext.h"
 #include "results/textoutput.h"
 #include "sites/loadfromfile.h"
@@ -73,7 +74,7 @@ CountSummary countWithMethod(const CliOptions& options, const CountRequest& requ
     if (options.engine == EngineKind::Text)
         return countWithTextMethod(request, pages, count);
     QString reason;
-    ScratchDatabase scratch;
+    ScratchDatabase scratch(options.partialOnInterrupt);
     QString path = options.databasePath;
     try {
         if (path.isEmpty()) {
@@ -230,13 +231,24 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
     }
     showWaits(network, console);
 
+    // Ctrl-C abandons the downloads, and the count ends after the last finished page.
+    std::unique_ptr<InterruptWatch> interrupt;
+    if (options.partialOnInterrupt) {
+        interrupt = std::make_unique<InterruptWatch>([&network] { network.cancel(); });
+        count.setStopCheck([watch = interrupt.get()] { return watch->interrupted(); });
+    }
+
     CountMethod method = CountMethod::Text;
     const CountSummary summary =
         countWithMethod(options, request, pages, count, *words, console, method);
     console.clearStatus();
+    const bool interrupted = interrupt && interrupt->interrupted();
     QString caption;
     if (summary.total) {
         caption = totalCaption(method, *summary.total);
+        if (interrupted)
+            caption += QStringLiteral(" (%1)").arg(
+                stoppedNote(summary.sitesFinished, int(request.sites.size())));
         count.rows().setFirstCaption(caption);
         if (!options.quiet)
             console.plain(caption);
@@ -246,6 +258,8 @@ int runCountCommand(const CliOptions& options, QIODevice& output, FILE* errors)
         keeper ? writeConcordance(*keeper, options.concordance, options.width, output, console)
         : words->changesOutput() ? words->write(count, caption, output, console)
                                  : writeCountOutput(options, count.rows(), output, console);
+    if (interrupted)
+        return written ? ExitInterrupted : ExitSomeFailed;
     // Empty rows name no page, so they neither count as read nor as failed.
     if (count.pagesAsked() == 0)
         console.message(QStringLiteral("No page named: every row is empty."));

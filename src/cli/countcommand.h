@@ -19,6 +19,7 @@ enum ExitStatus {
     ExitSomeFailed = 1,
     ExitUsage = 2,
     ExitNothingCounted = 3,
+    ExitInterrupted = 130, // stopped by Ctrl-C with --partial-on-interrupt; what was counted is out
 };
 
 // Appends the rows of every source in command-line order: addresses as typed, list files and

@@ -99,7 +99,10 @@ void removeIfOwnerGone(const QString& folder)
 
 } // namespace
 
-ScratchDatabase::ScratchDatabase() : m_dir(QDir::tempPath() + u'/' + kFolderPrefix + "XXXXXX") {}
+ScratchDatabase::ScratchDatabase(bool leaveInterrupt)
+    : m_dir(QDir::tempPath() + u'/' + kFolderPrefix + "XXXXXX"), m_leaveInterrupt(leaveInterrupt)
+{
+}
 
 void ScratchDatabase::removeLeftovers()
 {
@@ -141,6 +144,9 @@ QString ScratchDatabase::create()
         action.sa_handler = removeScratchAndStop;
         sigemptyset(&action.sa_mask);
         for (int i = 0; i < kSignalCount; ++i) {
+            g_installed[i] = false;
+            if (m_leaveInterrupt && kSignals[i] == SIGINT)
+                continue;
             // A signal the caller chose to ignore (nohup) stays ignored.
             g_installed[i] = sigaction(kSignals[i], nullptr, &g_previous[i]) == 0 &&
                              g_previous[i].sa_handler != SIG_IGN &&

@@ -12,7 +12,9 @@ namespace tv {
 
 class ScratchDatabase {
 public:
-    ScratchDatabase();
+    // `leaveInterrupt`: SIGINT belongs to the caller (a count that stops on Ctrl-C and ends
+    // normally, taking the folder along as usual).
+    explicit ScratchDatabase(bool leaveInterrupt = false);
     ~ScratchDatabase();
     ScratchDatabase(const ScratchDatabase&) = delete;
     ScratchDatabase& operator=(const ScratchDatabase&) = delete;
@@ -29,6 +31,7 @@ private:
     QTemporaryDir m_dir;
     int m_ownerLock = -1;
     bool m_watching = false;
+    bool m_leaveInterrupt = false;
 };
 
 } // namespace tv

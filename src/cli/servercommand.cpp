@@ -2,13 +2,16 @@
 
 #include "cli/console.h"
 #include "cli/countcommand.h"
-#include "cli/resultformats.h"
+#include "count/pagewords.h"
+#include "count/wordclean.h"
+#include "count/wordtally.h"
 #include "fetch/networkpagesource.h"
 #include "pgstore/pagewords.h"
 #include "pgstore/serveraddress.h"
 #include "pgstore/wordstore.h"
 #include "platform/files.h"
 #include "results/countedrows.h"
+#include "results/resultformats.h"
 #include "sites/sitelistmodel.h"
 
 #include <QIODevice>

@@ -35,11 +35,6 @@ QString escaped(QStringView text, bool keepLines)
 
 } // namespace
 
-QString controlEscape(char16_t c)
-{
-    return QStringLiteral("\\x%1").arg(unsigned(c), 2, 16, QLatin1Char('0'));
-}
-
 bool hasControlCharacters(QStringView text)
 {
     for (const QChar c : text) {

@@ -2,6 +2,8 @@
 // Text that came from servers, pages or list files, made safe to show on a terminal: a control
 // character there would move the cursor, recolour or retitle the window, or hide what was
 // written, so it is shown as an escape instead (ESC as \x1b).
+#include "results/controlescape.h"
+
 #include <QString>
 #include <QStringView>
 #include <memory>
@@ -10,13 +12,6 @@ namespace tv {
 
 class ResultRows;
 
-// The C0 controls, DEL and the C1 controls (Unicode's category Cc).
-constexpr bool isControlCharacter(char16_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-// "\xHH" for a control character (HH in lower-case hexadecimal).
-QString controlEscape(char16_t c);
 bool hasControlCharacters(QStringView text);
 
 // Every control character escaped: tab, line feed and carriage return as \t, \n and \r, the

@@ -20,13 +20,16 @@ void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
     CountRequest request;
     if (g.test(100, [&] {
             request.sites = window.siteRows();
+            request.failures = window.failurePolicy();
             return request.sites.isEmpty();
         })) {
         g.run(102, [&] { dialogs.information(QStringLiteral("No files added.")); });
         return;
     }
     g.run(108, [&] { window.setPointerMode(PointerHourglass); });
-    // Each method runs its own count and hands back its total, shown as the caption.
+    // Each method runs its own count and hands back its total, shown as the caption; a run
+    // the user stopped says how far it got.
+    bool stopped = false;
     const auto run = [&](int line, CountMethod method) {
         CountSummary summary;
         g.run(line, [&] {
@@ -35,8 +38,14 @@ void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
             summary = method == CountMethod::Database
                           ? countWithDatabaseMethod(request, pages, window, choice.databasePath)
                           : countWithTextMethod(request, pages, window);
-            if (summary.total)
-                window.setTotalCaption(totalCaption(method, *summary.total));
+            stopped = summary.stopped || window.stopRequested();
+            if (!summary.total)
+                return;
+            QString caption = totalCaption(method, *summary.total);
+            if (stopped)
+                caption += QStringLiteral(" (%1)").arg(
+                    stoppedNote(summary.sitesFinished, int(request.sites.size())));
+            window.setTotalCaption(caption);
         });
     };
     if (choice.databaseMethod) {
@@ -50,7 +59,9 @@ void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
     g.run(128, [&] { window.setPointerMode(PointerDefault); });
     g.run(130, [&] { window.setProgressValue(0); });
     g.run(132, [&] { window.setProgressText(QStringLiteral("Progress Bar")); });
-    g.run(134, [&] { dialogs.information(QStringLiteral("Done.")); });
+    // The user who stopped the run needs no box to say so: the caption does.
+    if (!stopped)
+        g.run(134, [&] { dialogs.information(QStringLiteral("Done.")); });
     g.run(136, [&] { window.setResultsEnabled(true); });
 }
 

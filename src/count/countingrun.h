@@ -32,6 +32,8 @@ public:
     virtual void setTotalCaption(const QString& caption) = 0;
     // The results list takes input again once a run has reported "Done.".
     virtual void setResultsEnabled(bool enabled) = 0;
+    // How a page that cannot be read is made known; read once, when the run starts.
+    virtual FailurePolicy failurePolicy() const { return FailurePolicy::ReportEach; }
     // How the run splits its pages into words, asked once as the count begins; null for the
     // program's own rule. Throws Failure when it cannot be made: nothing is counted then.
     virtual WordSplitter* wordSplitter(const CountRequest& request, CountMethod method)
@@ -46,8 +48,9 @@ public:
 // shows "No files added." on an empty site list; otherwise marks the window busy, runs the
 // database method (or the text method in its place when the provider is missing) or the text
 // method, sets the total as the first column's caption, resets pointer and progress, shows
-// "Done." and enables the results list. Failures are reported through the error report of
-// "Form1.PushButton12_Click"; nothing is thrown.
+// "Done." and enables the results list. A run the observer asked to stop keeps what it counted,
+// adds stoppedNote() to the caption and shows no "Done.". Failures are reported through the error
+// report of "Form1.PushButton12_Click"; nothing is thrown.
 void startCounting(CountingWindow& window, Dialogs& dialogs, PageSource& pages,
                    const MethodChoice& choice);
 

@@ -38,8 +38,9 @@ struct CountSummary {
     // method ends without showing a total (no site to count in one count over all sites, or
     // no layout chosen in the text method).
     std::optional<qint64> total;
-    int sitesCounted = 0; // sites whose page was asked for, failed ones included
-    bool stopped = false; // the caller asked to stop before the last site
+    int sitesCounted = 0;  // sites whose page was asked for, failed ones included
+    bool stopped = false;  // the caller asked to stop before the last site
+    int sitesFinished = 0; // sites whose page was read or failed; a cancelled one is not
     // Error reports the count made besides those about its pages (a word the table refused,
     // a body cut out of a page's text, ...).
     int otherReports = 0;
@@ -53,5 +54,8 @@ enum class CountMethod {
 // The first column's caption after a run: "Results (Total Word Count: N)" from the text method,
 // "Results - Word Count: N" from the database method.
 QString totalCaption(CountMethod method, qint64 total);
+
+// What a caption adds when the run was stopped: "stopped after 3 of 10 sites".
+QString stoppedNote(int finished, int sites);
 
 } // namespace tv

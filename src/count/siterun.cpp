@@ -49,6 +49,8 @@ void SiteRun::finish(int site, FetchedPage page, qint64 words, const WordTally* 
                      QStringView counted)
 {
     page.text = QString();
+    if (page.outcome != FetchedPage::Outcome::Cancelled)
+        ++m_summary.sitesFinished;
     const SiteOutcome outcome{site, std::move(page), words, tally, counted};
     m_observer.siteFinished(outcome);
 }

@@ -56,7 +56,7 @@ public:
 
     // Ends every download; a wait in progress and every later fetchPage give a cancelled page
     // (for closing the program in the middle of a run).
-    void cancel();
+    void cancel() override;
 
     // A new run: whether its pages are read with the style sheets they link (through the
     // source's own sheet stage, unless another stage is set); the sheets of an earlier run are

@@ -58,6 +58,10 @@ public:
     // Results and messages stay as if each page were fetched when asked for.
     virtual void announce(const QStringList& addresses) { (void)addresses; }
 
+    // Abandons the page waited for and every download under way: they give a cancelled page
+    // until the next announce(). For stopping a run; a source with nothing in flight ignores it.
+    virtual void cancel() {}
+
     // Whoever shows progress learns here when fetchPage has to wait for a page.
     void setWaitWatcher(PageWaitWatcher watcher) { m_waitWatcher = std::move(watcher); }
 

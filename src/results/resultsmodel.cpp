@@ -126,6 +126,43 @@ void ResultsModel::clearRows()
     endResetModel();
 }
 
+std::deque<ResultRow> ResultsModel::takeRows()
+{
+    beginResetModel();
+    std::deque<ResultRow> taken;
+    taken.swap(m_rows);
+    m_shown = 0;
+    endResetModel();
+    return taken;
+}
+
+void ResultsModel::restoreRows(std::deque<ResultRow> rows)
+{
+    flushAppends();
+    if (rows.empty())
+        return;
+    const int at = int(m_rows.size());
+    beginInsertRows({}, at, at + int(rows.size()) - 1);
+    if (m_rows.empty())
+        m_rows.swap(rows);
+    else
+        m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+                      std::make_move_iterator(rows.end()));
+    m_shown = int(m_rows.size());
+    endInsertRows();
+}
+
+void ResultsModel::insertAt(int row, const ResultRow& values)
+{
+    if (row < 1 || size_t(row) > m_rows.size() + 1)
+        throw Failure(QStringLiteral("Index out of bounds"));
+    flushAppends();
+    beginInsertRows({}, row - 1, row - 1);
+    m_rows.insert(m_rows.begin() + (row - 1), values);
+    m_shown = int(m_rows.size());
+    endInsertRows();
+}
+
 const ResultRow& ResultsModel::row(int row) const
 {
     checkRow(row);

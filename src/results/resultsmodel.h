@@ -52,6 +52,13 @@ public:
     // Throws Failure when there is no such row.
     void removeAt(int row);
     void clearRows();
+    // Takes every row out (as clearRows() does), for putting back with restoreRows().
+    std::deque<ResultRow> takeRows();
+    // Puts rows taken out back after the rows the list has.
+    void restoreRows(std::deque<ResultRow> rows);
+    // Inserts a row so that it becomes row `row` (from 1 to rows() + 1). Throws Failure when
+    // that is out of range.
+    void insertAt(int row, const ResultRow& values);
     // Keeps the first `count` rows.
     void keepRows(int count);
     const ResultRow& row(int row) const;

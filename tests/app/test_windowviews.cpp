@@ -95,6 +95,13 @@ class TestWindowViews : public QObject {
         QVERIFY(list->actions().contains(a));
         a->trigger();
     }
+    // A command of the window's menu bar.
+    void menuCommand(const char* name)
+    {
+        auto* action = m_window->findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY(action);
+        action->trigger();
+    }
     // The result row (from 0) whose word column holds `word`.
     int resultRow(const QString& word, int wordColumn = 1)
     {
@@ -124,25 +131,28 @@ private Q_SLOTS:
     void countedTextOfASite_data()
     {
         QTest::addColumn<bool>("database");
-        QTest::addColumn<bool>("byEnter");
-        QTest::newRow("database method, menu") << true << false;
-        QTest::newRow("database method, Enter") << true << true;
-        QTest::newRow("text method, Enter") << false << true;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("database method, list menu") << true << "list menu";
+        QTest::newRow("database method, Enter") << true << "enter";
+        QTest::newRow("text method, Enter") << false << "enter";
+        QTest::newRow("text method, View menu") << false << "view menu";
     }
     void countedTextOfASite()
     {
         QFETCH(bool, database);
-        QFETCH(bool, byEnter);
+        QFETCH(QString, how);
         load();
         m_window->sites().append(QStringList{"one.example", "two.example"});
         count(database);
         QCOMPARE(m_window->results().rows(), 5);
         siteList()->setCurrentIndex(siteList()->model()->index(1, 0));
-        if (byEnter) {
+        if (how == u"enter") {
             siteList()->setFocus();
             QTest::keyClick(siteList(), Qt::Key_Return);
-        } else {
+        } else if (how == u"list menu") {
             trigger(siteList(), "showCountedText");
+        } else {
+            menuCommand("countedTextAction");
         }
         QCOMPARE(views<PageTextView>().size(), 1);
         PageTextView* view = views<PageTextView>().first();
@@ -184,6 +194,7 @@ private Q_SLOTS:
         QTest::newRow("menu") << "menu" << false << 3;
         QTest::newRow("Enter") << "enter" << false << 3;
         QTest::newRow("Ctrl+double-click") << "ctrl-double-click" << false << 3;
+        QTest::newRow("View menu") << "view menu" << false << 3;
         // Per site, the uses on the row's own site.
         QTest::newRow("per site, Enter") << "enter" << true << 2;
     }
@@ -202,6 +213,8 @@ private Q_SLOTS:
         resultsList()->setCurrentIndex(index);
         if (how == u"menu") {
             trigger(resultsList(), "showConcordance");
+        } else if (how == u"view menu") {
+            menuCommand("concordanceAction");
         } else if (how == u"enter") {
             resultsList()->setFocus();
             QTest::keyClick(resultsList(), Qt::Key_Enter);
@@ -267,7 +280,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(text, "example.org\nlocal.example"));
         load();
         m_dialogs.openResults.enqueue({html, text});
-        trigger(siteList(), "addLocalFiles");
+        menuCommand("addLocalFilesAction");
         QCOMPARE(m_window->sites().rows(),
                  QStringList({QUrl::fromLocalFile(html).toString(QUrl::FullyEncoded),
                               QUrl::fromLocalFile(text).toString(QUrl::FullyEncoded)}));

@@ -478,6 +478,54 @@ private slots:
         QCOMPARE(entries(), QStringList());
     }
 
+    // With --partial-on-interrupt, Ctrl-C stops the count at the page it waits for: what was
+    // counted before is written, the caption says how far it got, the exit status is 130 and
+    // the scratch database goes as usual.
+    void interruptPrintsWhatWasCounted_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::newRow("db") << QStringLiteral("db");
+        QTest::newRow("text") << QStringLiteral("text");
+    }
+    void interruptPrintsWhatWasCounted()
+    {
+        QFETCH(QString, engine);
+        HttpFixture stalled = HttpFixture::html("<p>never finished</p>");
+        stalled.stallAfter = 4;
+        m_server.serve(QStringLiteral("/stalled-partial"), stalled);
+        m_server.serve(QStringLiteral("/before-stall"),
+                       HttpFixture::html("<p>alpha beta beta</p>"));
+        const int askedBefore = m_server.requestCount(QStringLiteral("/stalled-partial"));
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("TMPDIR"), scratch.path());
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(cliProgram(),
+                      {QStringLiteral("--partial-on-interrupt"), QStringLiteral("--engine"), engine,
+                       QStringLiteral("--format=tsv"),
+                       m_server.siteAddress(QStringLiteral("/before-stall")),
+                       m_server.siteAddress(QStringLiteral("/stalled-partial")),
+                       m_server.siteAddress(QStringLiteral("/before-stall"))});
+        QVERIFY(process.waitForStarted(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_server.requestCount(QStringLiteral("/stalled-partial")) > askedBefore, 60000);
+        QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 60000);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        QCOMPARE(process.readAllStandardOutput(), QByteArray("word\tcount\nalpha\t1\nbeta\t2\n"));
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(err.contains("Word Count: 3") && err.contains("(stopped after 1 of 3 sites)"),
+                 err.constData());
+        QVERIFY2(!err.contains("never"), err.constData());
+        QCOMPARE(
+            QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList());
+    }
+
     // Progress only on a terminal, and --quiet silences progress and total.
     // Pages are read with the style sheets they link unless --no-style-sheets says otherwise;
     // a sheet that cannot be had is reported, and the page still counts.

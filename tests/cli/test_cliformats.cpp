@@ -1,8 +1,8 @@
 // The command line's own pieces: reading the arguments and quoting fields of the outputs.
 #include "cli/cliarguments.h"
-#include "cli/resultformats.h"
 #include "cli/terminaltext.h"
 #include "platform/failure.h"
+#include "results/resultformats.h"
 #include "results/resultsmodel.h"
 #include "results/textoutput.h"
 #include "support/testenv.h"

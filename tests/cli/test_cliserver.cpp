@@ -3,9 +3,9 @@
 // worker killed and started again, give the one-machine count; names survive; a server that is
 // not there gives its exit status; the password never shows.
 #include "cli/countcommand.h"
-#include "cli/resultformats.h"
 #include "clirunner.h"
 #include "pgstore/pgtestserver.h"
+#include "results/resultformats.h"
 #include "support/httpserver.h"
 #include "support/testenv.h"
 

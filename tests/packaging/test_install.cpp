@@ -384,7 +384,10 @@ void TestInstall::windowStartsFromInstall()
     QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
 
     const QImage image(picture);
-    QCOMPARE(image.size(), QSize(8040 / 15, 10035 / 15));
+    // The controls' area as the layout has it, with the menu bar above it.
+    QCOMPARE(image.width(), 8040 / 15);
+    QVERIFY2(image.height() > 10035 / 15 && image.height() < 10035 / 15 + 60,
+             qPrintable(QString::number(image.height())));
     QVERIFY2(distinctColours(image) > 16, "the picture of the window is empty");
     const int red = reddishPixels(image);
     QVERIFY2(moved ? red > 1000 : red == 0, qPrintable(QString::number(red)));

@@ -1,10 +1,12 @@
 #pragma once
 // The results as machine-readable text: tab- or comma-separated values, or JSON.
-#include "cli/cliarguments.h"
-
 #include <QString>
+#include <QStringList>
 
 namespace tv {
+
+// How results are written for other programs: aligned is the saved text file's layout.
+enum class OutputFormat { Aligned, Tsv, Csv, Json };
 
 class ResultRows;
 class TextOutput;

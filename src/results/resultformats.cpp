@@ -1,7 +1,7 @@
-#include "cli/resultformats.h"
+#include "results/resultformats.h"
 
-#include "cli/terminaltext.h"
 #include "platform/failure.h"
+#include "results/controlescape.h"
 #include "results/resultrows.h"
 #include "results/rowwalk.h"
 #include "results/textoutput.h"

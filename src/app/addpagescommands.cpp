@@ -30,6 +30,7 @@ void addCommand(MainWindow& window, AddPagesDialog::Kind kind, const QString& te
     });
     window.addAction(action);
     window.setContextMenuPolicy(Qt::ActionsContextMenu);
+    window.addSiteCommand(action);
 }
 
 } // namespace

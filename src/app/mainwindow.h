@@ -80,6 +80,8 @@ public:
 
     // Puts the command (About) under Help in the menu bar.
     void addHelpCommand(QAction* action);
+    // A command that adds sites, put in the File menu with the others.
+    void addSiteCommand(QAction* action);
 
     // Whether a count is under way, and stopping it: downloads in flight are abandoned and
     // what was counted up to the last finished page is shown.
@@ -231,6 +233,7 @@ private:
     bool m_geometryRestored = false;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_helpMenu = nullptr;
+    QMenu* m_fileMenu = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_collectFailures = nullptr;
     // The site rows (from 1) "Retry Failed Sites" counts; empty for an ordinary run.

@@ -60,6 +60,7 @@ void MainWindow::buildMenus()
     static_cast<QVBoxLayout*>(layout())->setMenuBar(m_menuBar);
 
     QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
+    m_fileMenu = file;
     connect(addCommand(file, QStringLiteral("&Load Sites From File..."),
                        QStringLiteral("loadSitesAction"), {QKeySequence::Open}),
             &QAction::triggered, m_loadSitesFromFiles, &QPushButton::click);
@@ -114,6 +115,17 @@ void MainWindow::buildMenus()
     m_helpMenu = m_menuBar->addMenu(QStringLiteral("&Help"));
     // The page keeps the size the layout was drawn for; the menu bar comes on top of it.
     resize(width(), height() + m_menuBar->sizeHint().height());
+}
+
+void MainWindow::addSiteCommand(QAction* action)
+{
+    // With the other ways of adding sites, before the commands of the results.
+    QAction* before = nullptr;
+    for (QAction* item : m_fileMenu->actions()) {
+        if (item->objectName() == u"exportAction")
+            before = item;
+    }
+    m_fileMenu->insertAction(before, action);
 }
 
 void MainWindow::addHelpCommand(QAction* action)

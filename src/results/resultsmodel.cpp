@@ -169,21 +169,26 @@ const ResultRow& ResultsModel::row(int row) const
     return m_rows[size_t(row - 1)];
 }
 
-QString ResultsModel::cell(int row, int column) const
+const QString& ResultRow::cell(int column) const
 {
-    const ResultRow& r = this->row(row);
+    static const QString none;
     switch (column) {
     case 1:
-        return r.text;
+        return text;
     case 2:
-        return r.sub1;
+        return sub1;
     case 3:
-        return r.sub2;
+        return sub2;
     case 4:
-        return r.sub3;
+        return sub3;
     default:
-        return {};
+        return none;
     }
+}
+
+QString ResultsModel::cell(int row, int column) const
+{
+    return this->row(row).cell(column);
 }
 
 bool ResultsModel::isChecked(int row) const
@@ -216,20 +221,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= m_shown)
         return {};
     const ResultRow& r = m_rows[size_t(index.row())];
-    if (role == Qt::DisplayRole) {
-        switch (index.column()) {
-        case 0:
-            return r.text;
-        case 1:
-            return r.sub1;
-        case 2:
-            return r.sub2;
-        case 3:
-            return r.sub3;
-        default:
-            return {};
-        }
-    }
+    if (role == Qt::DisplayRole)
+        return r.cell(index.column() + 1);
     if (role == Qt::CheckStateRole && index.column() == 0)
         return r.checked ? Qt::Checked : Qt::Unchecked;
     return {};

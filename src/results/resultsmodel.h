@@ -22,6 +22,9 @@ struct ResultRow {
     QString sub2; // column 3
     QString sub3; // column 4
     bool checked = true;
+
+    // Column `column` (from 1); an empty text past the row's texts.
+    const QString& cell(int column) const;
 };
 
 class ResultsModel : public QAbstractTableModel, public ResultRows {

@@ -12,25 +12,21 @@ namespace tv {
 
 namespace {
 
-const QString& sourceCell(const ResultRow& r, int column)
+// The word analysis's columns after the count: numbers too.
+bool isFigureColumn(const ResultsModel& list, int column)
 {
-    static const QString none;
-    switch (column) {
-    case 1:
-        return r.text;
-    case 2:
-        return r.sub1;
-    case 3:
-        return r.sub2;
-    default:
-        return none;
-    }
+    const QString caption = list.caption(column);
+    return caption == u"Share" || caption == u"Pages";
 }
 
-// The count column: the last one, when there is a word column before it.
-int countColumnOf(int columns)
+// The count column: the last one before the word analysis's, when there is a word column
+// before it.
+int countColumnOf(const ResultsModel& list)
 {
-    return columns >= 2 ? columns : 0;
+    int column = list.columns();
+    while (column > 0 && isFigureColumn(list, column))
+        --column;
+    return column >= 2 ? column : 0;
 }
 
 // Appends `cell` case-folded; ASCII, most words, without a string of its own.
@@ -101,7 +97,7 @@ void ShownRows::makeSearchText()
 {
     const int rows = m_source.rowCount();
     const int columns = m_source.columns();
-    const int countColumn = countColumnOf(columns);
+    const int countColumn = countColumnOf(m_source);
     m_rowStarts.reserve(size_t(rows));
     for (int i = int(m_rowStarts.size()); i < rows; ++i) {
         m_rowStarts.push_back(m_searchText.size());
@@ -112,7 +108,7 @@ void ShownRows::makeSearchText()
                 continue;
             if (!first)
                 m_searchText += kCellGap; // a find never spans two cells
-            appendFolded(m_searchText, sourceCell(r, c));
+            appendFolded(m_searchText, r.cell(c));
             first = false;
         }
         m_searchText += kRowEnd;
@@ -158,7 +154,7 @@ const std::vector<int>& ShownRows::collationRanks(int column) const
     if (found != m_ranks.end() && int(found->size()) == rows)
         return *found;
     std::vector<int> ranks = tv::collationRanks(
-        rows, [&](int i) { return QStringView(sourceCell(m_source.row(i + 1), column)); });
+        rows, [&](int i) { return QStringView(m_source.row(i + 1).cell(column)); });
     return *m_ranks.insert(column, std::move(ranks));
 }
 
@@ -173,17 +169,18 @@ const std::vector<int>& ShownRows::sortedOrder()
     m_sortedValid = true;
     if (m_sortColumn == 0)
         return order;
-    const int columns = m_source.columns();
-    if (m_sortColumn == countColumnOf(columns)) {
-        // Numbers first, by value; a cell that is no number after them.
-        std::vector<qint64> counts(static_cast<size_t>(rows));
+    const int countColumn = countColumnOf(m_source);
+    if (countColumn > 0 && (m_sortColumn == countColumn || m_sortColumn > countColumn)) {
+        // Numbers first, by value; a cell that is no number after them. Equal numbers go by
+        // the word.
+        std::vector<double> counts(static_cast<size_t>(rows));
         std::vector<char> numeric(static_cast<size_t>(rows));
         for (int i = 0; i < rows; ++i) {
             bool ok = false;
-            counts[size_t(i)] = sourceCell(m_source.row(i + 1), m_sortColumn).toLongLong(&ok);
+            counts[size_t(i)] = m_source.row(i + 1).cell(m_sortColumn).toDouble(&ok);
             numeric[size_t(i)] = ok ? 0 : 1;
         }
-        const std::vector<int>& words = collationRanks(m_sortColumn - 1);
+        const std::vector<int>& words = collationRanks(countColumn - 1);
         std::sort(order.begin(), order.end(), [&](int a, int b) {
             const auto ka = std::tuple(numeric[size_t(a)], counts[size_t(a)], words[size_t(a)]);
             const auto kb = std::tuple(numeric[size_t(b)], counts[size_t(b)], words[size_t(b)]);

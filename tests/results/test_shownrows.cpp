@@ -29,7 +29,7 @@ void fill(ResultsModel& list, const QStringList& rows)
 {
     for (const QString& row : rows) {
         const QStringList cells = row.split(u'|');
-        list.append(cells.value(0), cells.value(1), cells.value(2));
+        list.append(cells.value(0), cells.value(1), cells.value(2), cells.value(3));
     }
     list.flushAppends();
 }
@@ -101,6 +101,29 @@ private Q_SLOTS:
         QCOMPARE(shown(rows), QStringList{QStringLiteral("b.example|zeta|3")});
         rows.setFilter(QStringLiteral("12"));
         QCOMPARE(rows.rows(), 0);
+    }
+
+    // The word analysis's share and pages columns come after the count: the count is still
+    // sorted as a number, and so are they, ties by the word.
+    void figureColumnsSortAsNumbers()
+    {
+        ResultsModel list;
+        list.rebuild(ResultsLayout::Combined);
+        list.addColumn(QStringLiteral("Share"), 900);
+        list.addColumn(QStringLiteral("Pages"), 900);
+        fill(list, {QStringLiteral("b|10|45.45|3"), QStringLiteral("a|2|9.09|12"),
+                    QStringLiteral("c|10|45.45|1")});
+        ShownRows rows(list);
+        rows.sortBy(2, Qt::AscendingOrder);
+        QCOMPARE(shown(rows),
+                 (QStringList{QStringLiteral("a|2|9.09|12"), QStringLiteral("b|10|45.45|3"),
+                              QStringLiteral("c|10|45.45|1")}));
+        rows.sortBy(3, Qt::DescendingOrder);
+        QCOMPARE(shown(rows).last(), QStringLiteral("a|2|9.09|12"));
+        rows.sortBy(4, Qt::AscendingOrder);
+        QCOMPARE(shown(rows),
+                 (QStringList{QStringLiteral("c|10|45.45|1"), QStringLiteral("b|10|45.45|3"),
+                              QStringLiteral("a|2|9.09|12")}));
     }
 
     void findNarrowsWidensAndClears_data()

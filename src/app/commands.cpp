@@ -130,14 +130,14 @@ void MainWindow::startCounting()
     WindowCount window(controls);
     m_stopRequested = false;
     m_counting = true;
-    m_startCounting->setText(QStringLiteral("Stop Counting"));
+    m_startCounting->setText(QStringLiteral("&Stop Counting"));
     // Rows the user gave as local files are read from disk; every other row is downloaded.
     LocalFilePages localFiles(pages());
     tv::startCounting(window, *m_services.dialogs, localFiles, choice);
     m_siteStatus.runEnds();
     m_counting = false;
     m_stopRequested = false;
-    m_startCounting->setText(QString::fromLatin1(control::startCounting.caption));
+    m_startCounting->setText(labelOf(control::startCounting));
 }
 
 void MainWindow::clearResults()

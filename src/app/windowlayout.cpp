@@ -39,7 +39,7 @@ template <class T>
 T* makeControl(QWidget* parent, const WindowControl& control, int left, int top, int width,
                int height)
 {
-    auto* made = new T(QString::fromLatin1(control.caption), parent);
+    auto* made = new T(labelOf(control), parent);
     made->setObjectName(nameOf(control));
     place(made, left, top, width, height);
     made->setMouseTracking(true);

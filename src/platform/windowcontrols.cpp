@@ -13,6 +13,15 @@ ReportLocation eventLocation(const WindowControl& control, const char* event)
             QString::fromLatin1(control.name) + u'_' + QString::fromLatin1(event)};
 }
 
+QString labelOf(const WindowControl& control)
+{
+    QString label = QString::fromLatin1(control.caption);
+    const qsizetype at = control.accessKey ? label.indexOf(QLatin1Char(control.accessKey)) : -1;
+    if (at >= 0)
+        label.insert(at, u'&');
+    return label;
+}
+
 ReportLocation clickLocation(const WindowControl& control)
 {
     return eventLocation(control, "Click");

@@ -1,14 +1,18 @@
 // The menu bar's shortcuts, Delete and Ctrl+Z on both lists, and "Export..." to a file.
+#include "platform/windowcontrols.h"
 #include "results/copyresults.h"
 #include "support/testenv.h"
 #include "windowharness.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeView>
 
 using namespace tv;
@@ -94,6 +98,50 @@ private Q_SLOTS:
 
     // Delete removes the selected rows of the list that has the focus; Ctrl+Z puts back the
     // last removal or clear, but not over a change made since.
+    // Alt and a caption's underlined letter reach its control; a letter two buttons share moves
+    // the focus between them and clicks neither; no letter is taken from the menu bar.
+    void accessKeysReachTheirControls()
+    {
+        MainWindow& w = shown();
+        QString menuKeys;
+        for (QAction* menu : w.findChild<QMenuBar*>()->actions())
+            menuKeys += menu->text().at(menu->text().indexOf(u'&') + 1).toLower();
+        QCOMPARE(menuKeys, QStringLiteral("fecvh"));
+        QString keys;
+        for (const WindowControl& which : kTabOrder) {
+            if (!which.accessKey)
+                continue;
+            const QString label = labelOf(which);
+            QCOMPARE(label.count(u'&'), 1);
+            QCOMPARE(QString(label).remove(u'&'), QString::fromLatin1(which.caption));
+            keys += QChar::fromLatin1(which.accessKey).toLower();
+        }
+        for (QChar key : keys)
+            QVERIFY2(!menuKeys.contains(key) && keys.count(key) <= (key == u'r' ? 2 : 1),
+                     qPrintable(keys));
+
+        auto* ignoreCase = m_h->control<QCheckBox>(control::ignoreCase);
+        auto* perSite = m_h->control<QRadioButton>(control::perSiteCount);
+        const bool ignoring = ignoreCase->isChecked();
+        QTest::keyClick(&w, Qt::Key_I, Qt::AltModifier);
+        QTRY_COMPARE(ignoreCase->isChecked(), !ignoring); // a mnemonic clicks as if pressed
+        QTest::keyClick(&w, Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(perSite->isChecked());
+
+        w.sites().append(QStringLiteral("kept.example"));
+        fillResults(w);
+        auto* clearList = m_h->control<QPushButton>(control::clearSiteList);
+        auto* clearResults = m_h->control<QPushButton>(control::clearResults);
+        QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+        QWidget* first = QApplication::focusWidget();
+        QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+        QWidget* second = QApplication::focusWidget();
+        QCOMPARE((QSet<QWidget*>{first, second}), (QSet<QWidget*>{clearList, clearResults}));
+        QTest::qWait(300); // longer than a mnemonic's delayed click
+        QCOMPARE(w.sites().count(), 1);
+        QCOMPARE(w.results().rows(), 3);
+    }
+
     void deleteAndUndoOnBothLists()
     {
         MainWindow& w = shown();

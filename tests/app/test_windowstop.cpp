@@ -69,9 +69,9 @@ private Q_SLOTS:
         });
         watch.start(20);
         start->click();
-        QCOMPARE(duringRun, QStringLiteral("Stop Counting"));
+        QCOMPARE(duringRun, QStringLiteral("&Stop Counting"));
         QVERIFY(!w.counting());
-        QCOMPARE(start->text(), QStringLiteral("Start Counting"));
+        QCOMPARE(start->text(), QStringLiteral("&Start Counting"));
         QCOMPARE(h.resultRows(), (QStringList{QStringLiteral("one|1"), QStringLiteral("two|2")}));
         QCOMPARE(w.results().caption(1), caption);
         QVERIFY2(h.sink.reports.isEmpty(), qPrintable(h.sink.reports.join(u'\n')));

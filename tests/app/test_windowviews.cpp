@@ -2,13 +2,12 @@
 // or its menu), a word's uses from the results list (Enter, Ctrl+double-click or its menu) without
 // removing the row, the chart of the shown rows, and local files added by the menu or dropped.
 #include "app/concordanceview.h"
-#include "app/mainwindow.h"
 #include "app/pagetextview.h"
 #include "app/wordchartview.h"
 #include "count/fakecount.h"
 #include "platform/windowcontrols.h"
-#include "support/recorders.h"
 #include "support/testenv.h"
+#include "windowharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +15,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QTest>
 #include <QTreeView>
 #include <QUrl>
@@ -24,15 +22,6 @@
 using namespace tv;
 
 namespace {
-
-QString makeProgramFolder()
-{
-    static int n = 0;
-    const QString folder = test::fixtureFolder(QStringLiteral("program%1").arg(++n));
-    QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/dbBlank.mdb"),
-                folder + QStringLiteral("/dbBlank.mdb"));
-    return folder;
-}
 
 // With TV_VIEW_SHOTS set to a folder, a view opened from the window is saved there as a
 // picture, for looking at under Xvfb.
@@ -56,28 +45,16 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 class TestWindowViews : public QObject {
     Q_OBJECT
 
-    test::ScriptedDialogs m_dialogs;
-    test::RecordingDesktop m_desktop;
     test::FakePageSource m_pages;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<test::WindowHarness> m_h;
 
     MainWindow& load()
     {
-        MainWindowServices s;
-        s.dialogs = &m_dialogs;
-        s.desktop = &m_desktop;
-        s.probeProvider = [] { return ProviderProbe{true, 0, {}}; };
-        s.programFolder = makeProgramFolder();
-        s.pages = &m_pages;
-        m_window = std::make_unique<MainWindow>(s);
-        m_window->load();
-        m_window->show();
-        return *m_window;
+        MainWindow& w = m_h->load(&m_pages);
+        w.show();
+        return w;
     }
-    template <class T> T* control(const WindowControl& which)
-    {
-        return m_window->findChild<T*>(QString::fromLatin1(which.name));
-    }
+    template <class T> T* control(const WindowControl& which) { return m_h->control<T>(which); }
     QTreeView* siteList() { return control<QTreeView>(control::siteList); }
     QTreeView* resultsList() { return control<QTreeView>(control::resultsList); }
     void count(bool database = true, bool perSite = false)
@@ -86,7 +63,7 @@ class TestWindowViews : public QObject {
         control<QRadioButton>(perSite ? control::perSiteCount : control::combinedCount)->click();
         control<QPushButton>(control::startCounting)->click();
         // The list hears of its rows in batches, as control comes back to the event loop.
-        m_window->results().flushAppends();
+        m_h->window().results().flushAppends();
     }
     void trigger(QWidget* list, const char* action)
     {
@@ -98,34 +75,31 @@ class TestWindowViews : public QObject {
     // A command of the window's menu bar.
     void menuCommand(const char* name)
     {
-        auto* action = m_window->findChild<QAction*>(QString::fromLatin1(name));
+        auto* action = m_h->window().findChild<QAction*>(QString::fromLatin1(name));
         QVERIFY(action);
         action->trigger();
     }
     // The result row (from 0) whose word column holds `word`.
     int resultRow(const QString& word, int wordColumn = 1)
     {
-        const ResultsModel& results = m_window->results();
+        const ResultsModel& results = m_h->window().results();
         for (int r = 1; r <= results.rows(); ++r) {
             if (results.cell(r, wordColumn) == word)
                 return r - 1;
         }
         return -1;
     }
-    template <class View> QList<View*> views() { return m_window->findChildren<View*>(); }
+    template <class View> QList<View*> views() { return m_h->window().findChildren<View*>(); }
 
 private Q_SLOTS:
     void init()
     {
-        m_dialogs = test::ScriptedDialogs();
-        QSettings s(QStringLiteral("Quenrith"), QStringLiteral("Tallyvane"));
-        s.clear();
-        s.sync();
+        m_h = std::make_unique<test::WindowHarness>();
         m_pages.calls.clear();
         m_pages.texts = {{"one.example", "The cat sat.\nA CAT!"},
                          {"two.example", "the dog, the cat"}};
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() { m_h.reset(); }
 
     // The counted text of a site, from the list's menu and by Enter, for both engines.
     void countedTextOfASite_data()
@@ -142,9 +116,9 @@ private Q_SLOTS:
         QFETCH(bool, database);
         QFETCH(QString, how);
         load();
-        m_window->sites().append(QStringList{"one.example", "two.example"});
+        m_h->window().sites().append(QStringList{"one.example", "two.example"});
         count(database);
-        QCOMPARE(m_window->results().rows(), 5);
+        QCOMPARE(m_h->window().results().rows(), 5);
         siteList()->setCurrentIndex(siteList()->model()->index(1, 0));
         if (how == u"enter") {
             siteList()->setFocus();
@@ -162,25 +136,25 @@ private Q_SLOTS:
         QCOMPARE(view->shownText(), QStringLiteral("the dog the cat"));
         QVERIFY2(view->statusLine().contains(QStringLiteral("4 words")),
                  qPrintable(view->statusLine()));
-        QVERIFY(m_dialogs.unexpected.isEmpty());
+        QVERIFY(m_h->dialogs.unexpected.isEmpty());
         shot(*view, "window-pagetext");
-        shot(*m_window, "window-main");
+        shot(m_h->window(), "window-main");
     }
 
     // A site the last run did not count says so instead.
     void siteNotCountedSaysSo()
     {
         load();
-        m_window->sites().append(QStringLiteral("one.example"));
+        m_h->window().sites().append(QStringLiteral("one.example"));
         siteList()->setCurrentIndex(siteList()->model()->index(0, 0));
         trigger(siteList(), "showCountedText");
-        QCOMPARE(m_dialogs.informations.value(0),
+        QCOMPARE(m_h->dialogs.informations.value(0),
                  QStringLiteral("This site was not counted in the last run."));
         count();
-        m_window->sites().append(QStringLiteral("two.example"));
+        m_h->window().sites().append(QStringLiteral("two.example"));
         siteList()->setCurrentIndex(siteList()->model()->index(1, 0));
         trigger(siteList(), "showCountedText");
-        QCOMPARE(m_dialogs.informations.last(),
+        QCOMPARE(m_h->dialogs.informations.last(),
                  QStringLiteral("This site was not counted in the last run."));
         QVERIFY(views<PageTextView>().isEmpty());
     }
@@ -204,9 +178,9 @@ private Q_SLOTS:
         QFETCH(bool, perSite);
         QFETCH(int, uses);
         load();
-        m_window->sites().append(QStringList{"one.example", "two.example"});
+        m_h->window().sites().append(QStringList{"one.example", "two.example"});
         count(true, perSite);
-        const int rowsBefore = m_window->results().rows();
+        const int rowsBefore = m_h->window().results().rows();
         const int row = resultRow(QStringLiteral("cat"), perSite ? 2 : 1);
         QVERIFY(row >= 0);
         const QModelIndex index = resultsList()->model()->index(row, 0);
@@ -222,8 +196,9 @@ private Q_SLOTS:
             const QPoint at = resultsList()->visualRect(index).center();
             QTest::mouseDClick(resultsList()->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
         }
-        QCOMPARE(m_window->results().rows(), rowsBefore);
-        QVERIFY2(m_dialogs.informations.size() == 1, qPrintable(m_dialogs.informations.join(u'|')));
+        QCOMPARE(m_h->window().results().rows(), rowsBefore);
+        QVERIFY2(m_h->dialogs.informations.size() == 1,
+                 qPrintable(m_h->dialogs.informations.join(u'|')));
         QCOMPARE(views<ConcordanceView>().size(), 1);
         const ConcordanceView* view = views<ConcordanceView>().first();
         QCOMPARE(view->model().lines().size(), uses);
@@ -235,7 +210,7 @@ private Q_SLOTS:
         // A plain double-click still removes the row, as it always did.
         const QPoint at = resultsList()->visualRect(index).center();
         QTest::mouseDClick(resultsList()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        QCOMPARE(m_window->results().rows(), rowsBefore - 1);
+        QCOMPARE(m_h->window().results().rows(), rowsBefore - 1);
     }
 
     // The chart takes the rows the list shows: per site, each word's counts together.
@@ -249,7 +224,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, perSite);
         load();
-        m_window->sites().append(QStringList{"one.example", "two.example"});
+        m_h->window().sites().append(QStringList{"one.example", "two.example"});
         count(false, perSite);
         trigger(resultsList(), "showWordChart");
         QCOMPARE(views<WordChartView>().size(), 1);
@@ -279,15 +254,15 @@ private Q_SLOTS:
         // A list of addresses, but chosen as a page: counted as text.
         QVERIFY(writeFile(text, "example.org\nlocal.example"));
         load();
-        m_dialogs.openResults.enqueue({html, text});
+        m_h->dialogs.openResults.enqueue({html, text});
         menuCommand("addLocalFilesAction");
-        QCOMPARE(m_window->sites().rows(),
+        QCOMPARE(m_h->window().sites().rows(),
                  QStringList({QUrl::fromLocalFile(html).toString(QUrl::FullyEncoded),
                               QUrl::fromLocalFile(text).toString(QUrl::FullyEncoded)}));
         count(database);
         QStringList words;
-        for (int r = 1; r <= m_window->results().rows(); ++r)
-            words << m_window->results().cell(r, 1) + u'=' + m_window->results().cell(r, 2);
+        for (int r = 1; r <= m_h->window().results().rows(); ++r)
+            words << m_h->window().results().cell(r, 1) + u'=' + m_h->window().results().cell(r, 2);
         words.sort();
         QCOMPARE(words, QStringList({"exampleorg=1", "local=1", "localexample=1", "page=1"}));
         QVERIFY2(m_pages.fetched().isEmpty(), qPrintable(m_pages.fetched().join(u',')));
@@ -313,7 +288,7 @@ private Q_SLOTS:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
-        QCOMPARE(m_window->sites().rows(),
+        QCOMPARE(m_h->window().sites().rows(),
                  QStringList({"one.example", "https://two.example/a",
                               QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded),
                               QUrl::fromLocalFile(prose).toString(QUrl::FullyEncoded)}));

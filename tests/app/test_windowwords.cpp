@@ -1,11 +1,10 @@
 // The window's word analysis: the dialog and the settings it keeps, a run's rows redone with the
 // share and pages columns in both engines, the count's figures, and the word by page table.
-#include "app/mainwindow.h"
 #include "app/wordanalysisdialog.h"
 #include "count/fakecount.h"
 #include "platform/windowcontrols.h"
-#include "support/recorders.h"
 #include "support/testenv.h"
+#include "windowharness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,15 +23,6 @@ using namespace tv;
 
 namespace {
 
-QString makeProgramFolder()
-{
-    static int n = 0;
-    const QString folder = test::fixtureFolder(QStringLiteral("program%1").arg(++n));
-    QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/dbBlank.mdb"),
-                folder + QStringLiteral("/dbBlank.mdb"));
-    return folder;
-}
-
 void store(const char* key, const QString& value)
 {
     QSettings s(QStringLiteral("Quenrith"), QStringLiteral("Tallyvane"));
@@ -47,44 +37,16 @@ QString stored(const char* key)
         .toString();
 }
 
-QStringList rowsOf(const ResultsModel& results)
-{
-    QStringList rows;
-    for (int r = 1; r <= results.rows(); ++r) {
-        QStringList cells;
-        for (int c = 1; c <= results.columns(); ++c)
-            cells << results.cell(r, c);
-        rows << cells.join(u'|');
-    }
-    return rows;
-}
-
 } // namespace
 
 class TestWindowWords : public QObject {
     Q_OBJECT
 
-    test::ScriptedDialogs m_dialogs;
-    test::RecordingDesktop m_desktop;
     test::FakePageSource m_pages;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<test::WindowHarness> m_h;
 
-    MainWindow& load()
-    {
-        MainWindowServices s;
-        s.dialogs = &m_dialogs;
-        s.desktop = &m_desktop;
-        s.probeProvider = [] { return ProviderProbe{true, 0, {}}; };
-        s.programFolder = makeProgramFolder();
-        s.pages = &m_pages;
-        m_window = std::make_unique<MainWindow>(s);
-        m_window->load();
-        return *m_window;
-    }
-    template <class T> T* control(const WindowControl& which)
-    {
-        return m_window->findChild<T*>(QString::fromLatin1(which.name));
-    }
+    MainWindow& load() { return m_h->load(&m_pages); }
+    template <class T> T* control(const WindowControl& which) { return m_h->control<T>(which); }
     template <class T> T* inDialog(WordAnalysisDialog* dialog, const char* name)
     {
         return dialog->findChild<T*>(QString::fromLatin1(name));
@@ -93,8 +55,8 @@ class TestWindowWords : public QObject {
     void chooseInDialog(const std::function<void(WordAnalysisDialog*)>& edit)
     {
         bool seen = false;
-        QTimer::singleShot(0, m_window.get(), [&] {
-            auto* dialog = m_window->findChild<WordAnalysisDialog*>();
+        QTimer::singleShot(0, &m_h->window(), [&] {
+            auto* dialog = m_h->window().findChild<WordAnalysisDialog*>();
             QVERIFY(dialog && dialog->isVisible());
             seen = true;
             edit(dialog);
@@ -108,21 +70,18 @@ class TestWindowWords : public QObject {
     }
     void count()
     {
-        m_window->sites().append(QStringLiteral("/1"));
-        m_window->sites().append(QStringLiteral("/2"));
+        m_h->window().sites().append(QStringLiteral("/1"));
+        m_h->window().sites().append(QStringLiteral("/2"));
         control<QPushButton>(control::startCounting)->click();
     }
 
 private Q_SLOTS:
     void init()
     {
-        m_dialogs = test::ScriptedDialogs();
-        QSettings s(QStringLiteral("Quenrith"), QStringLiteral("Tallyvane"));
-        s.clear();
-        s.sync();
+        m_h = std::make_unique<test::WindowHarness>();
         m_pages.texts = {{"/1", "the cat the dog"}, {"/2", "The bird"}};
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() { m_h.reset(); }
 
     // The dialog's choice is kept in the settings and comes back at the next start.
     void choiceIsRemembered()
@@ -163,9 +122,9 @@ private Q_SLOTS:
             d->findChild<QLineEdit*>(QStringLiteral("stopFile"))
                 ->setText(test::testHome() + QStringLiteral("/none.txt"));
         });
-        QCOMPARE(m_dialogs.informations.size(), 1);
-        QVERIFY2(m_dialogs.informations.first().contains(QStringLiteral("none.txt")),
-                 qPrintable(m_dialogs.informations.first()));
+        QCOMPARE(m_h->dialogs.informations.size(), 1);
+        QVERIFY2(m_h->dialogs.informations.first().contains(QStringLiteral("none.txt")),
+                 qPrintable(m_h->dialogs.informations.first()));
         QCOMPARE(stored("StopWordFile"), QString());
     }
 
@@ -185,22 +144,22 @@ private Q_SLOTS:
         load();
         control<QRadioButton>(database ? control::databaseMethod : control::textMethod)->click();
         count();
-        const ResultsModel& results = m_window->results();
+        const ResultsModel& results = m_h->window().results();
         QCOMPARE(results.columns(), 4);
         QCOMPARE(results.caption(3), QStringLiteral("Share"));
         QCOMPARE(results.caption(4), QStringLiteral("Pages"));
-        QCOMPARE(rowsOf(results), QStringList({"bird|1|16.67|1", "cat|1|16.67|1", "dog|1|16.67|1",
-                                               "the|3|50.00|2"}));
+        QCOMPARE(m_h->resultRows(), QStringList({"bird|1|16.67|1", "cat|1|16.67|1", "dog|1|16.67|1",
+                                                 "the|3|50.00|2"}));
         QCOMPARE(control<QLabel>(control::wordFigures)->text(),
                  QStringLiteral("6 words, 4 distinct (0.67)"));
 
         // Turned off, the next run has the list's own columns again.
         chooseInDialog([](WordAnalysisDialog* d) { d->setChoice(WordAnalysisChoice()); });
-        m_window->results().clearRows();
+        m_h->window().results().clearRows();
         count();
         QCOMPARE(results.columns(), 2);
         // The list now names both pages twice.
-        QCOMPARE(rowsOf(results), QStringList({"bird|2", "cat|2", "dog|2", "the|6"}));
+        QCOMPARE(m_h->resultRows(), QStringList({"bird|2", "cat|2", "dog|2", "the|6"}));
     }
 
     // A minimum count and the most frequent rows only, per site: each site's rows on their own.
@@ -211,7 +170,7 @@ private Q_SLOTS:
         control<QRadioButton>(control::perSiteCount)->click();
         control<QRadioButton>(control::textMethod)->click();
         count();
-        QCOMPARE(rowsOf(m_window->results()), QStringList({"/1|the|2", "/2|bird|1"}));
+        QCOMPARE(m_h->resultRows(), QStringList({"/1|the|2", "/2|bird|1"}));
     }
 
     // The word by page table is written where the user says, once a run has kept it.
@@ -222,8 +181,8 @@ private Q_SLOTS:
                            ->findChild<QAction*>(QStringLiteral("exportPageTable"));
         QVERIFY(action);
         action->trigger();
-        QCOMPARE(m_dialogs.informations.size(), 1);
-        QVERIFY(m_dialogs.informations.first().contains(QStringLiteral("word by page table")));
+        QCOMPARE(m_h->dialogs.informations.size(), 1);
+        QVERIFY(m_h->dialogs.informations.first().contains(QStringLiteral("word by page table")));
 
         chooseInDialog([](WordAnalysisDialog* d) {
             d->findChild<QCheckBox*>(QStringLiteral("wordByPageTable"))->setChecked(true);
@@ -231,7 +190,7 @@ private Q_SLOTS:
         control<QRadioButton>(control::textMethod)->click();
         count();
         const QString path = test::fixtureFolder(QStringLiteral("table")) + "/words.tsv";
-        m_dialogs.saveResults.enqueue(path);
+        m_h->dialogs.saveResults.enqueue(path);
         action->trigger();
         QCOMPARE(test::readFile(path),
                  QByteArray("word\t/1\t/2\nbird\t0\t1\ncat\t1\t0\ndog\t1\t0\nthe\t2\t1\n"));

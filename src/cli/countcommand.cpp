@@ -15,44 +15,19 @@
 #include "keep/runkeeper.h"
 #include "platform/database.h"
 #include "platform/failure.h"
-#include "platform/files.h"
 #include "platform/interruptwatch.h"
 #include "results/resultformats.h"
 #include "results/savetext.h"
 #include "results/textoutput.h"
-#include "sites/loadfromfile.h"
 #include "sites/sitelistmodel.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <memory>
 #include <unistd.h>
 
 namespace tv {
 
 namespace {
-
-void appendList(const QString& path, SiteListModel& sites, Console& console)
-{
-    // Told at once: an endless line (--list /dev/zero) never ends its file.
-    const LongLineNotice notice = [&](const QString& message) { console.message(message); };
-    if (path == u"-") {
-        QFile in;
-        if (!in.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-            throw Failure(QStringLiteral("Cannot read standard input: ") + in.errorString());
-        appendLinesFromDevice(sites, in, QStringLiteral("standard input"), notice);
-        return;
-    }
-    if (!fileExists(path))
-        throw Failure(QStringLiteral("File not found: ") + path);
-    if (QFileInfo(path).isDir())
-        throw Failure(QStringLiteral("Cannot read \"%1\": it is a folder").arg(path));
-    // Unlike the window, a pipe is welcome here ("--list <(command)"): nothing waits on it.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
-    appendLinesFromDevice(sites, file, path, notice);
-}
 
 // A database named on the command line must already hold the table the method fills.
 void checkWordDatabase(const QString& path)
@@ -169,16 +144,6 @@ bool writeCountOutput(const CliOptions& options, const ResultRows& counted, bool
     } catch (...) {
         console.message(describeException(std::current_exception()));
         return false;
-    }
-}
-
-void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console)
-{
-    for (const SiteSource& source : sources) {
-        if (source.isList)
-            appendList(source.value, sites, console);
-        else
-            sites.append(source.value);
     }
 }
 

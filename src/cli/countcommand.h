@@ -12,7 +12,6 @@ namespace tv {
 class Console;
 class CountedRows;
 class ResultRows;
-class SiteListModel;
 
 enum ExitStatus {
     ExitAllRead = 0,
@@ -21,11 +20,6 @@ enum ExitStatus {
     ExitNothingCounted = 3,
     ExitInterrupted = 130, // stopped by Ctrl-C with --partial-on-interrupt; what was counted is out
 };
-
-// Appends the rows of every source in command-line order: addresses as typed, list files and
-// standard input line by line as "Load From File" reads them. Throws Failure when a list
-// cannot be read; a line too long for an address is told on `console` at once.
-void loadSites(const QList<SiteSource>& sources, SiteListModel& sites, Console& console);
 
 // Writes the rows in the format the options ask for (aligned, tsv, csv, json), escaped when
 // `output` is a terminal; a failure is told on `console`. False when the rows were not written.

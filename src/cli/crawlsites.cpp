@@ -1,7 +1,7 @@
 #include "cli/crawlsites.h"
 
+#include "cli/clisites.h"
 #include "cli/console.h"
-#include "cli/countcommand.h"
 #include "crawl/crawler.h"
 #include "crawl/downloadfetcher.h"
 #include "crawl/sitemapreader.h"

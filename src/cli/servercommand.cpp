@@ -1,5 +1,6 @@
 #include "cli/servercommand.h"
 
+#include "cli/clisites.h"
 #include "cli/console.h"
 #include "cli/countcommand.h"
 #include "count/pagewords.h"

@@ -51,22 +51,22 @@ void AddPagesDialog::buildControls()
     m_address->setMinimumWidth(360);
     if (m_kind == Kind::Sitemap) {
         m_address->setPlaceholderText(QStringLiteral("example.com/sitemap.xml"));
-        form->addRow(QStringLiteral("Sitemap or site address:"), m_address);
+        form->addRow(QStringLiteral("Sitemap or site &address:"), m_address);
     } else {
         m_address->setPlaceholderText(QStringLiteral("example.com/docs/"));
-        form->addRow(QStringLiteral("Start page:"), m_address);
+        form->addRow(QStringLiteral("Start &page:"), m_address);
         const CrawlOptions defaults;
         m_depth = numberBox(QStringLiteral("depth"), 0, 1000, defaults.maxDepth, this);
-        form->addRow(QStringLiteral("Links to follow from it:"), m_depth);
+        form->addRow(QStringLiteral("&Links to follow from it:"), m_depth);
         m_maxPages = numberBox(QStringLiteral("maxPages"), 1, 100000, defaults.maxPages, this);
-        form->addRow(QStringLiteral("At most pages:"), m_maxPages);
+        form->addRow(QStringLiteral("At &most pages:"), m_maxPages);
         m_under = new QLineEdit(this);
         m_under->setObjectName(QStringLiteral("under"));
         m_under->setPlaceholderText(QStringLiteral("the whole site, or a path such as /docs/"));
-        form->addRow(QStringLiteral("Only pages under:"), m_under);
+        form->addRow(QStringLiteral("Only pages &under:"), m_under);
         m_delay = numberBox(QStringLiteral("delay"), 0, 600000, 0, this);
         m_delay->setSuffix(QStringLiteral(" ms"));
-        form->addRow(QStringLiteral("Pause between requests:"), m_delay);
+        form->addRow(QStringLiteral("Pause &between requests:"), m_delay);
     }
 
     m_status = new QLabel(this);
@@ -87,10 +87,10 @@ void AddPagesDialog::buildControls()
     layout->addWidget(m_notices);
 
     auto* buttons = new QDialogButtonBox(this);
-    m_start = buttons->addButton(QStringLiteral("Add Pages"), QDialogButtonBox::AcceptRole);
+    m_start = buttons->addButton(QStringLiteral("A&dd Pages"), QDialogButtonBox::AcceptRole);
     m_start->setObjectName(QStringLiteral("start"));
     m_start->setDefault(true);
-    m_stop = buttons->addButton(QStringLiteral("Stop"), QDialogButtonBox::ActionRole);
+    m_stop = buttons->addButton(QStringLiteral("S&top"), QDialogButtonBox::ActionRole);
     m_stop->setObjectName(QStringLiteral("stop"));
     m_stop->setEnabled(false);
     m_close = buttons->addButton(QDialogButtonBox::Cancel);

@@ -55,8 +55,12 @@ void MainWindow::connectCommands()
     Dialogs& dialogs = *m_services.dialogs;
     on(m_addOneUrl, control::addOneUrl, [this, &dialogs] { addOneUrl(m_sites, dialogs); });
     on(m_loadSampleSites, control::loadSampleSites, [this] { loadSampleSites(m_sites); });
-    on(m_clearSiteList, control::clearSiteList,
-       [this] { changeSites([this] { clearSiteList(m_sites, *this); }); });
+    on(m_clearSiteList, control::clearSiteList, [this] {
+        changeSites([this] { clearSiteList(m_sites, *this); });
+        // The pages a crawl or sitemap read for the list go with it.
+        if (m_sites.count() == 0 && m_networkPages)
+            m_networkPages->forgetReceived();
+    });
     on(m_loadSitesFromFiles, control::loadSitesFromFiles,
        [this, &dialogs] { loadSitesFromFiles(m_sites, dialogs); });
     on(m_removeSitesContaining, control::removeSitesContaining,

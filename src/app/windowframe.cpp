@@ -40,6 +40,8 @@ void MainWindow::buildPage()
     m_scroll->setObjectName(QStringLiteral("pageScroll"));
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
+    // Tab goes through the controls, and the area scrolls to the one that takes the focus.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_page = new QWidget;
     m_page->setObjectName(QStringLiteral("controlsPage"));
     m_page->setAutoFillBackground(true);

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -197,6 +198,11 @@ void MainWindow::setLayoutTabOrder()
             setTabOrder(previous, w);
         previous = w;
     }
+    // The controls beyond the layout sit where they are read: the options' second column after
+    // the first, the find box between Start Counting and the results it filters.
+    setTabOrder(m_ignoreCase, m_wordAnalysis);
+    setTabOrder(m_wordAnalysis, m_styleSheets);
+    setTabOrder(m_startCounting, m_findResults);
 }
 
 } // namespace tv

@@ -53,6 +53,9 @@ public:
     // background (with the style sheets as the source reads them now), for the next run that
     // names it, so that the work overlaps with whatever finds the pages.
     void addReceived(const QString& address, ReceivedPage page, bool readNow = false);
+    // Lets go of the pages read already (pages read ahead stay): a row naming one is
+    // downloaded again.
+    void forgetReceived() { m_received.clear(); }
 
     // Ends every download; a wait in progress and every later fetchPage give a cancelled page
     // (for closing the program in the middle of a run).

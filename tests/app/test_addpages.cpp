@@ -159,6 +159,24 @@ private slots:
             QVERIFY2(words.contains(QLatin1String(word)), word);
         for (const char* path : {"/", "/a.html", "/b.html"})
             QVERIFY2(m_server.requestCount(QString::fromLatin1(path)) == 1, path);
+
+        // A later count takes them again; once the list is cleared they are let go, and the
+        // same rows typed again are downloaded.
+        const auto countAgain = [this] {
+            m_window->findChild<QPushButton*>(QString::fromLatin1(control::startCounting.name))
+                ->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!m_window->counting() && m_window->results().rows() > 0,
+                                     kWaitMs);
+        };
+        countAgain();
+        QCOMPARE(m_server.requestCount("/a.html"), 1);
+        m_window->findChild<QPushButton*>(QString::fromLatin1(control::clearSiteList.name))
+            ->click();
+        QCOMPARE(m_window->sites().count(), 0);
+        m_window->sites().append(expected);
+        countAgain();
+        for (const char* path : {"/", "/a.html", "/b.html"})
+            QVERIFY2(m_server.requestCount(QString::fromLatin1(path)) == 2, path);
     }
 
     void sitemapAddsListedPages()

@@ -259,6 +259,22 @@ private Q_SLOTS:
                 chain << w;
         }
         QCOMPARE(chain, expected);
+        // The controls beyond the table sit where they are read: the options' second column
+        // after the first, the find box between Start Counting and the results.
+        const auto after = [&](const WindowControl& which, QWidget* extra) {
+            expected.insert(expected.indexOf(control<QWidget>(which)) + 1, extra);
+        };
+        after(control::ignoreCase, control<QWidget>(control::wordAnalysis));
+        after(control::wordAnalysis, control<QWidget>(control::styleSheets));
+        after(control::startCounting, m_window->findChild<QWidget*>(QStringLiteral("resultsFind")));
+        QList<QWidget*> whole{expected.first()};
+        for (QWidget* w = expected.first()->nextInFocusChain(); w != expected.first();
+             w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(m_window.get()) &&
+                w->isEnabled())
+                whole << w;
+        }
+        QCOMPARE(whole, expected);
         // The table's tab order, by the layout names a user's tools see.
         QStringList names;
         for (const WindowControl& which : kTabOrder)

@@ -35,6 +35,7 @@ private slots:
     void keepsBytesWhenAsked();
     void readsLinksInTheCountsParse_data();
     void readsLinksInTheCountsParse();
+    void countTakesARedirectsPageFromTheReader();
     void startThatIsNoPage_data();
     void startThatIsNoPage();
 };
@@ -570,6 +571,44 @@ void TestCrawler::readsLinksInTheCountsParse()
         QCOMPARE(source.fetchPage(row).outcome, tv::FetchedPage::Outcome::Read);
     QCOMPARE(source.downloadsStarted(), rootFetches);
     QCOMPARE(server.requestCount("/"), 1 + rootFetches);
+}
+
+void TestCrawler::countTakesARedirectsPageFromTheReader()
+{
+    // As in redirectToAPageBeingRead, /t keeps the place of /r; read through the count's page
+    // source, its links still count and the count still downloads nothing.
+    HttpServer server;
+    server.serve("/", links({"/r", "/m", "/t"}));
+    HttpFixture late = HttpFixture::redirect("/t");
+    late.delay = std::chrono::milliseconds(1000);
+    server.serve("/r", late);
+    server.serve("/m", links({}));
+    HttpFixture target = links({"/u"});
+    target.delay = std::chrono::milliseconds(100);
+    server.serve("/t", target);
+    server.serve("/u", links({}));
+    tv::DownloadFetcher fetcher;
+    tv::NetworkPageSource source;
+    tv::SourcePageReader reader(source);
+    CrawlOptions options;
+    options.keepText = false;
+    Crawler crawler(fetcher, options);
+    crawler.setPageReader(&reader);
+    QVERIFY(runToEnd(crawler, server.url("/")));
+
+    QStringList found;
+    QStringList rows;
+    for (const auto& page : crawler.pages()) {
+        found << QUrl(page.address).path();
+        rows << page.address;
+    }
+    QCOMPARE(found, (QStringList{"/", "/t", "/m", "/u"}));
+    QCOMPARE(reader.ownParses(), 0);
+    source.announce(rows);
+    for (const QString& row : std::as_const(rows))
+        QCOMPARE(source.fetchPage(row).outcome, tv::FetchedPage::Outcome::Read);
+    QCOMPARE(source.downloadsStarted(), 0);
+    QCOMPARE(askedTwice(server), QStringList());
 }
 
 void TestCrawler::startThatIsNoPage_data()

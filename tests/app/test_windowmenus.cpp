@@ -96,8 +96,6 @@ private Q_SLOTS:
         QVERIFY2(h.dialogs.unexpected.isEmpty(), qPrintable(h.dialogs.unexpected.join(u'\n')));
     }
 
-    // Delete removes the selected rows of the list that has the focus; Ctrl+Z puts back the
-    // last removal or clear, but not over a change made since.
     // Alt and a caption's underlined letter reach its control; a letter two buttons share moves
     // the focus between them and clicks neither; no letter is taken from the menu bar.
     void accessKeysReachTheirControls()
@@ -108,7 +106,9 @@ private Q_SLOTS:
             menuKeys += menu->text().at(menu->text().indexOf(u'&') + 1).toLower();
         QCOMPARE(menuKeys, QStringLiteral("fecvh"));
         QString keys;
-        for (const WindowControl& which : kTabOrder) {
+        QList<WindowControl> controls(std::begin(kTabOrder), std::end(kTabOrder));
+        controls << control::styleSheets << control::wordAnalysis;
+        for (const WindowControl& which : controls) {
             if (!which.accessKey)
                 continue;
             const QString label = labelOf(which);
@@ -142,6 +142,8 @@ private Q_SLOTS:
         QCOMPARE(w.results().rows(), 3);
     }
 
+    // Delete removes the selected rows of the list that has the focus; Ctrl+Z puts back the
+    // last removal or clear, but not over a change made since.
     void deleteAndUndoOnBothLists()
     {
         MainWindow& w = shown();

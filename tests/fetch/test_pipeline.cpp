@@ -449,6 +449,7 @@ void TestPipeline::receivedPagesAreNotDownloaded()
     QCOMPARE(server.requestCount("/hide.css"), styleSheets ? 1 : 0);
     QCOMPARE(source.downloadsStarted(), 1);
 }
+
 void TestPipeline::pagesReadForSomeone_data()
 {
     QTest::addColumn<bool>("keep");

@@ -5,6 +5,7 @@
 #include "crawl/crawler.h"
 #include "crawl/downloadfetcher.h"
 #include "crawl/sitemapreader.h"
+#include "crawl/sourcepagereader.h"
 #include "fetch/addressdisplay.h"
 #include "fetch/networkpagesource.h"
 #include "sites/sitelistmodel.h"
@@ -65,27 +66,19 @@ CrawlOptions crawlOptions(const CrawlSettings& settings)
 int crawlSite(const QString& address, const CrawlSettings& settings, ResourceFetcher& fetcher,
               SiteListModel& sites, NetworkPageSource& pages, Console& console)
 {
+    // Each page read goes to the count's page source at once: its text is made while the crawl
+    // goes on, and the crawl's links come from the same parse.
+    SourcePageReader reader(pages);
     Crawler crawler(fetcher, crawlOptions(settings));
+    crawler.setPageReader(&reader);
     const QString shown = displayAddress(address.trimmed());
-    // Each page read is handed over at once, so that its text is made while the crawl goes on.
-    std::size_t handed = 0;
-    const auto handOver = [&] {
-        for (const auto& read = crawler.pages(); handed < read.size(); ++handed) {
-            const CrawledPage& page = read[handed];
-            pages.addReceived(page.address,
-                              {page.address, page.body, page.contentType, 200, page.truncated},
-                              true);
-        }
-    };
     QObject::connect(&crawler, &Crawler::progress, [&](const CrawlProgress& p) {
-        handOver();
         console.status(QStringLiteral("crawling %1: %2 pages read, %3 more found")
                            .arg(shown)
                            .arg(p.pagesFound)
                            .arg(p.queued + p.inFlight));
     });
     runToEnd(crawler, address);
-    handOver();
     console.clearStatus();
 
     int failures = 0;

@@ -1,11 +1,13 @@
 #include "crawl/crawler.h"
 
+#include "crawl/crawlpagereader.h"
 #include "crawl/pagelinks.h"
 #include "crawl/siteaddress.h"
 #include "fetch/pagetext.h"
 #include "platform/guard.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tv {
 
@@ -28,6 +30,8 @@ struct Crawler::Slot {
     QString parseError;
     QString text;
     QString textError;
+    quint64 reading = 0; // the reader's ticket, while the reader holds the page
+    qint64 readingBytes = 0;
 };
 
 namespace {
@@ -78,8 +82,10 @@ Crawler::Crawler(ResourceFetcher& fetcher, CrawlOptions options, QObject* parent
 Crawler::~Crawler()
 {
     m_running = false;
-    for (const auto& slot : m_inFlight)
+    for (const auto& slot : m_inFlight) {
         m_fetcher.cancel(slot->ticket);
+        letGo(*slot);
+    }
     if (m_robotsTicket)
         m_fetcher.cancel(m_robotsTicket);
     // Parses still running post their answers to this object: wait for them to end.
@@ -316,11 +322,55 @@ void Crawler::onFetched(const std::shared_ptr<Slot>& slot, const FetchedResource
     }
     slot->fetched = true;
     slot->resource = resource;
-    if (resource.ok() && (m_options.keepText || pageKind(resource.contentType) == PageKind::Html))
+    if (resource.ok() && m_reader && !m_options.keepText && sureToKeep(*slot))
+        read(slot);
+    else if (resource.ok() &&
+             (m_options.keepText || pageKind(resource.contentType) == PageKind::Html))
         parse(slot);
     else
         slot->parsed = true;
     processReady();
+}
+
+bool Crawler::sureToKeep(const Slot& slot) const
+{
+    // Pages the crawl may yet drop are read here: the reader's pages count as read for the
+    // count, and their style sheets are asked for.
+    if (m_bytes + m_readingBytes + slot.resource.body.size() > m_options.maxBytes)
+        return false;
+    if (!slot.isStart)
+        return true; // followed only within the site, the prefix and robots.txt
+    const QUrl finalUrl(slot.resource.finalUrl);
+    return !normalisedAddress(finalUrl).isEmpty() && siteOf(finalUrl) == m_site &&
+           m_robots.value(m_site).allows(finalUrl) &&
+           isUnder(finalUrl.path(QUrl::FullyEncoded), m_options.under);
+}
+
+void Crawler::read(const std::shared_ptr<Slot>& slot)
+{
+    const FetchedResource& r = slot->resource;
+    // The address process() keeps the page under.
+    const QString address = slot->isStart ? normalisedAddress(QUrl(r.finalUrl)) : slot->current;
+    slot->readingBytes = r.body.size();
+    m_readingBytes += slot->readingBytes;
+    std::weak_ptr<Slot> weak(slot);
+    slot->reading = m_reader->read(address, r, [this, weak](const CrawlPageReader::Read& read) {
+        auto s = weak.lock();
+        if (!s)
+            return;
+        s->links = read.links;
+        s->parseError = read.error;
+        s->parsed = true;
+        processReady();
+    });
+}
+
+void Crawler::letGo(Slot& slot)
+{
+    m_readingBytes -= slot.readingBytes;
+    slot.readingBytes = 0;
+    if (slot.reading)
+        m_reader->drop(std::exchange(slot.reading, 0));
 }
 
 void Crawler::parse(const std::shared_ptr<Slot>& slot)
@@ -376,7 +426,7 @@ void Crawler::processReady()
     while (m_running && !m_inFlight.empty()) {
         const std::shared_ptr<Slot> slot = m_inFlight.front();
         // The slot whose answer this one takes may itself take a later one's.
-        const Slot* answer = slot.get();
+        Slot* answer = slot.get();
         while (answer->source)
             answer = answer->source.get();
         if (!answer->fetched || !answer->parsed)
@@ -391,6 +441,9 @@ void Crawler::processReady()
             slot->parseError = source.parseError;
             slot->text = source.text;
             slot->textError = source.textError;
+            // The page read for the later slot is this one's now.
+            slot->reading = std::exchange(answer->reading, 0);
+            slot->readingBytes = std::exchange(answer->readingBytes, 0);
             slot->fetched = slot->parsed = true;
             slot->source.reset();
         }
@@ -406,6 +459,7 @@ void Crawler::processReady()
         }
         m_inFlight.pop_front();
         process(*slot);
+        letGo(*slot);
     }
     emit progress(progressNow());
     pump();
@@ -467,6 +521,12 @@ void Crawler::process(Slot& slot)
             page.textError = std::move(slot.textError);
         } else {
             page.body = r.body;
+        }
+        if (m_reader && !m_options.keepText && slot.reading) {
+            m_readingBytes -= std::exchange(slot.readingBytes, 0);
+            m_reader->keep(std::exchange(slot.reading, 0));
+        } else if (m_reader && !m_options.keepText) {
+            m_reader->keepUnread(page);
         }
         m_pages.push_back(std::move(page));
     }
@@ -533,8 +593,10 @@ void Crawler::finish()
     m_running = false;
     m_deadline.stop();
     m_pauseTimer.stop();
-    for (const auto& slot : m_inFlight)
+    for (const auto& slot : m_inFlight) {
         m_fetcher.cancel(slot->ticket);
+        letGo(*slot);
+    }
     m_inFlight.clear();
     m_hops.clear();
     m_requesting = 0;

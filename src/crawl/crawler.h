@@ -20,6 +20,8 @@
 
 namespace tv {
 
+class CrawlPageReader;
+
 struct CrawlOptions {
     int maxPages = 500;
     int maxDepth = 5;                    // the start page is depth 0
@@ -70,6 +72,10 @@ public:
     // Starts at a typed address ("example.com/docs/" gets http:// in front). An address that
     // names no web page ends the crawl at once with a notice. Call once.
     void start(const QString& address);
+    // Has the pages the crawl is sure to keep read by `reader` (not owned; it must outlive the
+    // crawler), which also takes every page kept; without one the crawl reads links itself.
+    // Only for a crawl that keeps bytes, not text. Call before start().
+    void setPageReader(CrawlPageReader* reader) { m_reader = reader; }
     // Ends the crawl; the pages read so far stay. Nothing is called back afterwards but
     // finished(), once.
     void stop();
@@ -121,6 +127,9 @@ private:
     void onRedirect(const std::shared_ptr<Slot>& slot, const QString& target);
     void onFetched(const std::shared_ptr<Slot>& slot, const FetchedResource& resource);
     void parse(const std::shared_ptr<Slot>& slot);
+    bool sureToKeep(const Slot& slot) const;
+    void read(const std::shared_ptr<Slot>& slot);
+    void letGo(Slot& slot);
     void processReady();
     void process(Slot& slot);
     void follow(const Slot& slot);
@@ -131,6 +140,7 @@ private:
     void finish();
 
     ResourceFetcher& m_fetcher;
+    CrawlPageReader* m_reader = nullptr;
     CrawlOptions m_options;
     bool m_running = false;
     bool m_started = false;
@@ -148,6 +158,7 @@ private:
     QStringList m_notices;
     QList<Notice> m_noticed;
     qint64 m_bytes = 0;
+    qint64 m_readingBytes = 0; // of pages given to the reader and not yet kept or let go
     int m_beyondDepth = 0;
     QElapsedTimer m_sinceRequest; // the start of the last request
     QTimer m_pauseTimer;

@@ -58,17 +58,22 @@ constexpr char kLinkMarker[] = "data-tallyvane-link";
 // links, or links after 40 unclosed <font> tags, would lose their links. A void element is never
 // dropped, and links need no content. Inside raw text, comments and attribute values the rewrite
 // changes nothing that is read.
+bool linkStartsAt(const QByteArray& html, qsizetype pos)
+{
+    const char name = html[pos + 1];
+    const char after = html[pos + 2];
+    return (name == 'a' || name == 'A') &&
+           (after == ' ' || after == '\t' || after == '\n' || after == '\r' || after == '\f' ||
+            after == '>' || after == '/');
+}
+
 QByteArray linksAsVoidTags(const QByteArray& html)
 {
     QByteArray out;
     qsizetype copied = 0;
     qsizetype pos = 0;
     while ((pos = html.indexOf('<', pos)) >= 0 && pos + 2 < html.size()) {
-        const char name = html[pos + 1];
-        const char after = html[pos + 2];
-        if ((name == 'a' || name == 'A') &&
-            (after == ' ' || after == '\t' || after == '\n' || after == '\r' || after == '\f' ||
-             after == '>' || after == '/')) {
+        if (linkStartsAt(html, pos)) {
             if (out.isEmpty())
                 out.reserve(html.size() + html.size() / 8);
             out.append(html.constData() + copied, pos - copied);
@@ -84,7 +89,31 @@ QByteArray linksAsVoidTags(const QByteArray& html)
     return out;
 }
 
-bool isLink(const GumboElement& element)
+// The <a start tags linksAsVoidTags rewrites (some may lie in text a parse never reads as tags).
+int linkStartTags(const QByteArray& html)
+{
+    int count = 0;
+    for (qsizetype pos = 0; (pos = html.indexOf('<', pos)) >= 0 && pos + 2 < html.size(); ++pos)
+        count += linkStartsAt(html, pos) ? 1 : 0;
+    return count;
+}
+
+// Whether the page names the marker itself (in any case, as attribute names are read).
+bool mentionsMarker(const QByteArray& html)
+{
+    const QByteArrayView marker(kLinkMarker);
+    for (qsizetype pos = 0; (pos = html.indexOf('-', pos)) >= 0; ++pos) {
+        const qsizetype start = pos - 4; // "data"
+        if (start >= 0 && html.size() - start >= marker.size() &&
+            QByteArrayView(html)
+                    .sliced(start, marker.size())
+                    .compare(marker, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool isMarkedLink(const GumboElement& element)
 {
     if (element.tag != GUMBO_TAG_IMG || element.attributes.length == 0)
         return false;
@@ -100,7 +129,41 @@ struct RawLinks {
     int nofollowLinks = 0;
 };
 
-RawLinks collect(const GumboNode* root, QByteArrayView productToken)
+// How the links of a tree are marked: rewritten into marked <img> tags, or <a> elements as the
+// page wrote them (the tree the text is read from).
+enum class LinkForm { Marked, Anchor };
+
+// What a tree of the page as written says about reading its links there instead of in the
+// rewritten page: the same links come out only when each <a> start tag became exactly one
+// ordinary HTML <a> element where the tag stood.
+struct AnchorCheck {
+    int anchors = 0;
+    bool faithful = true;
+};
+
+bool isLink(const GumboNode& node, LinkForm form, AnchorCheck& check)
+{
+    const GumboElement& element = node.v.element;
+    if (form == LinkForm::Marked)
+        return isMarkedLink(element);
+    // Elements the parse cloned, moved or foster-parented stand elsewhere (or more than once)
+    // than the rewritten tags would; any foster-parented node may move a table's links.
+    constexpr unsigned kDisplaced =
+        GUMBO_INSERTION_BY_PARSER | GUMBO_INSERTION_RECONSTRUCTED_FORMATTING_ELEMENT |
+        GUMBO_INSERTION_ADOPTION_AGENCY_CLONED | GUMBO_INSERTION_ADOPTION_AGENCY_MOVED |
+        GUMBO_INSERTION_FOSTER_PARENTED;
+    if (node.parse_flags & GUMBO_INSERTION_FOSTER_PARENTED)
+        check.faithful = false;
+    if (element.tag != GUMBO_TAG_A)
+        return false;
+    ++check.anchors;
+    if ((node.parse_flags & kDisplaced) || element.tag_namespace != GUMBO_NAMESPACE_HTML)
+        check.faithful = false;
+    return true;
+}
+
+RawLinks collect(const GumboNode* root, QByteArrayView productToken, LinkForm form,
+                 AnchorCheck& check)
 {
     RawLinks raw;
     const QByteArray ownName = productToken.toByteArray().toLower();
@@ -112,7 +175,7 @@ RawLinks collect(const GumboNode* root, QByteArrayView productToken)
         if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE)
             continue;
         const GumboElement& el = node->v.element;
-        if (isLink(el)) {
+        if (isLink(*node, form, check)) {
             const char* href = attribute(el, "href");
             if (!href)
                 href = attribute(el, "xlink:href");
@@ -147,15 +210,12 @@ RawLinks parseLinks(const QByteArray& utf8, NestingLimits limits, std::size_t bu
     Arena arena;
     arena.setBudget(budget);
     const GumboOutput* output = parseInArena(arena, html);
-    return collect(output->root, productToken);
+    AnchorCheck unused;
+    return collect(output->root, productToken, LinkForm::Marked, unused);
 }
 
-} // namespace
-
-PageLinks pageLinks(const QByteArray& body, QByteArrayView contentType, const QUrl& pageUrl,
-                    QByteArrayView productToken, int maxLinks)
+RawLinks rawLinks(const QByteArray& utf8, QByteArrayView productToken)
 {
-    const QByteArray utf8 = decodeToUtf8(body, contentType);
     const std::size_t budget = std::size_t(64) * 1024 * 1024 + 32 * std::size_t(utf8.size());
     RawLinks raw;
     try {
@@ -172,7 +232,11 @@ PageLinks pageLinks(const QByteArray& body, QByteArrayView contentType, const QU
                               .arg(budget / (1024 * 1024)));
         }
     }
+    return raw;
+}
 
+PageLinks resolveLinks(const RawLinks& raw, const QUrl& pageUrl, int maxLinks)
+{
     PageLinks links;
     links.nofollowLinks = raw.nofollowLinks;
     links.nofollowPage = raw.nofollowPage;
@@ -201,6 +265,27 @@ PageLinks pageLinks(const QByteArray& body, QByteArrayView contentType, const QU
         links.addresses << address;
     }
     return links;
+}
+
+} // namespace
+
+std::optional<PageLinks> linksFromTree(const GumboInternalOutput& tree, const QByteArray& utf8Html,
+                                       const QUrl& pageUrl, QByteArrayView productToken,
+                                       int maxLinks)
+{
+    if (mentionsMarker(utf8Html))
+        return std::nullopt;
+    AnchorCheck check;
+    const RawLinks raw = collect(tree.root, productToken, LinkForm::Anchor, check);
+    if (!check.faithful || check.anchors != linkStartTags(utf8Html))
+        return std::nullopt;
+    return resolveLinks(raw, pageUrl, maxLinks);
+}
+
+PageLinks pageLinks(const QByteArray& body, QByteArrayView contentType, const QUrl& pageUrl,
+                    QByteArrayView productToken, int maxLinks)
+{
+    return resolveLinks(rawLinks(decodeToUtf8(body, contentType), productToken), pageUrl, maxLinks);
 }
 
 } // namespace tv

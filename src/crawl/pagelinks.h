@@ -5,6 +5,9 @@
 #include <QByteArrayView>
 #include <QStringList>
 #include <QUrl>
+#include <optional>
+
+struct GumboInternalOutput;
 
 namespace tv {
 
@@ -24,5 +27,14 @@ struct PageLinks {
 // tv::Failure only for a page built to make the parse take more memory than it may.
 PageLinks pageLinks(const QByteArray& body, QByteArrayView contentType, const QUrl& pageUrl,
                     QByteArrayView productToken = "tallyvane", int maxLinks = 50000);
+
+// The links of an HTML page read from the tree its text was read from (the page's UTF-8 bytes
+// parsed as they stand), the same as pageLinks gives them; nothing when that tree cannot show
+// them the same (an <a> the parse cloned, moved or left out, a link in SVG, a foster-parented
+// node, an "<a" that is no start tag): pageLinks' own parse then reads them.
+std::optional<PageLinks> linksFromTree(const GumboInternalOutput& tree, const QByteArray& utf8Html,
+                                       const QUrl& pageUrl,
+                                       QByteArrayView productToken = "tallyvane",
+                                       int maxLinks = 50000);
 
 } // namespace tv

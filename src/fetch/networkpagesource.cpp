@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace tv {
 
@@ -26,6 +27,8 @@ struct NetworkPageSource::Job {
     std::unique_ptr<Download> download;
     std::shared_ptr<DownloadedPage> page;         // between download and text
     std::shared_ptr<const ReceivedPage> received; // downloaded before: taken instead of a download
+    TreeVisitor visitTree;                        // shown the tree its text is read from
+    std::function<void()> onRead;                 // readReceived's: told once the text is made
     FetchedPage result;
     qint64 heldBytes = 0;
 };
@@ -243,6 +246,7 @@ void NetworkPageSource::receive(const std::shared_ptr<Job>& job, const ReceivedP
     if (received.truncated)
         page->warnings << QStringLiteral("%1 is larger than %2: only its first %2 were counted")
                               .arg(displayAddress(job->requested), sizeText(m_options.maxBytes));
+    page->visitTree = job->visitTree;
     job->page = page;
     job->state = Job::State::Staging;
     hold(*job, page->body.size() + kJobOverhead);
@@ -318,6 +322,9 @@ void NetworkPageSource::finishJob(Job& job)
     job.result.elapsedMs = job.clock.isValid() ? job.clock.elapsed() : 0;
     if (job.result.outcome != FetchedPage::Outcome::Read)
         hold(job, kJobOverhead);
+    // Through the event loop: whoever waits may keep or drop the page from there.
+    if (job.onRead)
+        QMetaObject::invokeMethod(this, std::exchange(job.onRead, {}), Qt::QueuedConnection);
 }
 
 void NetworkPageSource::hold(Job& job, qint64 bytes)
@@ -328,19 +335,23 @@ void NetworkPageSource::hold(Job& job, qint64 bytes)
     job.heldBytes = bytes;
 }
 
+void NetworkPageSource::drop(Job& job)
+{
+    if (job.state == Job::State::Queued)
+        m_queue.remove(job.id);
+    else if (job.state == Job::State::Downloading)
+        m_queue.finished(job.id);
+    retire(job.download, this);
+    m_heldBytes -= job.heldBytes;
+    job.heldBytes = 0;
+    job.dropped = true;
+    m_jobs.remove(job.id);
+}
+
 void NetworkPageSource::dropPending()
 {
-    for (const auto& job : m_pending) {
-        if (job->state == Job::State::Queued)
-            m_queue.remove(job->id);
-        else if (job->state == Job::State::Downloading)
-            m_queue.finished(job->id);
-        retire(job->download, this);
-        m_heldBytes -= job->heldBytes;
-        job->heldBytes = 0;
-        job->dropped = true;
-        m_jobs.remove(job->id);
-    }
+    for (const auto& job : m_pending)
+        drop(*job);
     m_pending.clear();
 }
 
@@ -362,6 +373,12 @@ void NetworkPageSource::cancel()
     }
     m_jobs.clear();
     m_readAhead.clear();
+    // Pages being read for someone end here, read or not: the wait for them ends too.
+    for (const auto& job : std::as_const(m_reading)) {
+        if (job->onRead)
+            QMetaObject::invokeMethod(this, std::exchange(job->onRead, {}), Qt::QueuedConnection);
+    }
+    m_reading.clear();
     for (const auto& resource : std::as_const(m_resources))
         retire(resource->download, this);
     m_resources.clear();
@@ -381,6 +398,46 @@ void NetworkPageSource::addReceived(const QString& address, ReceivedPage page, b
         m_readAhead.insert(url, makeJob(address, m_nextOrder++, 0));
         pump();
     }
+}
+
+quint64 NetworkPageSource::readReceived(const QString& address, ReceivedPage page,
+                                        TreeVisitor visit, std::function<void()> done)
+{
+    const std::shared_ptr<Job> job = makeJob(address, m_nextOrder++, 0);
+    job->onRead = std::move(done);
+    m_reading.insert(job->id, job);
+    if (job->state == Job::State::Done || m_cancelled) {
+        // No page behind the address, or a source that reads nothing until its next run.
+        if (m_cancelled)
+            drop(*job);
+        QMetaObject::invokeMethod(this, std::exchange(job->onRead, {}), Qt::QueuedConnection);
+        return job->id;
+    }
+    job->received = std::make_shared<const ReceivedPage>(std::move(page));
+    job->visitTree = std::move(visit);
+    // Someone waits for it now, whatever the run holds.
+    m_queue.makeUrgent(job->id);
+    pump();
+    return job->id;
+}
+
+void NetworkPageSource::keepReceived(quint64 ticket)
+{
+    const std::shared_ptr<Job> job = m_reading.take(ticket);
+    if (!job || job->dropped || !job->received)
+        return;
+    const QString url = job->requested;
+    m_received.insert(url, job->received);
+    if (m_readAhead.contains(url))
+        drop(*job);
+    else
+        m_readAhead.insert(url, job);
+}
+
+void NetworkPageSource::dropReceived(quint64 ticket)
+{
+    if (const std::shared_ptr<Job> job = m_reading.take(ticket))
+        drop(*job);
 }
 
 void NetworkPageSource::announce(const QStringList& addresses)

@@ -53,6 +53,19 @@ public:
     // background (with the style sheets as the source reads them now), for the next run that
     // names it, so that the work overlaps with whatever finds the pages.
     void addReceived(const QString& address, ReceivedPage page, bool readNow = false);
+    // A page read already that someone needs read at once, before anyone knows whether a row
+    // will name it (a crawl reading the page's links): it goes to its text now, as a row naming
+    // `address` would take it, ahead of the pages fetched ahead and whatever the run holds, and
+    // `visit` is shown the tree the text is read from. `done` is called once on this thread,
+    // never from inside this call, when its text is made or failed or the source is cancelled.
+    // It is a received page only once keepReceived names its ticket (the returned one);
+    // dropReceived lets go of it.
+    quint64 readReceived(const QString& address, ReceivedPage page, TreeVisitor visit,
+                         std::function<void()> done);
+    // The page read by readReceived is kept as addReceived(address, page, true) would keep it,
+    // with the work done on it so far. An unknown ticket is ignored.
+    void keepReceived(quint64 ticket);
+    void dropReceived(quint64 ticket);
     // Lets go of the pages read already (pages read ahead stay): a row naming one is
     // downloaded again.
     void forgetReceived() { m_received.clear(); }
@@ -94,6 +107,7 @@ private:
     void finishJob(Job& job);
     void hold(Job& job, qint64 bytes);
     void dropPending();
+    void drop(Job& job);
     FetchedPage deliver(const std::shared_ptr<Job>& job);
     void fetch(const DownloadedPage& page, const QString& url, qint64 maxBytes,
                std::function<void(const Download&)> done) override;
@@ -110,6 +124,7 @@ private:
     QHash<quint64, std::shared_ptr<Resource>> m_resources;
     QHash<QString, std::shared_ptr<const ReceivedPage>> m_received; // by completed address
     QHash<QString, std::shared_ptr<Job>> m_readAhead; // received pages read before a run names them
+    QHash<quint64, std::shared_ptr<Job>> m_reading;   // readReceived's, not yet kept or dropped
     int m_announcedCount = 0;
     qint64 m_heldBytes = 0;
     quint64 m_nextId = 0;

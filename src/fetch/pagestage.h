@@ -32,6 +32,8 @@ struct DownloadedPage {
     // the sheets it fetched; the text step then reads these instead of the bytes.
     std::shared_ptr<const DecodedPage> decoded;
     std::shared_ptr<const css::LinkedSheets> sheets;
+    // Shown the tree the text step reads the text from (a crawl reads the page's links there).
+    TreeVisitor visitTree;
 };
 
 // What a stage may use of the run's network: downloads under the run's per-host limit and time

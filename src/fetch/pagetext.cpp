@@ -40,11 +40,12 @@ DecodedPage decodePage(const QByteArray& body, QByteArrayView contentType, const
                       .arg(QString::fromLatin1(contentType.toByteArray().trimmed())));
 }
 
-RenderedPage readPage(const DecodedPage& page, const QUrl& pageUrl, const css::LinkedSheets* sheets)
+RenderedPage readPage(const DecodedPage& page, const QUrl& pageUrl, const css::LinkedSheets* sheets,
+                      const TreeVisitor& visit)
 {
     if (page.kind == PageKind::PlainText)
         return RenderedPage{page.plainText, {}};
-    return renderPage(page.utf8Html, pageUrl, sheets);
+    return renderPage(page.utf8Html, pageUrl, sheets, visit);
 }
 
 QString pageText(const QByteArray& body, QByteArrayView contentType, QByteArray* encoding)

@@ -33,9 +33,10 @@ DecodedPage decodePage(const QByteArray& body, QByteArrayView contentType, const
                        bool findSheets = false);
 
 // The text of a decoded page, read with the sheets fetched for it (none when null), and notes
-// on what of its styles was left out. Throws tv::Failure as renderPage does.
+// on what of its styles was left out; an HTML page's tree is shown to `visit` as renderPage
+// shows it. Throws tv::Failure as renderPage does.
 RenderedPage readPage(const DecodedPage& page, const QUrl& pageUrl = {},
-                      const css::LinkedSheets* sheets = nullptr);
+                      const css::LinkedSheets* sheets = nullptr, const TreeVisitor& visit = {});
 
 // The rendered text of an HTML page without its linked sheets, or the decoded text of a
 // plain-text page; `encoding`, when given, receives the name of the encoding the bytes were read

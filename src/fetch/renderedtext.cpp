@@ -15,7 +15,8 @@ namespace tv {
 namespace {
 
 RenderedPage renderWithin(const QByteArray& utf8Html, const QUrl& pageUrl,
-                          const css::LinkedSheets* sheets, NestingLimits limits, std::size_t budget)
+                          const css::LinkedSheets* sheets, NestingLimits limits, std::size_t budget,
+                          const TreeVisitor* visit)
 {
     const QByteArray html = disguiseControls(boundNesting(utf8Html, limits));
     Arena arena;
@@ -25,7 +26,11 @@ RenderedPage renderWithin(const QByteArray& utf8Html, const QUrl& pageUrl,
     TextBuilder builder;
     TextWalk(builder, style).run(output->root);
     RenderedPage page{builder.result(), style.notes()};
-    if (html.constData() != utf8Html.constData() || html.size() != utf8Html.size())
+    const bool rewritten =
+        html.constData() != utf8Html.constData() || html.size() != utf8Html.size();
+    if (visit && *visit && !rewritten)
+        (*visit)(*output, utf8Html);
+    if (rewritten)
         revealControls(page.text);
     return page;
 }
@@ -40,10 +45,16 @@ QString renderedText(const QByteArray& utf8Html)
 RenderedPage renderPage(const QByteArray& utf8Html, const QUrl& pageUrl,
                         const css::LinkedSheets* sheets)
 {
+    return renderPage(utf8Html, pageUrl, sheets, TreeVisitor());
+}
+
+RenderedPage renderPage(const QByteArray& utf8Html, const QUrl& pageUrl,
+                        const css::LinkedSheets* sheets, const TreeVisitor& visit)
+{
     // Ordinary pages need a fraction of this; a page past it is built to multiply its tree.
     const std::size_t budget = std::size_t(64) * 1024 * 1024 + 32 * std::size_t(utf8Html.size());
     try {
-        return renderWithin(utf8Html, pageUrl, sheets, NestingLimits{}, budget);
+        return renderWithin(utf8Html, pageUrl, sheets, NestingLimits{}, budget, &visit);
     } catch (const ArenaExhausted&) {
     }
     // The tree multiplies when the parse reopens the open formatting elements (b, font, a, ...)
@@ -51,7 +62,7 @@ RenderedPage renderPage(const QByteArray& utf8Html, const QUrl& pageUrl,
     // but for the styles of those elements.
     try {
         return renderWithin(utf8Html, pageUrl, sheets, NestingLimits{NestingLimits{}.maxDepth, 0},
-                            budget);
+                            budget, nullptr);
     } catch (const ArenaExhausted&) {
         throw Failure(QStringLiteral("The page is built so that reading it would take more than "
                                      "%1 MB of memory")

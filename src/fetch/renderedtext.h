@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
+
+struct GumboInternalOutput;
 
 namespace tv {
 
@@ -22,6 +25,17 @@ struct RenderedPage {
 // never fails; a page built to multiply its tree past a memory budget throws tv::Failure.
 RenderedPage renderPage(const QByteArray& utf8Html, const QUrl& pageUrl = {},
                         const css::LinkedSheets* sheets = nullptr);
+
+// Shown the tree a page's text is read from, with the page's bytes, on the thread that reads the
+// text, so that another reading of the page needs no parse of its own. Only called when the tree
+// is of those bytes as given: not when the nesting bound or the disguise of control characters
+// changed them, nor for a page parsed again with a tighter bound. The tree goes when it returns.
+using TreeVisitor =
+    std::function<void(const GumboInternalOutput& tree, const QByteArray& utf8Html)>;
+
+// renderPage, with `visit` also shown the tree.
+RenderedPage renderPage(const QByteArray& utf8Html, const QUrl& pageUrl,
+                        const css::LinkedSheets* sheets, const TreeVisitor& visit);
 
 // renderPage's text alone, for a page read without linked sheets.
 QString renderedText(const QByteArray& utf8Html);

@@ -2,6 +2,8 @@
 // gzip, plain list; damage and limits) and the links of an HTML page.
 #include "crawl/pagelinks.h"
 #include "crawl/sitemapcontent.h"
+#include "fetch/encoding.h"
+#include "fetch/renderedtext.h"
 #include "support/httpserver.h"
 
 #include <QtTest>
@@ -23,6 +25,8 @@ private slots:
     void linksOfHostilePage();
     void linksOfSloppyPages_data();
     void linksOfSloppyPages();
+    void linksFromTheTextsTree_data();
+    void linksFromTheTextsTree();
 };
 
 namespace {
@@ -285,6 +289,88 @@ void TestContent::linksOfSloppyPages()
         expected << QStringLiteral("http://h/u%1").arg(i);
     }
     QCOMPARE(tv::pageLinks(page(body), "text/html", QUrl("http://h/")).addresses, expected);
+}
+
+void TestContent::linksFromTheTextsTree_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<bool>("fromTree"); // whether the text's tree can give the links
+
+    QTest::newRow("ordinary page")
+        << page("<nav><a href=/>Home</a> <a href=next.html>Next</a></nav><main><h1>T</h1>"
+                "<p>Some <b>words</b> and <a href='/x#s'>a <i>link</i></a>.</p><ul>"
+                "<li><a href=/c1>c1</a><li><a href=/c2 rel=nofollow>c2</a></ul></main>")
+        << true;
+    QTest::newRow("base and meta robots")
+        << QByteArray("<head><base href='/docs/'><meta name=robots content=noindex></head>"
+                      "<a href=x.html>x</a><a href=/y>y</a>")
+        << true;
+    QTest::newRow("nofollow page")
+        << QByteArray("<head><meta name=tallyvane content=nofollow></head><a href=/1>1</a>")
+        << true;
+    QTest::newRow("hidden links")
+        << page("<div hidden><a href=/h1>1</a></div><template><a href=/h2>2</a></template>"
+                "<noscript><a href=/h3>3</a></noscript>")
+        << true;
+    QTest::newRow("link around blocks")
+        << page("<a href=/b><div>block</div><p>para</p></a>") << true;
+    QTest::newRow("link closed by the next") << page("<a href=/1>one<a href=/2>two</a>") << true;
+    QTest::newRow("link in svg")
+        << page("<svg><a href=/s><text>s</text></a></svg><a href=/after>after</a>") << false;
+    QTest::newRow("link split by a paragraph")
+        << page("<a href=/1 rel=nofollow><p>one</a>two</p><a href=/2>x</a>") << false;
+    QTest::newRow("link reopened in a new block")
+        << page("<p><a href=/1>one<div>two</div>three</p>") << false;
+    // Moved in front of the table, as the rewritten tag is.
+    QTest::newRow("link in a table")
+        << page("<table><tr><a href=/t>t</a><td><a href=/d>d</a></td></tr></table>") << true;
+    QTest::newRow("link in a select")
+        << page("<select><a href=/s>s</a></select><a href=/r>r</a>") << false;
+    QTest::newRow("link start tag in a script")
+        << page("<script>document.write('<a href=/w>')</script><a href=/r>r</a>") << false;
+    QTest::newRow("link start tag in a comment and an attribute")
+        << page("<!-- <a href=/c> --><p title='<a href=/t>'><a href=/r>r</a>") << false;
+    QTest::newRow("marked image in the page")
+        << page("<img DATA-tallyvane-LINK href=/m><a href=/r>r</a>") << false;
+    QTest::newRow("control characters")
+        << page("<a href='/c\x01'>one\x02two</a><a href=/r>r</a>") << false;
+    QByteArray unclosed;
+    for (int i = 0; i < 100; ++i)
+        unclosed += "<li><a href=/u" + QByteArray::number(i) + ">item";
+    QTest::newRow("100 unclosed links") << page(unclosed) << false;
+    QTest::newRow("deep nesting") << page("<a href=/first>f</a>" +
+                                          QByteArray("<div><b>").repeated(700) +
+                                          "<a href=/deep>d</a>")
+                                  << false;
+}
+
+// The links read from the tree the text is read from are those of the page's own parse, or none
+// are read there.
+void TestContent::linksFromTheTextsTree()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(bool, fromTree);
+    const QUrl url("http://h/dir/page.html");
+    const QByteArray utf8 = tv::decodeToUtf8(html, "text/html");
+    std::optional<tv::PageLinks> read;
+    bool visited = false;
+    const QString text = tv::renderPage(utf8, url, nullptr,
+                                        [&](const GumboInternalOutput& tree, const QByteArray& b) {
+                                            visited = true;
+                                            read = tv::linksFromTree(tree, b, url);
+                                        })
+                             .text;
+    QCOMPARE(text, tv::renderedText(utf8));
+    QCOMPARE(read.has_value(), fromTree);
+    if (!fromTree)
+        return;
+    QVERIFY(visited);
+    const tv::PageLinks links = tv::pageLinks(html, "text/html", url);
+    QVERIFY(!links.addresses.isEmpty() || links.nofollowPage);
+    QCOMPARE(read->addresses, links.addresses);
+    QCOMPARE(read->nofollowPage, links.nofollowPage);
+    QCOMPARE(read->nofollowLinks, links.nofollowLinks);
+    QCOMPARE(read->cut, links.cut);
 }
 
 QTEST_GUILESS_MAIN(TestContent)

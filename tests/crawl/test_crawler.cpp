@@ -3,6 +3,8 @@
 // every limit; politeness (connections, delays); prefixes, redirects of the start page, stops.
 #include "crawl/crawler.h"
 #include "crawl/downloadfetcher.h"
+#include "crawl/sourcepagereader.h"
+#include "fetch/networkpagesource.h"
 #include "recordingfetcher.h"
 #include "support/httpserver.h"
 
@@ -31,6 +33,9 @@ private slots:
     void redirectToAPageBeingRead();
     void stopKeepsWhatWasRead();
     void keepsBytesWhenAsked();
+    void readsLinksInTheCountsParse_data();
+    void readsLinksInTheCountsParse();
+    void countTakesARedirectsPageFromTheReader();
     void startThatIsNoPage_data();
     void startThatIsNoPage();
 };
@@ -507,6 +512,103 @@ void TestCrawler::keepsBytesWhenAsked()
     QCOMPARE(crawler.pages()[1].body, QByteArray("plain words"));
     QCOMPARE(crawler.pages()[1].contentType, QByteArray("text/plain; charset=utf-8"));
     QVERIFY(crawler.pages()[1].text.isEmpty());
+}
+
+void TestCrawler::readsLinksInTheCountsParse_data()
+{
+    QTest::addColumn<QString>("under");
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<int>("ownParses");   // pages the reader parsed for their links alone
+    QTest::addColumn<int>("rootFetches"); // downloads of the start page by a count that names it
+    QTest::newRow("whole site") << QString()
+                                << QStringList{"/", "/a", "/odd", "/docs/d", "/notes.txt", "/b"}
+                                << 1 << 0;
+    // The start page is read for its links only: the crawl parses it itself, and a count that
+    // names it downloads it.
+    QTest::newRow("start outside the prefix") << "/docs" << QStringList{"/docs/d"} << 0 << 1;
+}
+
+// A crawl for a count has the count's page source read its pages, and takes their links from
+// the parse that makes their text; the count then downloads none of the pages kept.
+void TestCrawler::readsLinksInTheCountsParse()
+{
+    QFETCH(QString, under);
+    QFETCH(QStringList, pages);
+    QFETCH(int, ownParses);
+    QFETCH(int, rootFetches);
+    HttpServer server;
+    server.serve("/", links({"/a", "/odd", "/docs/d", "/notes.txt"}));
+    server.serve("/a", links({"/", "/a#top"}));
+    // An "<a" that is no tag: this page's links take a parse of their own.
+    server.serve("/odd", HttpFixture::html("<script>document.write('<a href=/w>')</script>"
+                                           "<p>odd <a href=/b>b</a>"));
+    server.serve("/b", links({}));
+    server.serve("/docs/d", links({"/docs/d"}));
+    server.serve("/notes.txt", HttpFixture::page("plain words", "text/plain"));
+    tv::DownloadFetcher fetcher;
+    tv::NetworkPageSource source;
+    tv::SourcePageReader reader(source);
+    CrawlOptions options;
+    options.keepText = false;
+    options.under = under;
+    Crawler crawler(fetcher, options);
+    crawler.setPageReader(&reader);
+    QVERIFY(runToEnd(crawler, server.url("/")));
+
+    QStringList found;
+    QStringList rows{server.url("/")};
+    for (const auto& page : crawler.pages()) {
+        found << QUrl(page.address).path();
+        rows << page.address;
+    }
+    QCOMPARE(found, pages);
+    QCOMPARE(reader.ownParses(), ownParses);
+    QCOMPARE(server.requestCount("/w"), 0);
+    QCOMPARE(askedTwice(server), QStringList());
+
+    source.announce(rows);
+    for (const QString& row : std::as_const(rows))
+        QCOMPARE(source.fetchPage(row).outcome, tv::FetchedPage::Outcome::Read);
+    QCOMPARE(source.downloadsStarted(), rootFetches);
+    QCOMPARE(server.requestCount("/"), 1 + rootFetches);
+}
+
+void TestCrawler::countTakesARedirectsPageFromTheReader()
+{
+    // As in redirectToAPageBeingRead, /t keeps the place of /r; read through the count's page
+    // source, its links still count and the count still downloads nothing.
+    HttpServer server;
+    server.serve("/", links({"/r", "/m", "/t"}));
+    HttpFixture late = HttpFixture::redirect("/t");
+    late.delay = std::chrono::milliseconds(1000);
+    server.serve("/r", late);
+    server.serve("/m", links({}));
+    HttpFixture target = links({"/u"});
+    target.delay = std::chrono::milliseconds(100);
+    server.serve("/t", target);
+    server.serve("/u", links({}));
+    tv::DownloadFetcher fetcher;
+    tv::NetworkPageSource source;
+    tv::SourcePageReader reader(source);
+    CrawlOptions options;
+    options.keepText = false;
+    Crawler crawler(fetcher, options);
+    crawler.setPageReader(&reader);
+    QVERIFY(runToEnd(crawler, server.url("/")));
+
+    QStringList found;
+    QStringList rows;
+    for (const auto& page : crawler.pages()) {
+        found << QUrl(page.address).path();
+        rows << page.address;
+    }
+    QCOMPARE(found, (QStringList{"/", "/t", "/m", "/u"}));
+    QCOMPARE(reader.ownParses(), 0);
+    source.announce(rows);
+    for (const QString& row : std::as_const(rows))
+        QCOMPARE(source.fetchPage(row).outcome, tv::FetchedPage::Outcome::Read);
+    QCOMPARE(source.downloadsStarted(), 0);
+    QCOMPARE(askedTwice(server), QStringList());
 }
 
 void TestCrawler::startThatIsNoPage_data()

@@ -117,6 +117,8 @@ private slots:
     void cancelEndsEveryDownload();
     void receivedPagesAreNotDownloaded_data();
     void receivedPagesAreNotDownloaded();
+    void pagesReadForSomeone_data();
+    void pagesReadForSomeone();
 };
 
 void TestPipeline::slowPageHoldsBackOnlyItself()
@@ -447,5 +449,63 @@ void TestPipeline::receivedPagesAreNotDownloaded()
     QCOMPARE(server.requestCount("/hide.css"), styleSheets ? 1 : 0);
     QCOMPARE(source.downloadsStarted(), 1);
 }
+
+void TestPipeline::pagesReadForSomeone_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<bool>("styleSheets");
+    QTest::newRow("kept, with style sheets") << true << true;
+    QTest::newRow("kept, without style sheets") << true << false;
+    QTest::newRow("dropped") << false << true;
+}
+
+// A page read at once for someone (a crawl reading its links) is shown to its visitor from the
+// parse its text comes from, and rows take it only once it is kept; a dropped one is downloaded.
+void TestPipeline::pagesReadForSomeone()
+{
+    QFETCH(bool, keep);
+    QFETCH(bool, styleSheets);
+    HttpServer server;
+    server.serve("/kept", HttpFixture::html("<p>served</p>"));
+    server.serve("/hide.css", HttpFixture::page(".menu { display: none }", "text/css"));
+    tv::FetchOptions options = quickOptions();
+    options.styleSheets = styleSheets;
+    tv::NetworkPageSource source(options);
+    int visits = 0;
+    int done = 0;
+    QByteArray visited;
+    const quint64 ticket = source.readReceived(
+        server.url("/kept"),
+        {server.url("/kept"),
+         "<link rel=stylesheet href=/hide.css><p>kept</p><p class=menu>menu</p>", "text/html", 200,
+         false},
+        [&](const GumboInternalOutput&, const QByteArray& utf8) {
+            ++visits;
+            visited = utf8;
+        },
+        [&] { ++done; });
+    QCOMPARE(done, 0);
+    QTRY_COMPARE(done, 1);
+    QCOMPARE(visits, 1);
+    QVERIFY(visited.startsWith("<link rel=stylesheet"));
+    QCOMPARE(server.requestCount("/hide.css"), styleSheets ? 1 : 0);
+    if (keep)
+        source.keepReceived(ticket);
+    else
+        source.dropReceived(ticket);
+    source.keepReceived(ticket); // a second word on the same ticket changes nothing
+
+    const QStringList rows{server.url("/kept")};
+    source.announce(rows);
+    const tv::FetchedPage page = source.fetchPage(rows[0]);
+    QCOMPARE(page.outcome, tv::FetchedPage::Outcome::Read);
+    QCOMPARE(page.text, !keep         ? QStringLiteral("served")
+                        : styleSheets ? QStringLiteral("kept")
+                                      : QStringLiteral("kept\n\nmenu"));
+    QCOMPARE(server.requestCount("/kept"), keep ? 0 : 1);
+    QCOMPARE(server.requestCount("/hide.css"), styleSheets ? 1 : 0);
+    QCOMPARE(visits, 1);
+}
+
 TV_TEST_MAIN(TestPipeline, QCoreApplication)
 #include "test_pipeline.moc"

@@ -522,11 +522,14 @@ void Crawler::process(Slot& slot)
         } else {
             page.body = r.body;
         }
-        if (m_reader && !m_options.keepText && slot.reading) {
-            m_readingBytes -= std::exchange(slot.readingBytes, 0);
-            m_reader->keep(std::exchange(slot.reading, 0));
-        } else if (m_reader && !m_options.keepText) {
-            m_reader->keepUnread(page);
+        if (m_reader && !m_options.keepText) {
+            // A page the reader holds is kept where it is; one parsed here goes to it now.
+            if (slot.reading) {
+                m_readingBytes -= std::exchange(slot.readingBytes, 0);
+                m_reader->keep(std::exchange(slot.reading, 0));
+            } else {
+                m_reader->keepUnread(page);
+            }
         }
         m_pages.push_back(std::move(page));
     }
